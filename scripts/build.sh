@@ -5,7 +5,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
 gen=()
 if command -v ninja >/dev/null 2>&1; then gen=(-G Ninja); fi
-if [ ! -f "$build/CMakeCache.txt" ]; then
+if [ ! -f "$build/CMakeCache.txt" ] || { [ ! -f "$build/build.ninja" ] && [ ! -f "$build/Makefile" ]; }; then
   cmake -S "$root" -B "$build" "${gen[@]}" ${CMAKE_ARGS:-}
 fi
 cmake --build "$build" --parallel "${JOBS:-$(nproc)}" ${BUILD_TARGETS:+--target $BUILD_TARGETS}

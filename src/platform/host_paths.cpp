@@ -1,0 +1,100 @@
+#include "platform/host_paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace storyloom {
+
+QString HostPaths::windowsFormOf(const QString& hostPath) {
+  QString abs = QFileInfo(hostPath).absoluteFilePath();
+  if (abs.startsWith('/')) abs.remove(0, 1);
+  abs.replace('/', '\\');
+  return QStringLiteral("Z:\\") + abs;
+}
+
+QString HostPaths::windowsFolderOf(const QString& hostFolder) {
+  QString w = windowsFormOf(hostFolder);
+  if (!w.endsWith('\\')) w += '\\';
+  return w;
+}
+
+const HostPaths::Listing& HostPaths::listingOf(const QString& hostDir) {
+  const QFileInfo info(hostDir);
+  const QDateTime modified = info.lastModified();
+  auto it = listings_.find(hostDir);
+  if (it != listings_.end() && it->modified == modified) return *it;
+  Listing listing;
+  listing.modified = modified;
+  const QStringList names =
+      QDir(hostDir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  for (const QString& n : names) {
+    const QString lower = n.toLower();
+    // Of names differing only by case, the first in sorted order wins, as on a Windows disk
+    // only one of them could exist.
+    if (!listing.byLowerName.contains(lower)) listing.byLowerName.insert(lower, n);
+  }
+  return *listings_.insert(hostDir, std::move(listing));
+}
+
+QString HostPaths::matchComponent(const QString& hostDir, const QString& name) {
+  if (name == QLatin1String(".") || name == QLatin1String("..")) return name;
+  const QString dir = hostDir.isEmpty() ? QStringLiteral("/") : hostDir;
+  if (QFileInfo::exists(dir + '/' + name)) return name;
+  const Listing& listing = listingOf(dir);
+  const auto it = listing.byLowerName.constFind(name.toLower());
+  return it == listing.byLowerName.constEnd() ? QString() : *it;
+}
+
+QString HostPaths::toHost(const QString& windowsPath) {
+  const auto cached = resolved_.constFind(windowsPath);
+  if (cached != resolved_.constEnd()) return *cached;
+  QString p = windowsPath;
+  p.replace('/', '\\');
+  QString host;
+  if (p.size() >= 2 && p[1] == ':' && p[0].isLetter()) {
+    if (p[0].toUpper() != 'Z') {
+      // Another drive (a CD, say) does not exist here: keep a path that cannot be found.
+      return QStringLiteral("/nonexistent-drive-") + p[0].toUpper() + p.mid(2).replace('\\', '/');
+    }
+    p = p.mid(2);
+    host = QString();
+  } else if (p.startsWith('\\')) {
+    host = QString();
+  } else {
+    host = base_.isEmpty() ? QDir::currentPath() : base_;
+  }
+  const QStringList parts = p.split('\\', Qt::SkipEmptyParts);
+  bool matching = true;
+  for (const QString& part : parts) {
+    if (matching) {
+      const QString real = matchComponent(host, part);
+      if (!real.isEmpty()) {
+        host += '/' + real;
+        continue;
+      }
+      matching = false;
+    }
+    host += '/' + part;
+  }
+  if (host.isEmpty()) host = QStringLiteral("/");
+  if (p.endsWith('\\') && !host.endsWith('/')) host += '/';
+  if (matching) resolved_.insert(windowsPath, host);
+  return host;
+}
+
+bool HostPaths::exists(const QString& windowsPath) {
+  if (windowsPath.isEmpty()) return false;
+  return QFileInfo::exists(toHost(windowsPath));
+}
+
+bool HostPaths::isFile(const QString& windowsPath) {
+  if (windowsPath.isEmpty()) return false;
+  return QFileInfo(toHost(windowsPath)).isFile();
+}
+
+bool HostPaths::isFolder(const QString& windowsPath) {
+  if (windowsPath.isEmpty()) return false;
+  return QFileInfo(toHost(windowsPath)).isDir();
+}
+
+}  // namespace storyloom

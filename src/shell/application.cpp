@@ -1,0 +1,150 @@
+#include "shell/application.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+#include <cstdio>
+
+#include "platform/message_boxes.h"
+#include "platform/user_settings.h"
+#include "shell/editor_and_game.h"
+#include "shell/frm_welcome.h"
+#include "shell/walkthrough.h"
+
+namespace storyloom {
+
+QString CommandLine::usage() {
+  return QStringLiteral(
+      "Usage: storyloom-player [--project DIR] [--walkthrough FILE]\n"
+      "       storyloom-player --help | --version\n"
+      "\n"
+      "Plays the game in the program's own folder, or in DIR.\n"
+      "  --project DIR       play the game folder DIR\n"
+      "  --walkthrough FILE  drive the program by the commands in FILE (for tests)\n"
+      "  --help              show this text\n"
+      "  --version           show the version\n");
+}
+
+CommandLine CommandLine::parse(const QStringList& args) {
+  CommandLine cl;
+  for (qsizetype i = 1; i < args.size(); ++i) {
+    const QString& a = args[i];
+    auto value = [&](QString* out) {
+      if (i + 1 >= args.size()) {
+        cl.action = Action::Usage;
+        cl.error = QStringLiteral("%1 needs a value").arg(a);
+        return;
+      }
+      *out = args[++i];
+    };
+    if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+      cl.action = Action::Help;
+      return cl;
+    } else if (a == QLatin1String("--version")) {
+      cl.action = Action::Version;
+      return cl;
+    } else if (a == QLatin1String("--project")) {
+      value(&cl.projectFolder);
+    } else if (a == QLatin1String("--walkthrough")) {
+      value(&cl.walkthrough);
+    } else {
+      cl.action = Action::Usage;
+      cl.error = QStringLiteral("unknown argument: %1").arg(a);
+    }
+    if (cl.action == Action::Usage) return cl;
+  }
+  return cl;
+}
+
+Application::Application(const QString& hostProjectFolder, MessageBoxes& messages, UserSettings& settings)
+    : hostProjectFolder_(hostProjectFolder), module_(std::make_unique<EditorAndGame>(messages, settings)) {
+  frmWelcome::Launcher launcher;
+  launcher.startGame = [this] {
+    if (!gameHooks.startGame) throw std::runtime_error("the game window is not available");
+    gameHooks.startGame();
+  };
+  launcher.showLoadDialog = [this] {
+    if (gameHooks.showLoadDialog) gameHooks.showLoadDialog();
+  };
+  launcher.openUrl = [this](const QString& url) {
+    if (runner_) {
+      runner_->log(QStringLiteral("open \"%1\"").arg(url));
+      return;
+    }
+    QDesktopServices::openUrl(QUrl(url));
+  };
+  launcher.resolutionMatchesProject = [this] {
+    // The display is never switched here; a desktop of the project's size needs no offer.
+    const QSize sizes[] = {{640, 480}, {800, 600}, {1024, 768}};
+    const int mode = module_->settings.ResolutionMode;
+    if (mode < 0 || mode > 2) return false;
+    const QScreen* screen = QApplication::primaryScreen();
+    return screen && screen->geometry().size() == sizes[mode];
+  };
+  welcome_ = std::make_unique<frmWelcome>(*module_, std::move(launcher));
+}
+
+Application::~Application() = default;
+
+bool Application::start() {
+  return welcome_->Form_Load(hostProjectFolder_) != frmWelcome::LoadResult::EndProgram;
+}
+
+int runApplication(int argc, char** argv) {
+  QStringList args;
+  for (int i = 0; i < argc; ++i) args.append(QString::fromLocal8Bit(argv[i]));
+  const CommandLine cl = CommandLine::parse(args);
+  switch (cl.action) {
+    case CommandLine::Action::Help:
+      std::fputs(CommandLine::usage().toUtf8().constData(), stdout);
+      return 0;
+    case CommandLine::Action::Version:
+      std::printf("storyloom-player %s\n", STORYLOOM_VERSION);
+      return 0;
+    case CommandLine::Action::Usage:
+      std::fprintf(stderr, "storyloom-player: %s\n\n%s", cl.error.toUtf8().constData(),
+                   CommandLine::usage().toUtf8().constData());
+      return 2;
+    case CommandLine::Action::Play:
+      break;
+  }
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("storyloom-player"));
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  QString folder = cl.projectFolder.isEmpty() ? QCoreApplication::applicationDirPath() : cl.projectFolder;
+  folder = QFileInfo(folder).absoluteFilePath();
+  if (!QFileInfo(folder).isDir()) {
+    std::fprintf(stderr, "storyloom-player: no such folder: %s\n", folder.toUtf8().constData());
+    return 2;
+  }
+
+  MessageBoxes messages;
+  UserSettings userSettings;
+  std::unique_ptr<WalkthroughRunner> runner;
+  if (!cl.walkthrough.isEmpty()) {
+    runner = std::make_unique<WalkthroughRunner>();
+    messages.setAutomatic([r = runner.get()](const QString& line) { r->log(line); });
+    registerStandardWalkthroughCommands(*runner, messages);
+  }
+  Application application(folder, messages, userSettings);
+  if (runner) {
+    application.setRunner(runner.get());
+    QString error;
+    if (!runner->load(cl.walkthrough, &error)) {
+      std::fprintf(stderr, "storyloom-player: %s\n", error.toUtf8().constData());
+      return 2;
+    }
+    QObject::connect(runner.get(), &WalkthroughRunner::ended, &app, [](int code) { QCoreApplication::exit(code); });
+    runner->start();
+  }
+  if (!application.start()) return 1;
+  const int code = app.exec();
+  if (runner && runner->finished()) return runner->exitCode();
+  return code;
+}
+
+}  // namespace storyloom

@@ -1,0 +1,61 @@
+#pragma once
+#include <QString>
+#include <functional>
+#include <memory>
+
+// The program: command line, the shared module, the welcome window and, when asked, the
+// walkthrough runner that drives it.
+namespace storyloom {
+
+class EditorAndGame;
+class MessageBoxes;
+class UserSettings;
+class WalkthroughRunner;
+class frmWelcome;
+
+struct CommandLine {
+  enum class Action { Play, Help, Version, Usage } action = Action::Play;
+  QString projectFolder;  // empty: the program's own folder
+  QString walkthrough;
+  QString error;
+  static CommandLine parse(const QStringList& args);
+  static QString usage();
+};
+
+class Application {
+ public:
+  Application(const QString& hostProjectFolder, MessageBoxes& messages, UserSettings& settings);
+  ~Application();
+
+  EditorAndGame& module() { return *module_; }
+  frmWelcome& welcome() { return *welcome_; }
+  WalkthroughRunner* runner() { return runner_; }
+  void setRunner(WalkthroughRunner* runner) { runner_ = runner; }
+  const QString& hostProjectFolder() const { return hostProjectFolder_; }
+
+  // Parts of the program added by the game window: starting a game, the load dialog, and
+  // their walkthrough commands.
+  struct GameHooks {
+    std::function<void()> startGame;
+    std::function<void()> showLoadDialog;
+  };
+  GameHooks gameHooks;
+
+  // Loads the welcome window (and with it the project). Returns false when the program
+  // must end at once.
+  bool start();
+
+ private:
+  QString hostProjectFolder_;
+  std::unique_ptr<EditorAndGame> module_;
+  std::unique_ptr<frmWelcome> welcome_;
+  WalkthroughRunner* runner_ = nullptr;
+};
+
+// Walkthrough commands that work on any window: click, button, key, type, answer,
+// answer-input, screenshot, expect-message, expect-widget.
+void registerStandardWalkthroughCommands(WalkthroughRunner& runner, MessageBoxes& messages);
+
+int runApplication(int argc, char** argv);
+
+}  // namespace storyloom

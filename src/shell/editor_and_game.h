@@ -1,0 +1,81 @@
+#pragma once
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "platform/host_paths.h"
+#include "platform/message_boxes.h"
+#include "platform/user_settings.h"
+#include "shell/field_reader.h"
+#include "shell/project_paths.h"
+#include "shell/project_settings.h"
+#include "shell/ui_texts.h"
+
+// The shared module of the runtime: the project's folders, settings and texts, the
+// global stop flags, and the small helpers every part uses to reach project files and
+// report errors. One object per run; tests create their own.
+namespace storyloom {
+
+class EditorAndGame {
+ public:
+  EditorAndGame(MessageBoxes& messages, UserSettings& userSettings);
+
+  ProjectPaths paths;
+  ProjectSettings settings;
+  UITexts texts;
+  bool EverythingStopped = false;
+  bool UserInterrupt = false;
+
+  HostPaths& hostPaths() { return hostPaths_; }
+  MessageBoxes& messages() { return messages_; }
+  UserSettings& userSettings() { return userSettings_; }
+
+  // Where a project file that is missing lies on a CD; the path itself when the game does
+  // not run from CDs.
+  std::function<QString(const QString&)> CDFilePath;
+  // Whether the system uses small fonts (true when it cannot be asked).
+  std::function<bool()> SmallFontsCheck = [] { return true; };
+
+  enum class InitResult { Ready, EndProgram };
+  // The start-up routine for the project in the given host folder.
+  InitResult InitProject(const QString& hostProjectFolder);
+
+  // Error report in the one form the player sees: title UITexts(29), text UITexts(30),
+  // two line breaks, UITexts(31), the context sentence (which begins with a blank) and
+  // the description.
+  void ReportError(const QString& context, const QString& description = {});
+  void ReportError(const QString& context, const FieldReadError& error) {
+    ReportError(context, error.description());
+  }
+  int MessageBox(const QString& text, int style, const QString& title) {
+    return messages_.show(text, style, title);
+  }
+
+  QString ResolveProjectFile(const QString& path);
+  static QString AlternateFileName(const QString& path);
+  QString DirOrEmpty(const QString& path);
+  static QString FileNameOf(const QString& path);
+  void DeleteFileIfExists(const QString& path);
+  static void WaitSeconds(double seconds, bool noEvents = false);
+  static qint32 ClampNonNegative(qint32 value) { return value < 0 ? 0 : value; }
+
+  bool FileExists(const QString& path) { return hostPaths_.isFile(path); }
+  QString hostPathOf(const QString& path) { return hostPaths_.toHost(path); }
+  // Opens a project file (Windows form) as a field stream; throws "File not found".
+  FieldReader OpenFieldFile(const QString& path);
+
+  // Reads one key of an INI file in Windows form; the default when the file, section or key
+  // is missing.
+  QString ReadIniValue(const QString& path, const QString& section, const QString& key,
+                       const QString& defaultValue = {});
+
+ private:
+  MessageBoxes& messages_;
+  UserSettings& userSettings_;
+  HostPaths hostPaths_;
+};
+
+// Seconds since midnight, with fractions, as the clock that waits run on.
+double SecondsSinceMidnight();
+
+}  // namespace storyloom

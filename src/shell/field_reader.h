@@ -1,0 +1,98 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+#include <stdexcept>
+
+// Reader and writer for the comma-and-line-end field streams that every project
+// file and saved game is made of.
+namespace storyloom {
+
+// A read that fails: the number and description are those a player sees in the
+// error report ("Input past end of file" 62, "Type mismatch" 13, "Overflow" 6,
+// "File not found" 53).
+class FieldReadError : public std::runtime_error {
+ public:
+  FieldReadError(int number, const QString& description);
+  int number() const { return number_; }
+  QString description() const { return description_; }
+
+  static FieldReadError pastEnd();
+  static FieldReadError typeMismatch();
+  static FieldReadError overflow();
+  static FieldReadError fileNotFound();
+
+ private:
+  int number_;
+  QString description_;
+};
+
+// One value as it stands in the file, before conversion.
+struct RawField {
+  enum class Kind { Empty, Text, Bare };  // Text: was quoted; Bare: unquoted, non-empty
+  Kind kind = Kind::Empty;
+  QString text;
+};
+
+// A value "taken as written": empty, Null, Boolean, number, text or date.
+// QVariant() is Empty; a QVariant holding std::nullptr_t is Null.
+QVariant fieldToVariant(const RawField& field);
+
+class FieldReader {
+ public:
+  FieldReader() = default;
+  explicit FieldReader(QByteArray bytes);
+
+  // Reads a whole file; throws FieldReadError::fileNotFound when it cannot be opened.
+  static FieldReader fromFile(const QString& hostPath);
+
+  bool atEnd() const { return pos_ >= data_.size(); }
+  qsizetype position() const { return pos_; }
+  void setPosition(qsizetype pos) { pos_ = pos; }
+
+  RawField readRaw();
+  QString readString();
+  qint16 readInteger();
+  qint32 readLong();
+  float readSingle();
+  double readDouble();
+  bool readBoolean();
+  QVariant readVariant();
+  void skip(int count);
+
+  // True when the next value is the given text; the position does not move.
+  bool nextIs(const QString& text);
+
+ private:
+  double readNumber();
+  QByteArray data_;
+  qsizetype pos_ = 0;
+};
+
+// Converts text to a number as a field read does; returns false for text that is no number.
+bool parseFieldNumber(const QString& text, double* out);
+// Whole number rounded half to even.
+double roundHalfEven(double value);
+
+class FieldWriter {
+ public:
+  void writeString(const QString& value);
+  void writeInteger(qint64 value);
+  void writeDouble(double value);
+  void writeBoolean(bool value);
+  void writeVariant(const QVariant& value);
+  void endLine();
+  const QByteArray& bytes() const { return data_; }
+  // Writes the bytes to a file; returns false when it cannot be written.
+  bool saveTo(const QString& hostPath) const;
+
+ private:
+  void separate();
+  QByteArray data_;
+  bool lineStarted_ = false;
+};
+
+// Every "|" becomes a double quote (script code is stored with "|" for quotes).
+QString BarToQuote(const QString& text);
+
+}  // namespace storyloom

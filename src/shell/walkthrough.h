@@ -1,0 +1,80 @@
+#pragma once
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+#include <vector>
+
+// Plays a walkthrough file: one command per line, run from inside the program's own event
+// loop, so that it goes on inside modal dialogs, waits, videos and transitions. Blank lines
+// and lines starting with "#" are ignored. Arguments are separated by blanks; an argument
+// in double quotes may hold blanks ("" stands for one quote inside it).
+//
+// Each command handler returns a Step: Done moves on, Again asks to be called again on the
+// next tick (a condition not yet met; it fails after the command's time limit), and Fail
+// ends the walkthrough with "FAIL line N: <message>" on standard error and exit code 1.
+// The end of the file, or "quit", ends the program with exit code 0.
+namespace storyloom {
+
+class WalkthroughRunner : public QObject {
+  Q_OBJECT
+ public:
+  struct Step {
+    enum Kind { Done, Again, Fail } kind = Done;
+    QString message;
+    static Step done() { return {Done, {}}; }
+    static Step again(const QString& whyNotYet = {}) { return {Again, whyNotYet}; }
+    static Step fail(const QString& message) { return {Fail, message}; }
+  };
+  using Handler = std::function<Step(const QStringList& args)>;
+
+  WalkthroughRunner();
+
+  // Reads the file; returns false (with the reason in error) when it cannot be read or a
+  // line names an unknown command.
+  bool load(const QString& hostPath, QString* error);
+  void addCommand(const QString& name, int minArgs, int maxArgs, Handler handler);
+  bool hasCommand(const QString& name) const { return commands_.contains(name); }
+  void start();
+  bool finished() const { return finished_; }
+  int exitCode() const { return exitCode_; }
+  // Lines written to standard output (message boxes, frames, messages); kept for tests too.
+  void log(const QString& line);
+  const QStringList& logLines() const { return logLines_; }
+  // How long a command answering Again may wait, in milliseconds.
+  void setPatience(int ms) { patienceMs_ = ms; }
+
+  static QStringList splitArguments(const QString& line);
+
+ signals:
+  void ended(int exitCode);
+
+ private:
+  struct Line {
+    int number;
+    QString command;
+    QStringList args;
+  };
+  struct Command {
+    int minArgs, maxArgs;
+    Handler handler;
+  };
+  void tick();
+  void finish(int code, const QString& failure = {});
+
+  QHash<QString, Command> commands_;
+  std::vector<Line> lines_;
+  size_t next_ = 0;
+  int againSinceMs_ = -1;
+  qint64 againStarted_ = 0;
+  qint64 waitUntil_ = 0;
+  int patienceMs_ = 10000;
+  bool finished_ = false;
+  int exitCode_ = 0;
+  QTimer timer_;
+  QStringList logLines_;
+};
+
+}  // namespace storyloom

@@ -1,0 +1,171 @@
+// Walkthrough commands that work on any window of the program.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QWidget>
+
+#include "platform/message_boxes.h"
+#include "shell/application.h"
+#include "shell/walkthrough.h"
+
+namespace storyloom {
+namespace {
+
+using Step = WalkthroughRunner::Step;
+
+// The window that input goes to: the modal one when there is one, else the active one,
+// else the last visible top-level window.
+QWidget* targetWindow() {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  QWidget* last = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isVisible() && !w->inherits("QMenu")) last = w;
+  return last;
+}
+
+QWidget* findVisibleWidget(const QString& name) {
+  QList<QWidget*> roots;
+  if (QWidget* modal = QApplication::activeModalWidget()) roots.append(modal);
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isVisible() && !roots.contains(w)) roots.append(w);
+  for (QWidget* root : roots) {
+    if (root->objectName() == name) return root;
+    const auto found = root->findChildren<QWidget*>(name);
+    for (QWidget* w : found)
+      if (w->isVisible()) return w;
+  }
+  return nullptr;
+}
+
+QWidget* findWidgetAnywhere(const QString& name) {
+  for (QWidget* w : QApplication::allWidgets())
+    if (w->objectName() == name) return w;
+  return nullptr;
+}
+
+void sendClick(QWidget* w, QPoint at, Qt::MouseButton button) {
+  const QPointF local(at);
+  const QPointF global(w->mapToGlobal(at));
+  QMouseEvent press(QEvent::MouseButtonPress, local, global, button, button, Qt::NoModifier);
+  QApplication::sendEvent(w, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, local, global, button, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(w, &release);
+}
+
+QString plainText(QString s) {
+  s.remove('&');
+  return s.trimmed();
+}
+
+}  // namespace
+
+void registerStandardWalkthroughCommands(WalkthroughRunner& runner, MessageBoxes& messages) {
+  // click NAME [left|right]: a press and release at the centre of the visible widget NAME.
+  runner.addCommand(QStringLiteral("click"), 1, 2, [](const QStringList& a) {
+    QWidget* w = findVisibleWidget(a[0]);
+    if (!w) return Step::again(QStringLiteral("no visible widget \"%1\"").arg(a[0]));
+    const Qt::MouseButton button =
+        a.size() > 1 && a[1] == QLatin1String("right") ? Qt::RightButton : Qt::LeftButton;
+    if (auto* b = qobject_cast<QAbstractButton*>(w); b && button == Qt::LeftButton) {
+      b->click();
+    } else {
+      sendClick(w, w->rect().center(), button);
+    }
+    return Step::done();
+  });
+  // button TEXT: clicks the push button with that caption in the window that has input.
+  runner.addCommand(QStringLiteral("button"), 1, 1, [](const QStringList& a) {
+    QWidget* win = targetWindow();
+    if (!win) return Step::again(QStringLiteral("no window"));
+    for (QAbstractButton* b : win->findChildren<QAbstractButton*>()) {
+      if (b->isVisible() && b->isEnabled() && plainText(b->text()).compare(a[0], Qt::CaseInsensitive) == 0) {
+        b->click();
+        return Step::done();
+      }
+    }
+    return Step::again(QStringLiteral("no button \"%1\"").arg(a[0]));
+  });
+  // key KEYS: a key press such as Escape, Return, Ctrl+L, F1.
+  runner.addCommand(QStringLiteral("key"), 1, 1, [](const QStringList& a) {
+    const QKeySequence seq = QKeySequence::fromString(a[0]);
+    if (seq.isEmpty()) return Step::fail(QStringLiteral("unknown key \"%1\"").arg(a[0]));
+    QWidget* win = targetWindow();
+    if (!win) return Step::again(QStringLiteral("no window"));
+    QWidget* target = win->focusWidget() ? win->focusWidget() : win;
+    const QKeyCombination combo = seq[0];
+    QKeyEvent press(QEvent::KeyPress, combo.key(), combo.keyboardModifiers());
+    // Shortcuts are tried first, as when a key is really pressed.
+    QKeyEvent shortcut(QEvent::ShortcutOverride, combo.key(), combo.keyboardModifiers());
+    QApplication::sendEvent(target, &shortcut);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, combo.key(), combo.keyboardModifiers());
+    QApplication::sendEvent(target, &release);
+    return Step::done();
+  });
+  // type TEXT: types the text into the widget that has the focus.
+  runner.addCommand(QStringLiteral("type"), 1, 1, [](const QStringList& a) {
+    QWidget* win = targetWindow();
+    QWidget* target = win ? (win->focusWidget() ? win->focusWidget() : win) : nullptr;
+    if (!target) return Step::again(QStringLiteral("no window"));
+    for (QChar c : a[0]) {
+      QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+      QApplication::sendEvent(target, &press);
+    }
+    return Step::done();
+  });
+  // answer BUTTON: the next message box is answered with that button (OK, Cancel, Yes, No...).
+  runner.addCommand(QStringLiteral("answer"), 1, 1, [&messages](const QStringList& a) {
+    const int r = MessageBoxes::resultFromName(a[0]);
+    if (!r) return Step::fail(QStringLiteral("unknown answer \"%1\"").arg(a[0]));
+    messages.queueAnswer(r);
+    return Step::done();
+  });
+  // answer-input TEXT: the next input box is answered with the text.
+  runner.addCommand(QStringLiteral("answer-input"), 1, 1, [&messages](const QStringList& a) {
+    messages.queueInput(a[0]);
+    return Step::done();
+  });
+  // expect-message TEXT: a message box shown since the last expect-message held TEXT.
+  auto seen = std::make_shared<QStringList>();
+  runner.addCommand(QStringLiteral("expect-message"), 1, 1, [&messages, seen](const QStringList& a) {
+    seen->append(messages.takeShown());
+    for (qsizetype i = 0; i < seen->size(); ++i) {
+      if ((*seen)[i].contains(a[0])) {
+        seen->erase(seen->begin(), seen->begin() + i + 1);
+        return Step::done();
+      }
+    }
+    return Step::again(QStringLiteral("no message box with \"%1\"").arg(a[0]));
+  });
+  // expect-widget NAME visible|hidden [TEXT]: the widget's state, and its text when given.
+  runner.addCommand(QStringLiteral("expect-widget"), 2, 3, [](const QStringList& a) {
+    QWidget* w = findWidgetAnywhere(a[0]);
+    if (!w) return Step::fail(QStringLiteral("no widget \"%1\"").arg(a[0]));
+    const bool wantVisible = a[1] == QLatin1String("visible");
+    if (w->isVisible() != wantVisible)
+      return Step::again(QStringLiteral("widget \"%1\" is %2").arg(a[0], w->isVisible() ? "visible" : "hidden"));
+    if (a.size() > 2) {
+      QString text;
+      if (auto* l = qobject_cast<QLabel*>(w)) text = l->text();
+      else if (auto* b = qobject_cast<QAbstractButton*>(w)) text = b->text();
+      else text = w->windowTitle();
+      if (text != a[2]) return Step::again(QStringLiteral("widget \"%1\" shows \"%2\"").arg(a[0], text));
+    }
+    return Step::done();
+  });
+  // screenshot FILE: a picture of the window that has input.
+  runner.addCommand(QStringLiteral("screenshot"), 1, 1, [](const QStringList& a) {
+    QWidget* win = targetWindow();
+    if (!win) return Step::again(QStringLiteral("no window"));
+    if (!win->grab().save(a[0])) return Step::fail(QStringLiteral("cannot write \"%1\"").arg(a[0]));
+    return Step::done();
+  });
+}
+
+}  // namespace storyloom
