@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <sys/stat.h>
 
 namespace storyloom {
 
@@ -19,8 +20,11 @@ QString HostPaths::windowsFolderOf(const QString& hostFolder) {
 }
 
 const HostPaths::Listing& HostPaths::listingOf(const QString& hostDir) {
-  const QFileInfo info(hostDir);
-  const QDateTime modified = info.lastModified();
+  // The folder's change time moves whenever an entry is added, removed or renamed.
+  struct stat st {};
+  int64_t modified = -1;
+  if (::stat(hostDir.toLocal8Bit().constData(), &st) == 0)
+    modified = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
   auto it = listings_.find(hostDir);
   if (it != listings_.end() && it->modified == modified) return *it;
   Listing listing;
@@ -82,19 +86,25 @@ QString HostPaths::toHost(const QString& windowsPath) {
   return host;
 }
 
+QFileInfo HostPaths::infoOf(const QString& windowsPath) {
+  QFileInfo info(toHost(windowsPath));
+  if (!info.exists() && resolved_.remove(windowsPath)) {
+    // Removed since it was found, or made again under another spelling.
+    info = QFileInfo(toHost(windowsPath));
+  }
+  return info;
+}
+
 bool HostPaths::exists(const QString& windowsPath) {
-  if (windowsPath.isEmpty()) return false;
-  return QFileInfo::exists(toHost(windowsPath));
+  return !windowsPath.isEmpty() && infoOf(windowsPath).exists();
 }
 
 bool HostPaths::isFile(const QString& windowsPath) {
-  if (windowsPath.isEmpty()) return false;
-  return QFileInfo(toHost(windowsPath)).isFile();
+  return !windowsPath.isEmpty() && infoOf(windowsPath).isFile();
 }
 
 bool HostPaths::isFolder(const QString& windowsPath) {
-  if (windowsPath.isEmpty()) return false;
-  return QFileInfo(toHost(windowsPath)).isDir();
+  return !windowsPath.isEmpty() && infoOf(windowsPath).isDir();
 }
 
 }  // namespace storyloom

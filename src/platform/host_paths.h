@@ -1,5 +1,6 @@
 #pragma once
-#include <QDateTime>
+#include <cstdint>
+#include <QFileInfo>
 #include <QHash>
 #include <QString>
 
@@ -33,9 +34,10 @@ class HostPaths {
 
  private:
   struct Listing {
-    QDateTime modified;
+    int64_t modified = 0;  // nanoseconds
     QHash<QString, QString> byLowerName;  // lower-case name -> real name
   };
+  QFileInfo infoOf(const QString& windowsPath);
   QString matchComponent(const QString& hostDir, const QString& name);
   const Listing& listingOf(const QString& hostDir);
 

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "shell/application.h"
+#include "shell/walkthrough.h"
+#include "support/test_support.h"
+
+using namespace storyloom;
+
+namespace {
+struct PlayerRun {
+  int code;
+  QString out, err;
+};
+PlayerRun runPlayer(const QStringList& args) {
+  QProcess p;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  p.setProcessEnvironment(env);
+  p.start(QStringLiteral(STORYLOOM_PLAYER_PATH), args);
+  p.waitForFinished(60000);
+  return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+}  // namespace
+
+TEST(CommandLine, OptionsAndUsage) {
+  EXPECT_EQ(CommandLine::parse({"p"}).action, CommandLine::Action::Play);
+  const CommandLine both = CommandLine::parse({"p", "--project", "/g", "--walkthrough", "w.walk"});
+  EXPECT_EQ(both.projectFolder, "/g");
+  EXPECT_EQ(both.walkthrough, "w.walk");
+  EXPECT_EQ(CommandLine::parse({"p", "--project"}).action, CommandLine::Action::Usage);
+  EXPECT_EQ(CommandLine::parse({"p", "-x"}).action, CommandLine::Action::Usage);
+
+  const PlayerRun help = runPlayer({"--help"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_TRUE(help.out.contains("--walkthrough FILE"));
+  EXPECT_TRUE(runPlayer({"--version"}).out.startsWith("storyloom-player "));
+  const PlayerRun bad = runPlayer({"--bogus"});
+  EXPECT_EQ(bad.code, 2);
+  EXPECT_TRUE(bad.err.contains("unknown argument: --bogus"));
+  EXPECT_TRUE(bad.err.contains("Usage:"));
+}
+
+TEST(CommandLine, AProjectWithoutSettingsEndsWithItsMessage) {
+  QTemporaryDir dir;
+  QFile walk(dir.path() + "/w.walk");
+  ASSERT_TRUE(walk.open(QIODevice::WriteOnly));
+  walk.write("wait 10\n");
+  walk.close();
+  const PlayerRun r = runPlayer({"--project", dir.path(), "--walkthrough", dir.path() + "/w.walk"});
+  EXPECT_NE(r.code, 0);
+  EXPECT_TRUE(r.out.contains("msgbox exclamation \"Error\" \"The following file is missing: Z:\\")) << r.out.toStdString();
+}
+
+TEST(Walkthrough, ArgumentsCommandsAndFailures) {
+  EXPECT_EQ(WalkthroughRunner::splitArguments("click  \"a b\" x \"say \"\"hi\"\"\""),
+            QStringList({"click", "a b", "x", "say \"hi\""}));
+  QTemporaryDir dir;
+  auto file = [&](const char* text) {
+    QFile f(dir.path() + "/t.walk");
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(text);
+    f.close();
+    return dir.path() + "/t.walk";
+  };
+  WalkthroughRunner r;
+  QString error;
+  EXPECT_FALSE(r.load(file("wait 1\nfly away\n"), &error));
+  EXPECT_EQ(error, "line 2: unknown command \"fly\"");
+  EXPECT_FALSE(r.load(file("wait\n"), &error));
+  EXPECT_EQ(error, "line 1: wrong number of arguments for \"wait\"");
+
+  int polls = 0;
+  r.addCommand("ready-after-three", 0, 0, [&](const QStringList&) {
+    return ++polls < 3 ? WalkthroughRunner::Step::again("not yet") : WalkthroughRunner::Step::done();
+  });
+  r.addCommand("boom", 0, 0, [](const QStringList&) { return WalkthroughRunner::Step::fail("it broke"); });
+  ASSERT_TRUE(r.load(file("# comment\n\nready-after-three\nboom\nwait 1\n"), &error));
+  r.start();
+  while (!r.finished()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_EQ(polls, 3);
+  EXPECT_EQ(r.exitCode(), 1);
+
+  WalkthroughRunner patient;
+  patient.setPatience(50);
+  patient.addCommand("never", 0, 0, [](const QStringList&) { return WalkthroughRunner::Step::again("never ready"); });
+  ASSERT_TRUE(patient.load(file("never\n"), &error));
+  patient.start();
+  while (!patient.finished()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_EQ(patient.exitCode(), 1);
+}

@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "platform/twips.h"
+#include "shell/frm_welcome.h"
+#include "support/test_support.h"
+
+using namespace storyloom;
+using storyloom::test::TempProject;
+
+namespace {
+
+QString general(const QString& version, const QString& author, const QString& email, const QString& web,
+                int changeResolution, const QString& scheme, bool disableLoad = false, bool skipWelcome = false,
+                int resolutionMode = 1) {
+  return QString(
+             "\"P\",\"\",\"Title\",0,\"Start\",\"%1\",800,600,\"%2\",\"%3\",\"%4\"\r\n%5\r\n\"\",0,0,\"%6\"\r\n"
+             "0,0,0,%7,#FALSE#,0\r\n\"\",0,10,10,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#FALSE#,\"DEFAULT\",\"DEFAULT\",%9,0,0,"
+             "\"DEFAULT\"\r\n0,0,#FALSE#\r\n0,%8,#FALSE#\r\n")
+      .arg(version, author, email, web)
+      .arg(changeResolution)
+      .arg(scheme, disableLoad ? "#TRUE#" : "#FALSE#", skipWelcome ? "#TRUE#" : "#FALSE#")
+      .arg(resolutionMode);
+}
+
+struct Welcome {
+  TempProject project;
+  int started = 0;
+  std::unique_ptr<frmWelcome> window;
+  frmWelcome::LoadResult load(bool matches = false) {
+    frmWelcome::Launcher launcher;
+    launcher.startGame = [this] { ++started; };
+    launcher.resolutionMatchesProject = [matches] { return matches; };
+    window = std::make_unique<frmWelcome>(*project.module, launcher);
+    return window->Form_Load(project.root());
+  }
+};
+
+}  // namespace
+
+TEST(Welcome, RowsAreLaidOutFromTheSettingsThatArePresent) {
+  {
+    Welcome w;
+    w.project.write("Config/General", general("", "", "", "", 0, ""));
+    ASSERT_EQ(w.load(), frmWelcome::LoadResult::Shown);
+    EXPECT_EQ(twipsHeight(w.window.get()), 3000 + 150);
+    EXPECT_TRUE(w.window->txtVersion->isHidden());
+    EXPECT_TRUE(w.window->txtAuthor->isHidden());
+    EXPECT_TRUE(w.window->chkResolution->isHidden());
+    EXPECT_EQ(w.window->txtAdventureName->text(), "Title");
+  }
+  {
+    Welcome w;
+    w.project.write("Config/General", general("v1", "", "me@x", "http://w", 1, ""));
+    w.load();
+    frmWelcome& f = *w.window;
+    EXPECT_EQ(twipsTop(f.txtVersion), 3000);
+    EXPECT_EQ(twipsTop(f.txtEmail), 3255);
+    EXPECT_EQ(twipsTop(f.lblEmail), 3255);
+    EXPECT_EQ(twipsTop(f.txtHomepage), 3510);
+    EXPECT_EQ(twipsTop(f.lblResolution), 3765);
+    EXPECT_FALSE(f.chkResolution->isHidden());
+    EXPECT_TRUE(f.chkResolution->isChecked());  // stored value defaults to 1
+    EXPECT_EQ(twipsHeight(&f), 4020 + 150);
+    EXPECT_EQ(f.lblEmail->text(), "E-mail:");
+    EXPECT_EQ(f.lblResolution->text(), "Change display resolution to 800x600.");
+  }
+  {
+    Welcome w;  // the desktop already has the project's size: no offer
+    w.project.write("Config/General", general("", "", "", "", 1, ""));
+    w.load(true);
+    EXPECT_TRUE(w.window->chkResolution->isHidden());
+  }
+}
+
+TEST(Welcome, ResolutionCaptionDropsAResolutionLeftInTheText) {
+  for (const char* old : {"Change display resolution to 640 x 480.", "Change display resolution to 640x480",
+                          "Change display resolution to 640*480."}) {
+    Welcome w;
+    w.project.write("Config/General", general("", "", "", "", 1, ""));
+    w.project.write("Config/Texts", QString("2,0,0,0,0,0,7,\"S\",\"L\",\"E\",\"a\",\"b\",\"c\",\"%1\"").arg(old));
+    w.load();
+    EXPECT_EQ(w.window->lblResolution->text(), "Change display resolution to 800x600.") << old;
+  }
+}
+
+TEST(Welcome, LoadButtonHiddenWhenDisabledOrUntitled) {
+  Welcome w;
+  w.project.write("Config/General", general("", "", "", "", 0, "", true));
+  w.load();
+  EXPECT_TRUE(w.window->lblButton[1]->isHidden());
+  EXPECT_TRUE(w.window->Img[1]->isHidden());
+  EXPECT_EQ(twipsTop(w.window->lblButton[2]), 1560);
+  Welcome untitled;
+  untitled.project.write("Config/General", general("", "", "", "", 0, ""));
+  untitled.project.write("Config/Texts", "2,0,0,0,0,0,3,\"Go\",\"\",\"Leave\"");
+  untitled.load();
+  EXPECT_TRUE(untitled.window->lblButton[1]->isHidden());
+  EXPECT_EQ(untitled.window->lblButton[0]->text(), "Go");
+  EXPECT_EQ(twipsTop(untitled.window->lblButton[2]), 1560);
+}
+
+TEST(Welcome, SkippingStartsTheGameWithoutShowingTheWindow) {
+  Welcome w;
+  w.project.write("Config/General", general("", "", "", "", 1, "", false, true));
+  EXPECT_EQ(w.load(), frmWelcome::LoadResult::Skipped);
+  EXPECT_EQ(w.started, 1);
+  EXPECT_FALSE(w.window->isVisible());
+}
+
+TEST(Welcome, StartReportsAGameWindowThatCannotLoad) {
+  TempProject p;
+  p.write("Config/General", general("", "", "", "", 0, ""));
+  frmWelcome::Launcher launcher;
+  launcher.startGame = [] { throw std::runtime_error("broken"); };
+  frmWelcome f(*p.module, launcher);
+  f.Form_Load(p.root());
+  f.ClickButton(0);
+  ASSERT_EQ(p.log.size(), 1);
+  EXPECT_TRUE(p.log[0].contains("Error description: Error loading the main program window. Try restarting the program."));
+}
+
+TEST(Scheme, PicturesColoursTitleAndLogo) {
+  Welcome w;
+  w.project.write("Config/General", general("v", "", "", "", 0, "Night"));
+  // Start has a picture, Load "[NONE]", Exit a missing file, background tiled; level 4
+  // with a button colour; the title hidden; logo number 1 with the flag.
+  w.project.write("Schemes/Night/Scheme.txt",
+                  "\"Night\",1,0,4,\"start.bmp\",\"[NONE]\",\"gone.bmp\",\"back.bmp\",4,255,65280,16711680,"
+                  "8421504,0,0,0,1,0,1,#TRUE#\r\n");
+  QImage button(40, 20, QImage::Format_RGB32);
+  button.fill(Qt::red);
+  button.save(w.project.root() + "/Schemes/Night/start.bmp");
+  QImage tile(7, 5, QImage::Format_RGB32);
+  tile.fill(Qt::blue);
+  tile.save(w.project.root() + "/Schemes/Night/back.bmp");
+  w.load();
+  frmWelcome& f = *w.window;
+  EXPECT_FALSE(f.Img[0]->isHidden());
+  EXPECT_TRUE(f.lblButton[0]->isHidden());
+  EXPECT_TRUE(f.Img[1]->isHidden());
+  EXPECT_EQ(f.lblButton[1]->text(), "  Load...");
+  EXPECT_FALSE(f.lblButton[1]->isHidden());
+  EXPECT_TRUE(f.Img[2]->isHidden());  // a picture that cannot load leaves the text button
+  EXPECT_FALSE(f.lblButton[2]->isHidden());
+  EXPECT_EQ(f.txtVersion->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+  EXPECT_EQ(f.txtAdventureName->palette().color(QPalette::WindowText), QColor(0, 255, 0));
+  EXPECT_EQ(f.lblButton[1]->palette().color(QPalette::WindowText), QColor(128, 128, 128));
+  EXPECT_TRUE(f.txtAdventureName->isHidden());
+  EXPECT_EQ(f.schemeLogoNumber(), 1);
+  EXPECT_TRUE(f.schemeLogoFlag());
+  EXPECT_EQ(f.imgLogo->x(), twipsToPixels(4440));
+  ASSERT_FALSE(f.tiledBackground().isNull());
+  EXPECT_EQ(f.tiledBackground().toImage().pixelColor(f.width() - 1, f.height() - 1), QColor(Qt::blue));
+}
+
+TEST(Scheme, ShortOrMissingSchemes) {
+  {
+    Welcome w;  // no scheme file: plain labels with the texts
+    w.project.write("Config/General", general("", "", "", "", 0, "Nowhere"));
+    w.load();
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(w.window->lblButton[i]->isHidden());
+    EXPECT_EQ(w.window->lblButton[0]->text(), "Start");
+  }
+  {
+    Welcome w;  // level 3, ends after the colours: button colour untouched, title shown, logo defaults
+    w.project.write("Config/General", general("", "", "", "", 0, "Short"));
+    w.project.write("Schemes/Short/Scheme.txt", "0,0,0,3,\"[default]\",\"[default]\",\"[default]\",3,255,255,255\r\n");
+    w.load();
+    const QColor designer = frmWelcome(*w.project.module, {}).lblButton[0]->palette().color(QPalette::WindowText);
+    EXPECT_EQ(w.window->lblButton[0]->palette().color(QPalette::WindowText), designer);
+    EXPECT_EQ(w.window->txtVersion->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_FALSE(w.window->txtAdventureName->isHidden());
+    EXPECT_EQ(w.window->schemeLogoNumber(), 0);
+    EXPECT_FALSE(w.window->schemeLogoFlag());
+  }
+}
