@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QTime>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -19,60 +20,61 @@ FieldReadError FieldReadError::typeMismatch() { return {13, QStringLiteral("Type
 FieldReadError FieldReadError::overflow() { return {6, QStringLiteral("Overflow")}; }
 FieldReadError FieldReadError::fileNotFound() { return {53, QStringLiteral("File not found")}; }
 
-FieldReader::FieldReader(QByteArray bytes) : data_(std::move(bytes)) {}
+FieldReader::FieldReader(QByteArray bytes) : buf_(std::move(bytes)), size_(buf_.size()) {}
 
 FieldReader FieldReader::fromFile(const QString& hostPath) {
-  QFile file(hostPath);
-  if (!file.open(QIODevice::ReadOnly)) throw FieldReadError::fileNotFound();
-  return FieldReader(file.readAll());
+  auto file = std::make_shared<QFile>(hostPath);
+  if (!file->open(QIODevice::ReadOnly)) throw FieldReadError::fileNotFound();
+  FieldReader reader;
+  reader.size_ = file->size();
+  reader.file_ = std::move(file);
+  return reader;
+}
+
+void FieldReader::fill(qint64 p) {
+  constexpr qint64 kBlock = 64 * 1024;
+  if (!file_ || !file_->seek(p)) {
+    size_ = std::min(size_, p);  // nothing more can be read: the stream ends here
+    buf_.clear();
+    bufStart_ = p;
+    return;
+  }
+  buf_ = file_->read(kBlock);
+  bufStart_ = p;
+  if (buf_.isEmpty()) size_ = p;  // the file became shorter than it was
 }
 
 namespace {
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-// Consumes the separator that ends a value: a comma or one line end (CR LF, LF or CR).
-void consumeSeparator(const QByteArray& d, qsizetype& p) {
-  const qsizetype n = d.size();
-  if (p >= n) return;
-  if (d[p] == ',') {
-    ++p;
-  } else if (d[p] == '\r') {
-    ++p;
-    if (p < n && d[p] == '\n') ++p;
-  } else if (d[p] == '\n') {
-    ++p;
-  }
-}
-
-bool isEndOfValue(char c) { return c == ',' || c == '\r' || c == '\n'; }
-
+bool isBlank(int c) { return c == ' ' || c == '\t'; }
+bool isEndOfValue(int c) { return c == ',' || c == '\r' || c == '\n' || c < 0; }
 }  // namespace
 
 RawField FieldReader::readRaw() {
   if (atEnd()) throw FieldReadError::pastEnd();
-  const qsizetype n = data_.size();
-  qsizetype p = pos_;
-  while (p < n && isBlank(data_[p])) ++p;
+  qint64 p = pos_;
+  while (isBlank(at(p))) ++p;
   RawField field;
-  if (p < n && data_[p] == '"') {
-    const qsizetype start = ++p;
-    while (p < n && data_[p] != '"') ++p;
+  QByteArray bytes;
+  if (at(p) == '"') {
+    ++p;
+    for (int c = at(p); c >= 0 && c != '"'; c = at(++p)) bytes.append(static_cast<char>(c));
     field.kind = RawField::Kind::Text;
-    field.text = decodeWindows1252(data_.constData() + start, p - start);
-    if (p < n) ++p;  // closing quote
-    while (p < n && !isEndOfValue(data_[p])) ++p;  // anything after the quote is dropped
+    if (at(p) == '"') ++p;  // closing quote
+    while (!isEndOfValue(at(p))) ++p;  // anything after the quote is dropped
   } else {
-    const qsizetype start = p;
-    while (p < n && !isEndOfValue(data_[p])) ++p;
-    qsizetype end = p;
-    while (end > start && isBlank(data_[end - 1])) --end;
-    if (end > start) {
-      field.kind = RawField::Kind::Bare;
-      field.text = decodeWindows1252(data_.constData() + start, end - start);
-    }
+    for (int c = at(p); !isEndOfValue(c); c = at(++p)) bytes.append(static_cast<char>(c));
+    while (!bytes.isEmpty() && isBlank(bytes.back())) bytes.chop(1);
+    if (!bytes.isEmpty()) field.kind = RawField::Kind::Bare;
   }
-  consumeSeparator(data_, p);
+  field.text = decodeWindows1252(bytes);
+  // The comma or one line end (CR LF, LF or CR) that ends the value goes with it.
+  const int end = at(p);
+  if (end == ',' || end == '\n') {
+    ++p;
+  } else if (end == '\r') {
+    ++p;
+    if (at(p) == '\n') ++p;
+  }
   pos_ = p;
   return field;
 }

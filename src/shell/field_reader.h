@@ -2,7 +2,10 @@
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
+#include <memory>
 #include <stdexcept>
+
+class QFile;
 
 // Reader and writer for the comma-and-line-end field streams that every project
 // file and saved game is made of.
@@ -43,12 +46,13 @@ class FieldReader {
   FieldReader() = default;
   explicit FieldReader(QByteArray bytes);
 
-  // Reads a whole file; throws FieldReadError::fileNotFound when it cannot be opened.
+  // Reads a file as it goes, a block at a time, so that only what is read is loaded;
+  // throws FieldReadError::fileNotFound when it cannot be opened.
   static FieldReader fromFile(const QString& hostPath);
 
-  bool atEnd() const { return pos_ >= data_.size(); }
-  qsizetype position() const { return pos_; }
-  void setPosition(qsizetype pos) { pos_ = pos; }
+  bool atEnd() const { return pos_ >= size_; }
+  qint64 position() const { return pos_; }
+  void setPosition(qint64 pos) { pos_ = pos; }
 
   RawField readRaw();
   QString readString();
@@ -65,8 +69,19 @@ class FieldReader {
 
  private:
   double readNumber();
-  QByteArray data_;
-  qsizetype pos_ = 0;
+  // The byte at p, or -1 past the end.
+  int at(qint64 p) {
+    if (p >= size_) return -1;
+    if (p < bufStart_ || p >= bufStart_ + buf_.size()) fill(p);
+    return static_cast<unsigned char>(buf_[static_cast<qsizetype>(p - bufStart_)]);
+  }
+  void fill(qint64 p);
+
+  std::shared_ptr<QFile> file_;  // null when reading from memory
+  QByteArray buf_;
+  qint64 bufStart_ = 0;
+  qint64 size_ = 0;
+  qint64 pos_ = 0;
 };
 
 // Converts text to a number as a field read does; returns false for text that is no number.

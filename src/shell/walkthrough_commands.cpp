@@ -58,6 +58,25 @@ void sendClick(QWidget* w, QPoint at, Qt::MouseButton button) {
   QApplication::sendEvent(w, &release);
 }
 
+// A click where a real one would land: on the deepest visible control under the point.
+void clickAt(QWidget* surface, QPoint at, Qt::MouseButton button) {
+  QWidget* target = surface->childAt(at);
+  if (!target) target = surface;
+  sendClick(target, target->mapFrom(surface, at), button);
+}
+
+Qt::MouseButton buttonNamed(const QString& name) {
+  if (name == QLatin1String("right")) return Qt::RightButton;
+  if (name == QLatin1String("middle")) return Qt::MiddleButton;
+  return Qt::LeftButton;
+}
+
+bool isInteger(const QString& s) {
+  bool ok = false;
+  s.toInt(&ok);
+  return ok;
+}
+
 QString plainText(QString s) {
   s.remove('&');
   return s.trimmed();
@@ -66,26 +85,45 @@ QString plainText(QString s) {
 }  // namespace
 
 void registerStandardWalkthroughCommands(WalkthroughRunner& runner, MessageBoxes& messages) {
-  // click NAME [left|right]: a press and release at the centre of the visible widget NAME.
-  runner.addCommand(QStringLiteral("click"), 1, 2, [](const QStringList& a) {
+  // click X Y [left|right|middle]: at pixel (X, Y) of the game picture ("PictureBox") when
+  // the window with input shows one, else of that window's inner area.
+  // click NAME [left|right|middle]: at the centre of the visible control NAME.
+  runner.addCommand(QStringLiteral("click"), 1, 3, [](const QStringList& a) {
+    if (a.size() >= 2 && isInteger(a[0]) && isInteger(a[1])) {
+      QWidget* win = targetWindow();
+      if (!win) return Step::again(QStringLiteral("no window"));
+      QWidget* surface = win;
+      for (QWidget* w : win->findChildren<QWidget*>(QStringLiteral("PictureBox")))
+        if (w->isVisible()) surface = w;
+      clickAt(surface, QPoint(a[0].toInt(), a[1].toInt()), buttonNamed(a.value(2)));
+      return Step::done();
+    }
+    if (a.size() > 2) return Step::fail(QStringLiteral("click takes X Y [button] or NAME [button]"));
     QWidget* w = findVisibleWidget(a[0]);
     if (!w) return Step::again(QStringLiteral("no visible widget \"%1\"").arg(a[0]));
-    const Qt::MouseButton button =
-        a.size() > 1 && a[1] == QLatin1String("right") ? Qt::RightButton : Qt::LeftButton;
+    const Qt::MouseButton button = buttonNamed(a.value(1));
     if (auto* b = qobject_cast<QAbstractButton*>(w); b && button == Qt::LeftButton) {
       b->click();
     } else {
-      sendClick(w, w->rect().center(), button);
+      clickAt(w, w->rect().center(), button);
     }
     return Step::done();
   });
-  // button TEXT: clicks the push button with that caption in the window that has input.
+  // button TEXT: clicks the button, or the label, with that caption in the window that has
+  // input (blanks around the caption and "&" marks do not count).
   runner.addCommand(QStringLiteral("button"), 1, 1, [](const QStringList& a) {
     QWidget* win = targetWindow();
     if (!win) return Step::again(QStringLiteral("no window"));
+    const QString wanted = plainText(a[0]);
     for (QAbstractButton* b : win->findChildren<QAbstractButton*>()) {
-      if (b->isVisible() && b->isEnabled() && plainText(b->text()).compare(a[0], Qt::CaseInsensitive) == 0) {
+      if (b->isVisible() && b->isEnabled() && plainText(b->text()).compare(wanted, Qt::CaseInsensitive) == 0) {
         b->click();
+        return Step::done();
+      }
+    }
+    for (QLabel* l : win->findChildren<QLabel*>()) {
+      if (l->isVisible() && plainText(l->text()).compare(wanted, Qt::CaseInsensitive) == 0) {
+        clickAt(l, l->rect().center(), Qt::LeftButton);
         return Step::done();
       }
     }
@@ -131,17 +169,14 @@ void registerStandardWalkthroughCommands(WalkthroughRunner& runner, MessageBoxes
     messages.queueInput(a[0]);
     return Step::done();
   });
-  // expect-message TEXT: a message box shown since the last expect-message held TEXT.
-  auto seen = std::make_shared<QStringList>();
-  runner.addCommand(QStringLiteral("expect-message"), 1, 1, [&messages, seen](const QStringList& a) {
-    seen->append(messages.takeShown());
-    for (qsizetype i = 0; i < seen->size(); ++i) {
-      if ((*seen)[i].contains(a[0])) {
-        seen->erase(seen->begin(), seen->begin() + i + 1);
-        return Step::done();
-      }
-    }
-    return Step::again(QStringLiteral("no message box with \"%1\"").arg(a[0]));
+  // expect-message TEXT: the last message box shown held TEXT (waits for one to be shown).
+  auto last = std::make_shared<QString>();
+  runner.addCommand(QStringLiteral("expect-message"), 1, 1, [&messages, last](const QStringList& a) {
+    const QStringList shown = messages.takeShown();
+    if (!shown.isEmpty()) *last = shown.back();
+    if (last->contains(a[0])) return Step::done();
+    return Step::again(last->isEmpty() ? QStringLiteral("no message box was shown")
+                                       : QStringLiteral("the last message box was \"%1\"").arg(*last));
   });
   // expect-widget NAME visible|hidden [TEXT]: the widget's state, and its text when given.
   runner.addCommand(QStringLiteral("expect-widget"), 2, 3, [](const QStringList& a) {
@@ -163,7 +198,7 @@ void registerStandardWalkthroughCommands(WalkthroughRunner& runner, MessageBoxes
   runner.addCommand(QStringLiteral("screenshot"), 1, 1, [](const QStringList& a) {
     QWidget* win = targetWindow();
     if (!win) return Step::again(QStringLiteral("no window"));
-    if (!win->grab().save(a[0])) return Step::fail(QStringLiteral("cannot write \"%1\"").arg(a[0]));
+    if (!win->grab().save(a[0], "PNG")) return Step::fail(QStringLiteral("cannot write \"%1\"").arg(a[0]));
     return Step::done();
   });
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include "shell/field_reader.h"
 
@@ -113,4 +115,27 @@ TEST(FieldWriter, WritesWhatTheReaderReadsBack) {
   EXPECT_FALSE(f.readVariant().isValid());
   EXPECT_EQ(f.readVariant().toDate(), QDate(2004, 2, 28));
   EXPECT_TRUE(f.atEnd());
+}
+
+TEST(FieldReader, ReadsLargeFilesBlockByBlock) {
+  QTemporaryDir dir;
+  const QString path = dir.path() + "/big";
+  QByteArray bytes;
+  for (int i = 0; i < 30000; ++i) bytes += "\"item" + QByteArray::number(i) + "\"," + QByteArray::number(i) + "\r\n";
+  {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  }
+  FieldReader f = FieldReader::fromFile(path);
+  qint64 marked = 0;
+  for (int i = 0; i < 30000; ++i) {
+    if (i == 20000) marked = f.position();
+    ASSERT_EQ(f.readString(), "item" + QString::number(i));
+    ASSERT_EQ(f.readLong(), i);
+  }
+  EXPECT_TRUE(f.atEnd());
+  f.setPosition(marked);  // back across many blocks
+  EXPECT_EQ(f.readString(), "item20000");
+  EXPECT_THROW(FieldReader::fromFile(dir.path() + "/none"), FieldReadError);
 }

@@ -176,3 +176,16 @@ TEST(Scheme, ShortOrMissingSchemes) {
     EXPECT_FALSE(w.window->schemeLogoFlag());
   }
 }
+
+TEST(Welcome, BinaryAndTruncatedProjectFilesNeverCrash) {
+  const QByteArray junk[] = {QByteArray("\x00\xff\x80\"", 4), QByteArray("\"unterminated"), QByteArray(",,,,\r\n\r\n"),
+                             QByteArray(70000, ',')};
+  for (const QByteArray& bytes : junk) {
+    Welcome w;
+    w.project.writeBytes("Config/General", bytes);
+    w.project.writeBytes("Config/Texts", bytes);
+    w.project.writeBytes("Schemes/Scheme.txt", bytes);  // the empty scheme name's file
+    EXPECT_NE(w.load(), frmWelcome::LoadResult::EndProgram);
+    EXPECT_LE(w.project.log.size(), 2);  // at most "Unable to load text." and one load report
+  }
+}
