@@ -137,7 +137,13 @@ void registerStandardWalkthroughCommands(WalkthroughRunner& runner, MessageBoxes
     if (!win) return Step::again(QStringLiteral("no window"));
     QWidget* target = win->focusWidget() ? win->focusWidget() : win;
     const QKeyCombination combo = seq[0];
-    QKeyEvent press(QEvent::KeyPress, combo.key(), combo.keyboardModifiers());
+    // A printable key without Ctrl or Alt also carries its text, as typing does.
+    QString text;
+    const int key = combo.key();
+    if (!(combo.keyboardModifiers() & (Qt::ControlModifier | Qt::AltModifier)) && key >= 0x20 && key < 0x7f)
+      text = (combo.keyboardModifiers() & Qt::ShiftModifier) ? QString(QChar(key)) : QString(QChar(key)).toLower();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) text = QStringLiteral("\r");
+    QKeyEvent press(QEvent::KeyPress, combo.key(), combo.keyboardModifiers(), text);
     // Shortcuts are tried first, as when a key is really pressed.
     QKeyEvent shortcut(QEvent::ShortcutOverride, combo.key(), combo.keyboardModifiers());
     QApplication::sendEvent(target, &shortcut);
