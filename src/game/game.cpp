@@ -151,7 +151,10 @@ void Game::buildMenus() {
   mnuViewVariables = mnuDebug->addAction(QStringLiteral("View variables status..."));
   mnuViewVariables->setObjectName(QStringLiteral("mnuViewVariables"));
   connect(mnuViewVariables, &QAction::triggered, this, [this] { parts.ViewVariables(); });
-  mnuDebug->menuAction()->setVisible(false);
+  // Nothing shows until the menus are asked for (and never with the menu bar removed).
+  for (QAction* a : {mnuExit, mnuSaveGame, mnuLoadGame, mnuOptions->menuAction(), mnuDebug->menuAction()})
+    a->setVisible(false);
+  bar->setVisible(false);
 }
 
 QAction* Game::menuItemByCaption(const QString& caption) const {
@@ -296,7 +299,7 @@ void Game::StartNewGame() {
 void Game::updateMenuBarVisibility() {
   bool any = false;
   for (QAction* a : menuBar()->actions()) any = any || a->isVisible();
-  if (menuBar()->isVisible() != any) menuBar()->setVisible(any);
+  if (menuBar()->isHidden() == any) menuBar()->setVisible(any);
 }
 
 void Game::ShowMenus() {
