@@ -184,6 +184,31 @@ TEST(GameWindow, ResetAllRestoresTheStartState) {
   EXPECT_EQ(fx.module().userSettings().get("TestProject", "DisableEffects"), "True");
 }
 
+TEST(GameWindow, ResetAllReportsEarlyFailuresAndSkipsLateOnes) {
+  GameFixture fx;
+  fx.project.init();
+  Game g(fx.module());
+  g.Form_Load();
+  int late = 0;
+  g.parts.InventoryLayout = [] { throw std::runtime_error("Object required"); };
+  g.parts.EmptyVariables = [&] { ++late; };
+  g.ResetAll();
+  ASSERT_EQ(fx.project.log.size(), 1);
+  EXPECT_TRUE(fx.project.log[0].endsWith("Unable to initialize the program. Object required\" -> OK"));
+  EXPECT_EQ(late, 1);
+  EXPECT_TRUE(g.mnuFrameName.empty());  // the steps after the failure did not run
+
+  // From the frame list on, a failing step is skipped silently.
+  fx.project.log.clear();
+  g.parts.InventoryLayout = [] {};
+  fx.project.write("Frames/a.fme", "0\r\n");
+  fx.module().userSettings().set("TestProject", "DisableEffects", "True");
+  g.ResetAll();
+  EXPECT_TRUE(fx.project.log.isEmpty());
+  EXPECT_EQ(g.mnuFrameName.size(), 1u);
+  EXPECT_TRUE(g.mnuDisableEffects->isChecked());
+}
+
 TEST(GameWindow, QuittingClosesAfterTheDelayAndHandsBack) {
   GameFixture fx;
   fx.frame("Start", "0,\"0\",#FALSE#,#FALSE#,\"\",#TRUE#,\"1\",\"Start\",\"\",\"\"\r\n");

@@ -119,8 +119,8 @@ TEST(OpenFrame, MusicAndFrameSoundUseTheirChannelsPlayers) {
   wav.append(QByteArray(800, char(128)));
   fx.project.writeBytes("Areas/Sea.wav", wav);
   fx.project.writeBytes("Frames/Ding.wav", wav);
-  fx.frame("A", "1,\"\",#FALSE#,#FALSE#,\"Sea.wav\",#FALSE#,\"\",\"\",\"\",\"\"\r\n#FALSE#,#FALSE#,\"Ding.wav\"\r\n");
-  fx.frame("B", "1,\"\",#FALSE#,#FALSE#,\"Sea.wav\",#FALSE#,\"\",\"\",\"\",\"\"\r\n#FALSE#,#FALSE#,\"\"\r\n"
+  fx.frame("A", "0,\"\",#FALSE#,#FALSE#,\"Sea.wav\",#FALSE#,\"\",\"\",\"\",\"\"\r\n#FALSE#,#FALSE#,\"Ding.wav\"\r\n");
+  fx.frame("B", "0,\"\",#FALSE#,#FALSE#,\"Sea.wav\",#FALSE#,\"\",\"\",\"\",\"\"\r\n#FALSE#,#FALSE#,\"\"\r\n"
                 "\"\",\"\",\"\",#FALSE#,#FALSE#,0,0,0,0\r\n#FALSE#\r\n");
   Game& g = fx.start();
   g.OpenFrame("A", false, 0, 0);
