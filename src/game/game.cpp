@@ -217,6 +217,7 @@ void Game::ResetAll() {
     StopMovie = true;
     module_.UserInterrupt = true;
     module_.EverythingStopped = false;
+    parts.ReadDesktopWorkArea();
     CenterWindowAndPictureBox();
     BackImage->setSize(QSizeF(s.ScreenWidth, s.ScreenHeight));
     BackImage->setPos(0, 0);
@@ -410,6 +411,11 @@ void Game::closeEvent(QCloseEvent* e) {
   hide();
   QCoreApplication::processEvents();
   StopAllActivity();
+  // From here on errors are ignored.
+  try {
+    parts.UnloadAniGifs();
+  } catch (const std::exception&) {
+  }
   try {
     parts.RestoreDisplayModeIfChanged();
   } catch (const std::exception&) {
