@@ -77,6 +77,18 @@ TEST(MediaPlayer, StopEndlessAndMissingFiles) {
   p.Stop();
   EXPECT_NE(p.playState(), 2);
 
+  // A file the backend cannot decode ends its play state when the backend gives up.
+  QFile junk(dir.path() + "/junk.mp3");
+  junk.open(QIODevice::WriteOnly);
+  junk.write(QByteArray(4000, 'z'));
+  junk.close();
+  MediaPlayer broken;
+  broken.setFileName(junk.fileName());
+  broken.Play();
+  EXPECT_EQ(broken.playState(), 2);
+  playUntilDone(broken, 8000);
+  EXPECT_NE(broken.playState(), 2);
+
   MediaPlayer missing;
   missing.setFileName(dir.path() + "/none.wav");
   missing.Play();
@@ -91,6 +103,24 @@ TEST(MediaPlayer, VolumeInHundredthsOfADecibel) {
   MediaPlayer p;
   p.setVolume(-1200);
   EXPECT_EQ(p.volume(), -1200);
+}
+
+TEST(MediaPlayer, LengthOfMpegAudioByItsFrames) {
+  QTemporaryDir dir;
+  // 50 frames of MPEG-1 layer III, 128 kbit/s, 44.1 kHz (417 bytes each), behind a tag.
+  QByteArray mp3("ID3\x03\0\0\0\0\0\x05", 10);
+  mp3 += QByteArray(5, '\0');
+  for (int i = 0; i < 50; ++i) {
+    QByteArray frame(417, '\0');
+    frame[0] = char(0xff), frame[1] = char(0xfb), frame[2] = char(0x90);
+    mp3 += frame;
+  }
+  QFile f(dir.path() + "/tune.mp3");
+  f.open(QIODevice::WriteOnly);
+  f.write(mp3);
+  f.close();
+  EXPECT_NEAR(mpegAudioFileDuration(f.fileName()), 50 * 1152 / 44100.0, 1e-9);
+  EXPECT_EQ(waveFileDuration(f.fileName()), 0);
 }
 
 TEST(MediaPlayer, NotAWaveFile) {
