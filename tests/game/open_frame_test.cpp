@@ -179,6 +179,40 @@ TEST(OpenFrame, FrameTimerOpensItsTargetAndWalksBackThroughTheHistory) {
   EXPECT_EQ(started, 1);
 }
 
+TEST(OpenFrame, VideoBeforeTheTransitionStartsAgainAfterIt) {
+  GameFixture fx;
+  auto videoFrame = [&](const QString& name, const QString& modes, const QString& before) {
+    fx.frame(name, "0,\"0\",#FALSE#,#FALSE#,\"\",#FALSE#,\"\",\"\",\"Film.avi\",\"\"\r\n#FALSE#,#FALSE#,\"\"\r\n"
+                   "\"\",\"\",\"\"," + modes + ",5,6,7,8\r\n#TRUE#\r\n#FALSE#,0\r\n0\r\n#FALSE#,\"\"\r\n"
+                   "\"\",\"\",\"\",\"\",\"\",\"\",\"0\",0,5,0\r\n" + before + "\r\n");
+  };
+  videoFrame("Early", "#FALSE#,#FALSE#", "#TRUE#");
+  videoFrame("Origin", "#TRUE#,#FALSE#", "#FALSE#");
+  videoFrame("Own", "#TRUE#,#TRUE#", "#FALSE#");
+  Game& g = fx.start();
+  QStringList calls;
+  g.parts.PlayMovieWithStop = [&](const QString& f, bool stretched, qint32 l, qint32 t, qint32 w, qint32 h) {
+    calls << QString("%1 %2 %3 %4 %5 %6").arg(f).arg(stretched).arg(l).arg(t).arg(w).arg(h);
+  };
+  int transitions = 0;
+  g.parts.TransitionStep2 = [&](int n, double d) {
+    EXPECT_EQ(n, 2);
+    EXPECT_DOUBLE_EQ(d, 1.5);
+    ++transitions;
+  };
+  g.OpenFrame("Early", false, 0, 0);
+  EXPECT_EQ(calls, QStringList{"Film.avi 1 5 6 7 8"});
+  calls.clear();
+  g.OpenFrame("Early", true, 2, 1.5);
+  EXPECT_EQ(calls, (QStringList{"Film.avi 1 5 6 7 8", "Film.avi 1 5 6 7 8"}));
+  EXPECT_EQ(transitions, 1);
+  calls.clear();
+  g.OpenFrame("Origin", false, 0, 0);
+  g.OpenFrame("Own", false, 0, 0);
+  EXPECT_EQ(calls, (QStringList{"Film.avi 0 0 0 0 0", "Film.avi 0 5 6 0 0"}));
+  EXPECT_FALSE(g.StopMovie);
+}
+
 TEST(OpenFrame, TextsComeFromTheMergedFileFirst) {
   GameFixture fx;
   fx.frame("M", "0,\"0\",#FALSE#,#FALSE#,\"\",#FALSE#,\"\",\"\",\"\",\"\"\r\n");
