@@ -7,6 +7,8 @@
 #include <QUrl>
 #include <cstdio>
 
+#include "game/game.h"
+#include "game/message_bar.h"
 #include "platform/message_boxes.h"
 #include "platform/user_settings.h"
 #include "shell/editor_and_game.h"
@@ -62,8 +64,8 @@ Application::Application(const QString& hostProjectFolder, MessageBoxes& message
     : hostProjectFolder_(hostProjectFolder), module_(std::make_unique<EditorAndGame>(messages, settings)) {
   frmWelcome::Launcher launcher;
   launcher.startGame = [this] {
-    if (!gameHooks.startGame) throw std::runtime_error("the game window is not available");
-    gameHooks.startGame();
+    if (gameHooks.startGame) gameHooks.startGame();
+    else startGame();
   };
   launcher.showLoadDialog = [this] {
     if (gameHooks.showLoadDialog) gameHooks.showLoadDialog();
@@ -86,7 +88,37 @@ Application::Application(const QString& hostProjectFolder, MessageBoxes& message
   welcome_ = std::make_unique<frmWelcome>(*module_, std::move(launcher));
 }
 
-Application::~Application() = default;
+Application::~Application() {
+  if (game_) game_->unloaded = nullptr;
+  game_.reset();
+}
+
+void Application::startGame() {
+  // The window of a previous game has closed; a new game gets a fresh one.
+  game_.reset();
+  game_ = std::make_unique<Game>(*module_);
+  Game& game = *game_;
+  if (runner_) {
+    game.frameOpening = [r = runner_](const QString& name) { r->log(QStringLiteral("frame \"%1\"").arg(name)); };
+    game.frameMessages().shown = [r = runner_](const QString& text) {
+      r->log(QStringLiteral("message \"%1\"").arg(text));
+    };
+  }
+  game.unloaded = [this] {
+    if (!module_->settings.SkipWelcomeWindow) {
+      QCoreApplication::processEvents();
+      welcome_->show();
+    } else {
+      welcome_->close();
+    }
+  };
+  game.Form_Load();
+  game.ResetAll();
+  welcome_->hide();
+  game.StartNewGame();
+  game.show();
+  game.activateWindow();
+}
 
 bool Application::start() {
   return welcome_->Form_Load(hostProjectFolder_) != frmWelcome::LoadResult::EndProgram;
@@ -133,6 +165,7 @@ int runApplication(int argc, char** argv) {
   Application application(folder, messages, userSettings);
   if (runner) {
     application.setRunner(runner.get());
+    registerGameWalkthroughCommands(*runner, application);
     QString error;
     if (!runner->load(cl.walkthrough, &error)) {
       std::fprintf(stderr, "storyloom-player: %s\n", error.toUtf8().constData());

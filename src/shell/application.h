@@ -12,6 +12,7 @@ class MessageBoxes;
 class UserSettings;
 class WalkthroughRunner;
 class frmWelcome;
+class Game;
 
 struct CommandLine {
   enum class Action { Play, Help, Version, Usage } action = Action::Play;
@@ -33,13 +34,18 @@ class Application {
   void setRunner(WalkthroughRunner* runner) { runner_ = runner; }
   const QString& hostProjectFolder() const { return hostProjectFolder_; }
 
-  // Parts of the program added by the game window: starting a game, the load dialog, and
-  // their walkthrough commands.
+  // The load dialog of the welcome window (saved games); startGame, when set, replaces the
+  // game window's own start.
   struct GameHooks {
     std::function<void()> startGame;
     std::function<void()> showLoadDialog;
   };
   GameHooks gameHooks;
+
+  // The game window of the running game; nullptr before the first Start.
+  Game* game() { return game_.get(); }
+  // Start: load the game window, ResetAll, hide the welcome window, StartNewGame, show it.
+  void startGame();
 
   // Loads the welcome window (and with it the project). Returns false when the program
   // must end at once.
@@ -49,12 +55,16 @@ class Application {
   QString hostProjectFolder_;
   std::unique_ptr<EditorAndGame> module_;
   std::unique_ptr<frmWelcome> welcome_;
+  std::unique_ptr<Game> game_;
   WalkthroughRunner* runner_ = nullptr;
 };
 
 // Walkthrough commands that work on any window: click, button, key, type, answer,
 // answer-input, screenshot, expect-message, expect-widget.
 void registerStandardWalkthroughCommands(WalkthroughRunner& runner, MessageBoxes& messages);
+
+// Walkthrough commands of the game window: expect-frame, expect-text, menu.
+void registerGameWalkthroughCommands(WalkthroughRunner& runner, Application& application);
 
 int runApplication(int argc, char** argv);
 

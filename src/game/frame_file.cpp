@@ -1,0 +1,128 @@
+#include "game/frame_file.h"
+
+#include "media/audio_channels.h"
+#include "shell/field_reader.h"
+
+namespace storyloom {
+namespace {
+
+double variantToDouble(const QVariant& v) {
+  if (!v.isValid() || v.isNull()) return 0;
+  if (v.typeId() == QMetaType::Bool) return v.toBool() ? -1 : 0;
+  if (v.typeId() == QMetaType::QString) {
+    const QString text = v.toString().trimmed();
+    if (text.isEmpty()) return 0;
+    double d = 0;
+    if (!parseFieldNumber(text, &d)) throw FieldReadError::typeMismatch();
+    return d;
+  }
+  bool ok = false;
+  const double d = v.toDouble(&ok);
+  if (!ok) throw FieldReadError::typeMismatch();
+  return d;
+}
+
+qint16 variantToInteger(const QVariant& v) {
+  const double d = roundHalfEven(variantToDouble(v));
+  if (d < -32768 || d > 32767) throw FieldReadError::overflow();
+  return static_cast<qint16>(d);
+}
+
+bool variantToBoolean(const QVariant& v) {
+  if (!v.isValid() || v.isNull()) return false;
+  if (v.typeId() == QMetaType::Bool) return v.toBool();
+  if (v.typeId() == QMetaType::QString) {
+    const QString t = v.toString().trimmed().toLower();
+    if (t == QLatin1String("true")) return true;
+    if (t == QLatin1String("false") || t.isEmpty()) return false;
+  }
+  return variantToDouble(v) != 0;
+}
+
+QString variantToString(const QVariant& v) {
+  if (!v.isValid() || v.isNull()) return {};
+  if (v.typeId() == QMetaType::Bool) return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+  return v.toString();
+}
+
+}  // namespace
+
+void FrameFile::read(FieldReader& f) {
+  FrameType = f.readInteger();
+  FramePicture = f.readString();
+  FrameTiled = f.readBoolean();
+  RestartMusic = f.readBoolean();
+  MusicFile = f.readString();
+  FrameTimerEnabled = f.readBoolean();
+  FrameTimerSeconds = f.readVariant();
+  FrameTimerTarget = f.readString();
+  VideoFile = f.readString();
+  f.skip(1);
+  if (f.atEnd()) return;
+  StopAllSounds = f.readBoolean();
+  StopFrameSoundFirst = f.readBoolean();
+  FrameSound = f.readString();
+  if (f.atEnd()) return;
+  f.skip(3);
+  VideoAtOrigin = f.readBoolean();
+  VideoOriginalSize = f.readBoolean();
+  VideoLeft = f.readLong();
+  VideoTop = f.readLong();
+  VideoWidth = f.readLong();
+  VideoHeight = f.readLong();
+  if (f.atEnd()) return;
+  LoopMusic = f.readBoolean();
+  if (f.atEnd()) return;
+  FrameTimerTransition = f.readBoolean();
+  FrameTimerTransitionDuration = f.readLong();
+  if (f.atEnd()) return;
+  FrameTimerTransitionNumber = f.readInteger();
+  if (f.atEnd()) return;
+  OnLoadScriptEnabled = f.readBoolean();
+  OnLoadScript = BarToQuote(f.readString());
+  if (f.atEnd()) return;
+  f.skip(6);
+  ChannelFadeMilliseconds = f.readVariant();
+  f.readInteger();
+  ValuesPerChannel = f.readInteger();
+  if (ValuesPerChannel > 5) return;
+  ChannelRecordCount = f.readInteger();
+  ChannelSlots shared{};
+  for (int i = 0; i < ChannelRecordCount; ++i) {
+    for (int v = 0; v < ValuesPerChannel; ++v) shared[v] = f.readVariant();
+    ChannelRecords.push_back(shared);
+  }
+  if (f.atEnd()) return;
+  VideoBeforeTransition = f.readBoolean();
+}
+
+void FrameFile::applyChannelRecords(AudioChannels& channels) const {
+  if (ValuesPerChannel > 5) return;
+  bool fade = false;
+  const int n = std::min<int>(static_cast<int>(ChannelRecords.size()), AudioChannels::kChannels);
+  for (int i = 1; i <= n; ++i) {
+    const ChannelSlots& r = ChannelRecords[i - 1];
+    AudioChannel& c = channels[i];
+    const double action = variantToDouble(r[0]);
+    const QString file = variantToString(r[4]);
+    if ((action > 1 && c.ChannelAction < 2) || (!file.isEmpty() && c.SoundFile.isEmpty())) {
+      c.ChannelAction = variantToInteger(r[0]);
+      c.FadeChange = variantToBoolean(r[1]);
+      c.LoopSound = variantToBoolean(r[2]);
+      c.PreviousVolume = c.ChannelVolume;
+      c.ChannelVolume = variantToInteger(r[3]);
+      c.SoundFile = file;
+      c.KeepIfPlaying = true;
+      if (c.FadeChange) fade = true;
+    }
+  }
+  if (fade) channels.AudioFadeDuration = variantToDouble(ChannelFadeMilliseconds) / 1000.0;
+}
+
+qint64 frameTimerMilliseconds(const QVariant& seconds) {
+  const double ms = roundHalfEven(variantToDouble(seconds) * 1000.0);
+  if (ms < 0 || ms > 2147483647.0) throw FieldReadError(380, QStringLiteral("Invalid property value"));
+  return static_cast<qint64>(ms);
+}
+
+}  // namespace storyloom

@@ -1,0 +1,75 @@
+#pragma once
+#include <QCursor>
+#include <QFont>
+#include <QGraphicsSimpleTextItem>
+#include <QString>
+#include <vector>
+
+#include "game/picture_items.h"
+
+class QGraphicsScene;
+
+// The texts of a frame: one label per record of the frame's .mr1 (merged) or .fm1 file,
+// placed on the picture with its own font and colour.
+namespace storyloom {
+
+class EditorAndGame;
+
+// One element of the Text array: an auto-sized label on the picture.
+class TextLabel : public QGraphicsSimpleTextItem {
+ public:
+  TextLabel(const PictureInput& input);
+  // Position in twips, relative to the picture.
+  void setTwipsPosition(double left, double top);
+  double twipsLeft() const { return left_; }
+  double twipsTop() const { return top_; }
+  void setCaption(const QString& caption);
+  QString caption() const { return caption_; }
+  void setColourNumber(qint64 number);
+
+ protected:
+  void mousePressEvent(QGraphicsSceneMouseEvent* e) override;
+  void hoverMoveEvent(QGraphicsSceneHoverEvent* e) override;
+
+ private:
+  const PictureInput& input_;
+  double left_ = 0, top_ = 0;
+  QString caption_;
+};
+
+// The host font that stands for a Windows font name: the metric-compatible Liberation
+// fonts for Arial, Times New Roman and Courier New; other names as written; Arial for an
+// empty name.
+QString hostFontFamily(const QString& windowsName);
+// A font of the given point size as the game's 96 dots-per-inch screen shows it.
+QFont gameFont(const QString& windowsName, double points);
+
+class FrameTexts {
+ public:
+  FrameTexts(EditorAndGame& module, QGraphicsScene& scene, const PictureInput& input);
+  ~FrameTexts();
+
+  // Creates the labels of the frame's texts file; the frame has none when neither file
+  // exists. A failing value is skipped and the record goes on.
+  void LoadTexts(const QString& frameName);
+  // Removes every label (element 0, the template, stays).
+  void ResetFrameTexts();
+
+  // Highest index of the Text array (0 when there are no texts).
+  int highestIndex() const { return static_cast<int>(labels_.size()); }
+  // Element i, 1 to highestIndex().
+  TextLabel* Text(int index) const { return labels_.at(index - 1); }
+
+  int MergedTextIndex = 1;
+  // The pointer of the template element, taken by every new label.
+  void setTemplatePointer(const QCursor& cursor) { pointer_ = cursor; }
+
+ private:
+  EditorAndGame& module_;
+  QGraphicsScene& scene_;
+  const PictureInput& input_;
+  std::vector<TextLabel*> labels_;
+  QCursor pointer_;
+};
+
+}  // namespace storyloom

@@ -1,0 +1,440 @@
+#include "game/game.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScreen>
+
+#include "game/frame_texts.h"
+#include "game/message_bar.h"
+#include "hotspots/frame_areas.h"
+#include "media/audio_channels.h"
+#include "scripting/script_host.h"
+#include "shell/editor_and_game.h"
+
+namespace storyloom {
+namespace {
+
+// The hidden Debug menu opens after these four keys, pressed one after another.
+constexpr int kDebugSequence[4] = {120, 121, 122, 123};  // F9, F10, F11, F12
+constexpr int kEsc = 27;
+constexpr int kCtrl = 2;
+
+// Windows key codes of the keys the game window tests.
+int windowsKeyCode(const QKeyEvent* e) {
+  const int k = e->key();
+  if (k == Qt::Key_Escape) return kEsc;
+  if (k >= Qt::Key_A && k <= Qt::Key_Z) return 'A' + (k - Qt::Key_A);
+  if (k >= Qt::Key_0 && k <= Qt::Key_9) return '0' + (k - Qt::Key_0);
+  if (k >= Qt::Key_F1 && k <= Qt::Key_F24) return 112 + (k - Qt::Key_F1);
+  if (k == Qt::Key_Control) return 17;
+  if (k == Qt::Key_Shift) return 16;
+  if (k == Qt::Key_Alt) return 18;
+  if (k == Qt::Key_Return || k == Qt::Key_Enter) return 13;
+  if (k == Qt::Key_Space) return 32;
+  return k & 0xffff;
+}
+
+int shiftState(Qt::KeyboardModifiers m) {
+  int s = 0;
+  if (m & Qt::ShiftModifier) s |= 1;
+  if (m & Qt::ControlModifier) s |= 2;
+  if (m & Qt::AltModifier) s |= 4;
+  return s;
+}
+
+QString escapeMnemonic(QString text) { return text.replace('&', QLatin1String("&&")); }
+
+}  // namespace
+
+Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module_(module) {
+  setObjectName(QStringLiteral("Game"));
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  setFocusPolicy(Qt::StrongFocus);
+
+  container_ = new QWidget(this);
+  container_->setObjectName(QStringLiteral("GameArea"));
+  container_->setAutoFillBackground(true);
+  QPalette pal = container_->palette();
+  pal.setColor(QPalette::Window, Qt::black);
+  container_->setPalette(pal);
+  setCentralWidget(container_);
+
+  pictureInput_.mouseDown = [this](Qt::MouseButton b) { PictureMouseDown(b); };
+  pictureInput_.mouseMove = [this] { PictureMouseMove(); };
+
+  const ProjectSettings& s = module_.settings;
+  const QSizeF size(std::max<int>(1, s.ScreenWidth), std::max<int>(1, s.ScreenHeight));
+  scene_.setSceneRect(QRectF(QPointF(0, 0), size));
+  scene_.setItemIndexMethod(QGraphicsScene::NoIndex);
+  BackImage = new BackgroundItem(size, pictureInput_);
+  scene_.addItem(BackImage);
+  PictureBox = new PictureView(&scene_, container_);
+  PictureBox->emptyMouseDown = [this](Qt::MouseButton b) { PictureMouseDown(b); };
+
+  texts_ = std::make_unique<FrameTexts>(module_, scene_, pictureInput_);
+  areas_ = std::make_unique<FrameAreas>(*this);
+  scripts_ = std::make_unique<ScriptHost>(*this);
+  audio_ = std::make_unique<AudioChannels>(module_);
+  messageBar_ = new MessageBar(scene_, pictureInput_);
+  frameMessages_ = std::make_unique<FrameMessages>(module_, *messageBar_, [this] {
+    return QSizeF(placement_.pictureWidth, placement_.pictureHeight);
+  });
+
+  Timer1.setSingleShot(false);
+  connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+  TimerUnloadMe.setSingleShot(true);
+  connect(&TimerUnloadMe, &QTimer::timeout, this, [this] {
+    TimerUnloadMe.stop();
+    close();
+  });
+  connect(&pointer_, &DefaultPointer::changed, this, [this] { ResetDefaultPointer(); });
+
+  buildMenus();
+}
+
+Game::~Game() {
+  if (overrideCursor_) QApplication::restoreOverrideCursor();
+  // The items belong to the scene; the parts that hold them go first.
+  texts_.reset();
+  areas_.reset();
+}
+
+void Game::buildMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName(QStringLiteral("menuBar"));
+  mnuExit = bar->addAction(QStringLiteral("Exit"));
+  mnuExit->setObjectName(QStringLiteral("mnuExit"));
+  connect(mnuExit, &QAction::triggered, this, [this] { mnuExit_Click(); });
+
+  mnuOptions = bar->addMenu(QStringLiteral("Options"));
+  mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
+  connect(mnuOptions, &QMenu::aboutToShow, this, [this] {
+    if (!module_.settings.MenuAlwaysVisible) MenuClicked = true;
+  });
+  mnuDisableTransitions = mnuOptions->addAction(QStringLiteral("Disable Transitions"));
+  mnuDisableTransitions->setObjectName(QStringLiteral("mnuDisableTransitions"));
+  mnuDisableTransitions->setCheckable(true);
+  connect(mnuDisableTransitions, &QAction::triggered, this, [this] { EnableOrDisableTransitions(); });
+  mnuDisableEffects = mnuOptions->addAction(QStringLiteral("Disable Real-Time Effects"));
+  mnuDisableEffects->setObjectName(QStringLiteral("mnuDisableEffects"));
+  mnuDisableEffects->setCheckable(true);
+  connect(mnuDisableEffects, &QAction::triggered, this, [this] { EnableOrDisableEffects(); });
+
+  mnuLoadGame = bar->addAction(QStringLiteral("Load game..."));
+  mnuLoadGame->setObjectName(QStringLiteral("mnuLoadGame"));
+  connect(mnuLoadGame, &QAction::triggered, this, [this] { mnuLoadGame_Click(); });
+  mnuSaveGame = bar->addAction(QStringLiteral("Save game..."));
+  mnuSaveGame->setObjectName(QStringLiteral("mnuSaveGame"));
+  connect(mnuSaveGame, &QAction::triggered, this, [this] { mnuSaveGame_Click(); });
+
+  mnuDebug = bar->addMenu(QStringLiteral("Debug"));
+  mnuDebug->setObjectName(QStringLiteral("mnuDebug"));
+  connect(mnuDebug, &QMenu::aboutToShow, this, [this] {
+    if (!module_.settings.MenuAlwaysVisible) MenuClicked = true;
+  });
+  mnuGoToFrame = mnuDebug->addMenu(QStringLiteral("Go to another frame"));
+  mnuGoToFrame->setObjectName(QStringLiteral("mnuGoToFrame"));
+  mnuCancel = mnuGoToFrame->addAction(QStringLiteral("Cancel"));
+  mnuCancel->setObjectName(QStringLiteral("mnuCancel"));
+  connect(mnuCancel, &QAction::triggered, this, [this] { HideMenus(); });
+  mnuGoToFrame->addSeparator()->setObjectName(QStringLiteral("mnuNone"));
+  mnuExecuteVBScript = mnuDebug->addAction(QStringLiteral("Execute VBS code..."));
+  mnuExecuteVBScript->setObjectName(QStringLiteral("mnuExecuteVBScript"));
+  connect(mnuExecuteVBScript, &QAction::triggered, this, [this] { scripts_->ShowExecuteCodeWindow(); });
+  mnuEditProcedures = mnuDebug->addAction(QStringLiteral("Edit VBS Procedures..."));
+  mnuEditProcedures->setObjectName(QStringLiteral("mnuEditProcedures"));
+  connect(mnuEditProcedures, &QAction::triggered, this, [this] { scripts_->ShowEditProceduresWindow(); });
+  mnuViewVariables = mnuDebug->addAction(QStringLiteral("View variables status..."));
+  mnuViewVariables->setObjectName(QStringLiteral("mnuViewVariables"));
+  connect(mnuViewVariables, &QAction::triggered, this, [this] { parts.ViewVariables(); });
+  mnuDebug->menuAction()->setVisible(false);
+}
+
+QAction* Game::menuItemByCaption(const QString& caption) const {
+  const auto matches = [&](QAction* a) {
+    QString text = a->text();
+    text.replace(QLatin1String("&&"), QLatin1String("\x01"));
+    text.remove('&');
+    text.replace(QLatin1String("\x01"), QLatin1String("&"));
+    return a->isVisible() && text == caption;
+  };
+  std::vector<QAction*> all;
+  std::function<void(const QList<QAction*>&)> walk = [&](const QList<QAction*>& actions) {
+    for (QAction* a : actions) {
+      all.push_back(a);
+      if (a->menu()) walk(a->menu()->actions());
+    }
+  };
+  walk(menuBar()->actions());
+  for (QAction* a : all)
+    if (matches(a)) return a;
+  return nullptr;
+}
+
+void Game::Form_Load() {
+  move(0, 0);
+  parts.FillTransitionNames();
+  const UITexts& t = module_.texts;
+  auto caption = [&](QAction* a, int number) {
+    const QString text = t(number);
+    if (!text.isEmpty()) a->setText(escapeMnemonic(text));
+  };
+  caption(mnuExit, 12);
+  caption(mnuOptions->menuAction(), 49);
+  caption(mnuDisableTransitions, 50);
+  caption(mnuDisableEffects, 51);
+  caption(mnuLoadGame, 2);
+  caption(mnuSaveGame, 8);
+  setWindowFlag(Qt::FramelessWindowHint, !module_.settings.MenuAlwaysVisible);
+}
+
+void Game::ResetAll() {
+  ProjectSettings& s = module_.settings;
+  try {
+    // 1-11: an error ends the reset with the report.
+    Timer1.stop();
+    Timer1.setInterval(0);
+    parts.StopWaterEffect();
+    parts.ResetTimedEvents();
+    parts.ResetDialogue();
+    parts.EmptyVariables();
+    parts.ResetComponents();
+    parts.EmptyDisappearAndInventory();
+    FramesHistory.clear();
+    BackImage->showColour(Qt::black);
+    audio_->AudioProblemShown = false;
+    TransitionErrorShown = false;
+    ResolutionOnLoadGame = 0;
+    AllowControlsReferences = 0;
+    parts.StopOneTimeVideoPlayer();
+    StopMovie = true;
+    module_.UserInterrupt = true;
+    module_.EverythingStopped = false;
+    CenterWindowAndPictureBox();
+    BackImage->setSize(QSizeF(s.ScreenWidth, s.ScreenHeight));
+    BackImage->setPos(0, 0);
+    messageBar_->hideBar();
+    ResetDefaultPointer();
+    parts.InventoryLayout();
+  } catch (const FieldReadError& e) {
+    module_.ReportError(QStringLiteral(" Unable to initialize the program. "), e.description());
+    return;
+  } catch (const std::exception& e) {
+    module_.ReportError(QStringLiteral(" Unable to initialize the program. "), QString::fromUtf8(e.what()));
+    return;
+  }
+  // 12-16: a failing statement is skipped.
+  auto attempt = [](auto&& statement) {
+    try {
+      statement();
+    } catch (const std::exception&) {
+    }
+  };
+  attempt([&] { fillFrameList(); });
+  attempt([&] {
+    ProceduresText = scripts_->LoadProcedures();
+    scripts_->AddCodeToScriptControl(ProceduresText, QString());
+  });
+  attempt([&] {
+    auto stored = [&](const char* key) {
+      return module_.userSettings().get(s.ProjectName, QLatin1String(key), QStringLiteral("False"))
+                 .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
+    };
+    mnuDisableTransitions->setChecked(stored("DisableTransitions"));
+    mnuDisableEffects->setChecked(stored("DisableEffects"));
+  });
+  attempt([&] { audio_->ResetAudioChannels(); });
+  attempt([&] {
+    const QString text = module_.ReadIniValue(module_.paths.ConfigPath + QStringLiteral("More"),
+                                              QStringLiteral("General"), QStringLiteral("ScriptTimeOut"));
+    double t = 0;
+    if (!parseFieldNumber(text.trimmed(), &t)) return;
+    const qint32 seconds = static_cast<qint32>(roundHalfEven(t));
+    if (seconds != 0) scripts_->SetTimeOut(seconds * 1000);
+  });
+}
+
+void Game::fillFrameList() {
+  for (QAction* a : mnuFrameName) {
+    mnuGoToFrame->removeAction(a);
+    delete a;
+  }
+  mnuFrameName.clear();
+  const QDir dir(module_.hostPathOf(module_.paths.FramesPath));
+  // The pattern matches the extension in any case, as the file system of the games does.
+  QStringList all;
+  for (const QString& n : dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase))
+    if (n.endsWith(QLatin1String(".fme"), Qt::CaseInsensitive)) all.append(n);
+  for (const QString& name : all) {
+    if (name.size() < 5) continue;
+    const QString frameName = name.left(name.size() - 4);
+    QAction* a = mnuGoToFrame->addAction(escapeMnemonic(frameName));
+    a->setObjectName(QStringLiteral("mnuFrameName"));
+    a->setData(frameName);
+    const int index = static_cast<int>(mnuFrameName.size()) + 1;
+    connect(a, &QAction::triggered, this, [this, index] { mnuFrameName_Click(index); });
+    mnuFrameName.push_back(a);
+  }
+}
+
+void Game::mnuFrameName_Click(int index) {
+  if (index < 1 || index > static_cast<int>(mnuFrameName.size())) return;
+  OpenFrame(mnuFrameName[index - 1]->data().toString(), false, 0, 0);
+}
+
+void Game::StartNewGame() {
+  parts.LoadVariables();
+  frame.CurrentFrameName = module_.settings.InitialFrame;
+  scripts_->ExecuteOnLoadVBScript();
+  OpenFrame(frame.CurrentFrameName, false, 0, 0);
+}
+
+void Game::updateMenuBarVisibility() {
+  bool any = false;
+  for (QAction* a : menuBar()->actions()) any = any || a->isVisible();
+  if (menuBar()->isVisible() != any) menuBar()->setVisible(any);
+}
+
+void Game::ShowMenus() {
+  const ProjectSettings& s = module_.settings;
+  if (s.RemoveMenuBar) return;
+  mnuExit->setVisible(true);
+  mnuSaveGame->setVisible(!s.DisableSave);
+  mnuLoadGame->setVisible(!s.DisableLoad);
+  const bool hideEffects = s.HideDisableEffectsItem;
+  const bool hideTransitions = s.HideDisableTransitionsItem;
+  if (hideEffects && hideTransitions) {
+    mnuOptions->menuAction()->setVisible(false);
+  } else {
+    mnuDisableTransitions->setVisible(!hideTransitions);
+    mnuDisableEffects->setVisible(!hideEffects);
+    mnuOptions->menuAction()->setVisible(true);
+  }
+  mnuDebug->menuAction()->setVisible(false);
+  MenuClicked = false;
+  updateMenuBarVisibility();
+}
+
+void Game::HideMenus() {
+  if (module_.settings.MenuAlwaysVisible || module_.EverythingStopped) return;
+  for (QAction* a : {mnuExit, mnuSaveGame, mnuLoadGame, mnuOptions->menuAction(), mnuDebug->menuAction()})
+    if (a->isVisible()) a->setVisible(false);
+  MenuClicked = false;
+  updateMenuBarVisibility();
+}
+
+void Game::Form_KeyDown(int keyCode, int shift) {
+  const ProjectSettings& s = module_.settings;
+  if (!parts.IsOneTimeVideoPlaying() && keyCode == kEsc && !parts.TransitionRunning()) {
+    if (!mnuExit->isVisible()) ShowMenus();
+    else HideMenus();
+  }
+  if (keyCode == kEsc) {
+    StopMovie = true;
+    module_.UserInterrupt = true;
+  }
+  if (shift == kCtrl) {
+    if (keyCode == 'L' && !s.DisableLoad) mnuLoadGame_Click();
+    else if (keyCode == 'S' && !s.DisableSave) mnuSaveGame_Click();
+    else if (keyCode == 'Q') mnuExit_Click();
+  }
+  if (keyCode == kDebugSequence[DebugKeyCount]) {
+    if (DebugKeyCount == 3) {
+      mnuDebug->menuAction()->setVisible(true);
+      updateMenuBarVisibility();
+      DebugKeyCount = 0;
+    } else {
+      ++DebugKeyCount;
+    }
+  } else {
+    DebugKeyCount = 0;
+  }
+}
+
+void Game::keyPressEvent(QKeyEvent* e) {
+  Form_KeyDown(windowsKeyCode(e), shiftState(e->modifiers()));
+  e->accept();
+}
+
+void Game::mnuExit_Click() {
+  const int answer = module_.MessageBox(module_.texts(10), msg::YesNo | msg::Question, module_.settings.GameTitle);
+  if (answer == msg::Yes) StartUnloading();
+}
+
+void Game::mnuLoadGame_Click() { parts.ShowLoadGameWindow(false); }
+void Game::mnuSaveGame_Click() { parts.ShowSaveGameWindow(); }
+
+void Game::EnableOrDisableTransitions() {
+  // The menu item has already flipped its tick when it was clicked.
+  if (sender() != mnuDisableTransitions) mnuDisableTransitions->setChecked(!mnuDisableTransitions->isChecked());
+  module_.userSettings().set(module_.settings.ProjectName, QStringLiteral("DisableTransitions"),
+                             mnuDisableTransitions->isChecked() ? QStringLiteral("True") : QStringLiteral("False"));
+}
+
+void Game::EnableOrDisableEffects() {
+  if (sender() != mnuDisableEffects) mnuDisableEffects->setChecked(!mnuDisableEffects->isChecked());
+  module_.userSettings().set(module_.settings.ProjectName, QStringLiteral("DisableEffects"),
+                             mnuDisableEffects->isChecked() ? QStringLiteral("True") : QStringLiteral("False"));
+}
+
+void Game::StartUnloading() {
+  StopMovie = true;
+  module_.UserInterrupt = true;
+  parts.StopWaterEffect();
+  TimerUnloadMe.setInterval(100);
+  TimerUnloadMe.start();
+}
+
+void Game::StopAllActivity() {
+  StopMovie = true;
+  module_.UserInterrupt = true;
+  QCoreApplication::processEvents();
+  Timer1.stop();
+  messageBar_->TimerMessageBox().stop();
+  parts.PauseTimedEvents();
+  parts.StopOneTimeVideoPlayer();
+  audio_->ResetAudioChannels();
+}
+
+void Game::closeEvent(QCloseEvent* e) {
+  e->accept();
+  if (closing_) return;
+  closing_ = true;
+  hide();
+  QCoreApplication::processEvents();
+  StopAllActivity();
+  try {
+    parts.RestoreDisplayModeIfChanged();
+  } catch (const std::exception&) {
+  }
+  if (overrideCursor_) {
+    QApplication::restoreOverrideCursor();
+    overrideCursor_ = false;
+  }
+  closing_ = false;
+  if (unloaded) unloaded();
+}
+
+void Game::mousePressEvent(QMouseEvent* e) {
+  // The window around the picture.
+  StopMovie = true;
+  module_.UserInterrupt = true;
+  if (!parts.IsOneTimeVideoPlaying()) menuRule(e->button());
+  e->accept();
+}
+
+QStringList Game::shownTexts() const {
+  QStringList out;
+  for (int i = 1; i <= texts_->highestIndex(); ++i)
+    if (texts_->Text(i)->isVisible()) out.append(texts_->Text(i)->caption());
+  if (messageBar_->isShowing()) out.append(messageBar_->text());
+  return out;
+}
+
+void Game::ShowFrameMessage(const QString& text, bool inFrame) { frameMessages_->ShowFrameMessage(text, inFrame); }
+
+}  // namespace storyloom

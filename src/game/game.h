@@ -1,0 +1,180 @@
+#pragma once
+#include <QAction>
+#include <QGraphicsScene>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPoint>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "game/frame_history.h"
+#include "game/frame_state.h"
+#include "game/game_parts.h"
+#include "game/picture_items.h"
+#include "game/placement.h"
+
+// The game window: the one window in which a game is played. It holds the frame picture
+// (one scene shown by PictureBox), the menus and keys, the frame timer, and the parts that
+// make up a frame.
+//
+// Call points for the hotspot and action code:
+//   frame                     current-frame state (CurrentFrameName, FrameHotspotCount, ...)
+//   OpenFrame(name, trans, n, d)  the one road into a frame
+//   areas()                   FrameAreas: ResetFrameAreas / LoadAreas / ShowOrNotShowAreas
+//   scripts()                 ScriptHost: ExecuteVBScript and the Action object's requests
+//   scene(), PictureBox       the picture; hotspots are items at layer::Hotspots
+//   pictureInput()            the shared mouse-down rule for elements of the picture
+//   SaveClickPos, LastClickPosition, StopMovie, MenuClicked, ShowMenus, HideMenus
+//   ShowFrameMessage          the in-frame message bar or the information box
+//   audio()                   the channel table and MPlayer elements
+//   parts                     stand-ins for variables, inventory, video, transitions, ...
+//   defaultPointer()          the project's pointer, for new hotspots
+//   StartUnloading            quitting from an action
+namespace storyloom {
+
+class EditorAndGame;
+class FrameAreas;
+class ScriptHost;
+class AudioChannels;
+class FrameTexts;
+class MessageBar;
+class FrameMessages;
+struct FrameFile;
+
+class Game : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit Game(EditorAndGame& module, QWidget* parent = nullptr);
+  ~Game() override;
+
+  EditorAndGame& module() { return module_; }
+
+  // --- run-time state of one game ---
+  FrameState frame;
+  FrameHistory FramesHistory;
+  bool StopMovie = false;
+  bool MenuClicked = false;
+  int DebugKeyCount = 0;
+  qint16 AllowControlsReferences = 0;  // 0 undecided, 1 no, 2 yes
+  bool TransitionErrorShown = false;
+  qint16 ResolutionOnLoadGame = 0;
+  qint16 MergedHotspotIndex = 1;
+  QPoint LastClickPosition;  // pixels of the picture
+  QString ProceduresText;
+
+  // --- parts ---
+  GameParts parts;
+  QGraphicsScene& scene() { return scene_; }
+  PictureView* PictureBox = nullptr;
+  BackgroundItem* BackImage = nullptr;
+  FrameTexts& texts() { return *texts_; }
+  FrameAreas& areas() { return *areas_; }
+  ScriptHost& scripts() { return *scripts_; }
+  AudioChannels& audio() { return *audio_; }
+  MessageBar& messageBar() { return *messageBar_; }
+  const PictureInput& pictureInput() const { return pictureInput_; }
+  DefaultPointer& defaultPointer() { return pointer_; }
+
+  // --- timers ---
+  QTimer Timer1;  // the frame timer; its target is Timer1Tag
+  QString Timer1Tag;
+  QTimer TimerUnloadMe;
+
+  // --- menus ---
+  QAction* mnuExit = nullptr;
+  QMenu* mnuOptions = nullptr;
+  QAction* mnuDisableTransitions = nullptr;
+  QAction* mnuDisableEffects = nullptr;
+  QAction* mnuLoadGame = nullptr;
+  QAction* mnuSaveGame = nullptr;
+  QMenu* mnuDebug = nullptr;
+  QMenu* mnuGoToFrame = nullptr;
+  QAction* mnuCancel = nullptr;
+  std::vector<QAction*> mnuFrameName;  // elements 1 and up (element 0 is the template)
+  QAction* mnuExecuteVBScript = nullptr;
+  QAction* mnuEditProcedures = nullptr;
+  QAction* mnuViewVariables = nullptr;
+  // A menu item by its caption (walkthroughs); nullptr when there is none.
+  QAction* menuItemByCaption(const QString& caption) const;
+
+  // --- lifecycle ---
+  void Form_Load();
+  void ResetAll();
+  void StartNewGame();
+  void ShowMenus();
+  void HideMenus();
+  void StartUnloading();
+  void MessageReceived(qint32, qint32, qint32) {}
+  void StopAllActivity();
+  void Form_KeyDown(int keyCode, int shift);
+  void mnuExit_Click();
+  void mnuLoadGame_Click();
+  void mnuSaveGame_Click();
+  void mnuFrameName_Click(int index);
+  void EnableOrDisableTransitions();
+  void EnableOrDisableEffects();
+  // Called when the window has closed (Form_Unload, after the activity stopped): brings the
+  // welcome window back or ends the program.
+  std::function<void()> unloaded;
+
+  // --- frames ---
+  void OpenFrame(const QString& CurrentFrame, bool bWithTransition, int iTransNumber, double dTransitionDuration);
+  void ReadFrameHeader(const QString& frameName);
+  void Timer1_Timer();
+  // Told of each frame OpenFrame starts on (walkthrough log).
+  std::function<void(const QString&)> frameOpening;
+
+  // --- placement, pointer, clicks ---
+  void CenterWindowAndPictureBox();
+  void SetScreenPointerArrow();
+  void SetScreenPointerDefault();
+  void ResetDefaultPointer();
+  void SaveClickPos(float sglLeft, float sglTop);
+  // BackImage_MouseDown and Text_MouseDown; picWhere_MouseDown is the menu rule only.
+  void PictureMouseDown(Qt::MouseButton button);
+  void picWhere_MouseDown(Qt::MouseButton button);
+  void PictureMouseMove();
+  Placement placement() const { return placement_; }
+
+  // --- messages ---
+  void ShowFrameMessage(const QString& MessageText, bool InFrame);
+  FrameMessages& frameMessages() { return *frameMessages_; }
+
+  // The shown texts of the picture: frame texts and the message bar.
+  QStringList shownTexts() const;
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+
+ private:
+  void buildMenus();
+  void updateMenuBarVisibility();
+  void menuRule(Qt::MouseButton button);
+  void drawBackground();
+  void playFrameMusic(const FrameFile& f);
+  void playFrameSound(const FrameFile& f);
+  void startFrameVideo(const FrameFile& f);
+  QPixmap loadFramePicture(const QString& fileName);
+  void fillFrameList();
+
+  EditorAndGame& module_;
+  QGraphicsScene scene_;
+  QWidget* container_ = nullptr;
+  PictureInput pictureInput_;
+  std::unique_ptr<FrameTexts> texts_;
+  std::unique_ptr<FrameAreas> areas_;
+  std::unique_ptr<ScriptHost> scripts_;
+  std::unique_ptr<AudioChannels> audio_;
+  MessageBar* messageBar_ = nullptr;
+  std::unique_ptr<FrameMessages> frameMessages_;
+  DefaultPointer pointer_;
+  Placement placement_;
+  bool overrideCursor_ = false;
+  bool closing_ = false;
+};
+
+}  // namespace storyloom

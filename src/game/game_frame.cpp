@@ -1,0 +1,298 @@
+// Opening a frame: the frame file, the background, texts, hotspots, scripts, sounds,
+// video, effects and the frame timer.
+#include <QCoreApplication>
+#include <QImageReader>
+
+#include "game/frame_file.h"
+#include "game/frame_texts.h"
+#include "game/game.h"
+#include "hotspots/frame_areas.h"
+#include "media/audio_channels.h"
+#include "platform/twips.h"
+#include "scripting/script_host.h"
+#include "shell/editor_and_game.h"
+
+namespace storyloom {
+namespace {
+
+QString describe(const std::exception& e) {
+  if (const auto* f = dynamic_cast<const FieldReadError*>(&e)) return f->description();
+  return QString::fromUtf8(e.what());
+}
+
+}  // namespace
+
+void Game::ReadFrameHeader(const QString& frameName) {
+  frame.CurrentFrameName = frameName;
+  try {
+    FieldReader f = module_.OpenFieldFile(module_.paths.FramesPath + frameName + QStringLiteral(".fme"));
+    auto attempt = [](auto&& statement) {
+      try {
+        statement();
+      } catch (const FieldReadError&) {
+      }
+    };
+    attempt([&] { frame.FrameType = f.readInteger(); });
+    attempt([&] { frame.FramePicture = f.readString(); });
+    attempt([&] { frame.FrameTiled = f.readBoolean(); });
+  } catch (const FieldReadError&) {
+  }
+  frame.FrameHotspotCount = ReadHotspotCount(module_, frame.CurrentFrameName);
+}
+
+QPixmap Game::loadFramePicture(const QString& fileName) {
+  const QString path = module_.ResolveProjectFile(module_.paths.FramesPath + fileName);
+  if (!module_.FileExists(path)) throw FieldReadError::fileNotFound();
+  QImageReader reader(module_.hostPathOf(path));
+  reader.setAutoTransform(false);
+  const QImage image = reader.read();
+  if (image.isNull()) throw FieldReadError(481, QStringLiteral("Invalid picture"));
+  return QPixmap::fromImage(image);
+}
+
+void Game::drawBackground() {
+  switch (frame.FrameType) {
+    case 1:
+      if (frame.FrameTiled) {
+        BackImage->showTiled(frame.FramePicture.isEmpty() ? QPixmap() : loadFramePicture(frame.FramePicture));
+      } else {
+        BackImage->showPicture(frame.FramePicture.isEmpty() ? QPixmap() : loadFramePicture(frame.FramePicture));
+      }
+      break;
+    case 0: {
+      double number = 0;
+      if (!parseFieldNumber(frame.FramePicture.trimmed(), &number) && !frame.FramePicture.trimmed().isEmpty())
+        throw FieldReadError::typeMismatch();
+      if (number < -2147483648.0 || number > 2147483647.0) throw FieldReadError::overflow();
+      BackImage->showColour(colorFromNumber(static_cast<qint64>(roundHalfEven(number))));
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void Game::playFrameMusic(const FrameFile& f) {
+  MediaPlayer& music = audio_->playerOfChannel(AudioChannels::kMusicChannel);
+  if (f.RestartMusic) music.Stop();
+  if (f.MusicFile.isEmpty()) return;
+  const QString path = module_.ResolveProjectFile(module_.paths.AreasPath + f.MusicFile);
+  if (!f.RestartMusic && audio_->IsSoundPlaying(path)) return;
+  music.Stop();
+  audio_->load(music, path);
+  music.setPlayCount(f.LoopMusic ? 0 : 1);
+  music.setVolume(AudioChannels::VolumeToPlayer(7));
+  music.Play();
+}
+
+void Game::playFrameSound(const FrameFile& f) {
+  MediaPlayer& sound = audio_->playerOfChannel(AudioChannels::kFrameSoundChannel);
+  sound.Stop();
+  audio_->load(sound, module_.ResolveProjectFile(module_.paths.FramesPath + f.FrameSound));
+  sound.setPlayCount(1);
+  sound.setVolume(AudioChannels::VolumeToPlayer(8));
+  sound.Play();
+}
+
+void Game::startFrameVideo(const FrameFile& f) {
+  HideMenus();
+  StopMovie = false;
+  if (f.VideoOriginalSize)
+    parts.PlayMovieWithStop(f.VideoFile, false, f.VideoLeft, f.VideoTop, 0, 0);
+  else if (f.VideoAtOrigin)
+    parts.PlayMovieWithStop(f.VideoFile, false, 0, 0, 0, 0);
+  else
+    parts.PlayMovieWithStop(f.VideoFile, true, f.VideoLeft, f.VideoTop, f.VideoWidth, f.VideoHeight);
+}
+
+void Game::OpenFrame(const QString& CurrentFrame, bool bWithTransition, int iTransNumber, double dTransitionDuration) {
+  if (frameOpening) frameOpening(CurrentFrame);
+  // 1. A broken link changes nothing: the previous frame stays and keeps running.
+  if (CurrentFrame.isEmpty()) {
+    module_.ReportError(QStringLiteral(" A program link is broken."));
+    return;
+  }
+  if (!module_.FileExists(module_.paths.FramesPath + CurrentFrame + QStringLiteral(".fme"))) {
+    module_.ReportError(QStringLiteral(" A program link is broken. The frame named \"") + CurrentFrame +
+                        QStringLiteral("\" was not found. Verify that the 'Initial Frame' exists and that the 'Go "
+                                       "to another frame' option in the Hotspot Properties is linked to an "
+                                       "existing frame."));
+    return;
+  }
+  ProjectSettings& s = module_.settings;
+  bool& stopped = module_.EverythingStopped;
+  FrameFile f;
+  try {
+    // 2. Reset.
+    Timer1.stop();
+    Timer1.setInterval(0);
+    parts.ResetTimedEvents();
+    MergedHotspotIndex = 1;
+    texts_->MergedTextIndex = 1;
+    frame.ResetFrameState();
+    ReadFrameHeader(CurrentFrame);
+    if (stopped) return;
+    // 3. Whether scripts get the window's controls is decided at the first frame of a game.
+    if (AllowControlsReferences == 0) AllowControlsReferences = parts.HasAllowControlsReferencesVariable() ? 2 : 1;
+    // 4.
+    FramesHistory.FramesHistoryAdd(CurrentFrame);
+    if (stopped) return;
+    // 5. The frame file.
+    {
+      FieldReader file = module_.OpenFieldFile(module_.paths.FramesPath + frame.CurrentFrameName + QStringLiteral(".fme"));
+      f.read(file);
+    }
+    frame.FrameTimerTransition = f.FrameTimerTransition;
+    frame.FrameTimerTransitionDuration = f.FrameTimerTransitionDuration;
+    frame.FrameTimerTransitionNumber = f.FrameTimerTransitionNumber;
+    f.applyChannelRecords(*audio_);
+    // 6. The water effect of the previous frame.
+    parts.StopWaterEffect();
+    if (stopped) return;
+    // 7. A video that starts before the transition.
+    const bool video = !f.VideoFile.isEmpty();
+    if (video && f.VideoBeforeTransition) {
+      parts.StopOneTimeVideoPlayer();
+      if (stopped) return;
+      startFrameVideo(f);
+    }
+    // 8.
+    if (stopped) return;
+    if (f.StopAllSounds) audio_->StopAnyWavOrMP3();
+    if (stopped) return;
+    // 9. Music.
+    if (!f.FrameSound.isEmpty() && f.StopFrameSoundFirst)
+      audio_->playerOfChannel(AudioChannels::kFrameSoundChannel).Stop();
+    if (stopped) return;
+    playFrameMusic(f);
+    if (stopped) return;
+    // 10.
+    texts_->ResetFrameTexts();
+    if (stopped) return;
+    areas_->ResetFrameAreas();
+    if (stopped) return;
+    // 11.
+    drawBackground();
+    // 12.
+    if (stopped) return;
+    texts_->LoadTexts(frame.CurrentFrameName);
+    frame.FrameHotspotCount = ReadHotspotCount(module_, frame.CurrentFrameName);
+    if (stopped) return;
+    areas_->LoadAreas();
+    if (stopped) return;
+    // 13, 14. The project's frame script, then the frame's own.
+    if (!s.FrameScript.isEmpty() && s.FrameScriptEnabled) {
+      scripts_->ExecuteVBScript(s.FrameScript, true);
+      if (scripts_->StopGameRequested()) {
+        StartUnloading();
+        return;
+      }
+    }
+    if (stopped) return;
+    if (!f.OnLoadScript.isEmpty() && f.OnLoadScriptEnabled) {
+      scripts_->ExecuteVBScript(f.OnLoadScript, true);
+      if (scripts_->StopGameRequested()) {
+        StartUnloading();
+        return;
+      }
+    }
+    if (stopped) return;
+    // 15.
+    areas_->ShowOrNotShowAreas();
+    parts.BringInventoryToFront();
+    if (stopped) return;
+    // 16. The old channel list.
+    const QString chn = module_.paths.FramesPath + frame.CurrentFrameName + QStringLiteral(".chn");
+    if (!f.StopAllSounds && module_.FileExists(chn)) {
+      FieldReader list = module_.OpenFieldFile(chn);
+      audio_->PlaySoundChannels(list);
+    }
+    if (stopped) return;
+    // 17. The frame sound.
+    if (!f.FrameSound.isEmpty()) playFrameSound(f);
+    if (stopped) return;
+    // 18.
+    const bool videoAfter = video && (!f.VideoBeforeTransition || bWithTransition);
+    if (videoAfter) parts.StopOneTimeVideoPlayer();
+    if (stopped) return;
+    // 19.
+    const bool effects = !mnuDisableEffects->isChecked();
+    if (effects && frame.FrameType == 1 && !frame.FrameTiled) parts.LoadWaveEffectIfAny();
+    // 20. Sounds, the transition, the dialogue.
+    audio_->PlayAudioChannels();
+    if (bWithTransition) parts.TransitionStep2(iTransNumber, dTransitionDuration);
+    audio_->EnableFadeTimer();
+    if (module_.FileExists(module_.paths.FramesDataPath + frame.CurrentFrameName + QStringLiteral(".dlg")) &&
+        !parts.DialogueActive())
+      parts.LoadAndShowDialogue(frame.CurrentFrameName);
+    if (stopped) return;
+    // 21.
+    if (videoAfter) startFrameVideo(f);
+    if (stopped) return;
+    // 22. The wait for the video; pending events run, nothing spins while none arrive.
+    SetScreenPointerArrow();
+    if (parts.IsOneTimeVideoPlaying() && !StopMovie) {
+      QTimer wake;
+      wake.start(50);
+      while (parts.IsOneTimeVideoPlaying() && !StopMovie) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        HideMenus();
+        QCoreApplication::processEvents();
+      }
+    }
+    SetScreenPointerDefault();
+    parts.StopOneTimeVideoPlayer();
+    StopMovie = false;
+    parts.RestartLoopingVideos();
+    if (stopped) return;
+    if (effects && parts.WaterEffectActive()) parts.StartWaterEffect();
+    if (stopped) return;
+  } catch (const std::exception& e) {
+    // 24. The frame is left half built.
+    if (!stopped)
+      module_.ReportError(QStringLiteral(" Unable to load the frame called '") + CurrentFrame +
+                              QStringLiteral("'. Verify that the 'Initial Frame' exists and that the 'Go to another "
+                                             "frame' option in the Hotspot Properties is linked to an existing "
+                                             "frame. "),
+                          describe(e));
+    return;
+  }
+  // 23. The frame timer.
+  if (f.FrameTimerEnabled) {
+    Timer1Tag = f.FrameTimerTarget;
+    try {
+      const qint64 ms = frameTimerMilliseconds(f.FrameTimerSeconds);
+      Timer1.setInterval(static_cast<int>(std::min<qint64>(ms, 2147483647)));
+      // An interval of 0 never fires.
+      if (ms > 0) Timer1.start();
+    } catch (const std::exception&) {
+      module_.ReportError(QStringLiteral(" Unable to load timer duration."));
+    }
+  }
+  parts.StartTimedEvents();
+}
+
+void Game::Timer1_Timer() {
+  try {
+    if (parts.InventoryMoving()) {
+      Timer1.start(1000);
+      return;
+    }
+    if (module_.EverythingStopped) {
+      Timer1.stop();
+      return;
+    }
+    audio_->FinishFade();
+    const std::optional<QString> target = FrameTimerTarget(Timer1Tag, FramesHistory);
+    if (!target) return;
+    if (!frame.FrameTimerTransition) {
+      OpenFrame(*target, false, 0, 0);
+    } else {
+      parts.TransitionStep1(frame.FrameTimerTransitionNumber);
+      OpenFrame(*target, true, frame.FrameTimerTransitionNumber, frame.FrameTimerTransitionDuration / 1000.0);
+    }
+  } catch (const std::exception&) {
+  }
+}
+
+}  // namespace storyloom

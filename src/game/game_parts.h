@@ -1,0 +1,58 @@
+#pragma once
+#include <QString>
+#include <functional>
+
+// The call points from the game window into the parts that other modules build (variables,
+// inventory, timed events, components, video, transitions, water, dialogues, saved games,
+// display modes). Each starts as a harmless stand-in; the module that owns a part sets its
+// entries when the game window is made.
+namespace storyloom {
+
+struct GameParts {
+  // Project variables: empty both collections (ResetAll), load them (StartNewGame), whether
+  // one is named "AllowControlsReferences" (any case), and the Debug menu's status window.
+  std::function<void()> EmptyVariables = [] {};
+  std::function<void()> LoadVariables = [] {};
+  std::function<bool()> HasAllowControlsReferencesVariable = [] { return false; };
+  std::function<void()> ViewVariables = [] {};
+  // Hidden-hotspot markers and inventory: empty Disappear, ObjectsCount 0, unload the items.
+  std::function<void()> EmptyDisappearAndInventory = [] {};
+  std::function<void()> InventoryLayout = [] {};
+  std::function<bool()> InventoryMoving = [] { return false; };
+  std::function<void()> BringInventoryToFront = [] {};
+  // The pointer moved over the plain picture: InventoryDirection 2, and Inventory_Move when
+  // the bar is enabled and not already moving.
+  std::function<void()> SendInventoryAway = [] {};
+  // Timed events and components.
+  std::function<void()> ResetTimedEvents = [] {};
+  std::function<void()> StartTimedEvents = [] {};
+  std::function<void()> PauseTimedEvents = [] {};
+  std::function<void()> ResetComponents = [] {};
+  // Dialogues.
+  std::function<void()> ResetDialogue = [] {};
+  std::function<bool()> DialogueActive = [] { return false; };
+  std::function<void(const QString& frameName)> LoadAndShowDialogue = [](const QString&) {};
+  // Videos.
+  std::function<void()> StopOneTimeVideoPlayer = [] {};
+  std::function<bool()> IsOneTimeVideoPlaying = [] { return false; };
+  std::function<void(const QString& file, bool stretched, qint32 left, qint32 top, qint32 width, qint32 height)>
+      PlayMovieWithStop = [](const QString&, bool, qint32, qint32, qint32, qint32) {};
+  std::function<void()> RestartLoopingVideos = [] {};
+  // Transitions.
+  std::function<void(int)> TransitionStep1 = [](int) {};
+  std::function<void(int, double)> TransitionStep2 = [](int, double) {};
+  std::function<bool()> TransitionRunning = [] { return false; };
+  std::function<void()> FillTransitionNames = [] {};
+  // Rippling water: stop and wait for the last tick, look for the frame's water, start it.
+  std::function<void()> StopWaterEffect = [] {};
+  std::function<void()> LoadWaveEffectIfAny = [] {};
+  std::function<bool()> WaterEffectActive = [] { return false; };
+  std::function<void()> StartWaterEffect = [] {};
+  // Saved games.
+  std::function<void(bool)> ShowLoadGameWindow = [](bool) {};
+  std::function<void()> ShowSaveGameWindow = [] {};
+  // Display mode: restored on quit when it was changed for the game.
+  std::function<void()> RestoreDisplayModeIfChanged = [] {};
+};
+
+}  // namespace storyloom

@@ -1,0 +1,42 @@
+// Walkthrough commands of the game window.
+#include "game/game.h"
+#include "shell/application.h"
+#include "shell/walkthrough.h"
+
+namespace storyloom {
+
+void registerGameWalkthroughCommands(WalkthroughRunner& runner, Application& application) {
+  using Step = WalkthroughRunner::Step;
+  auto playing = [&application]() -> Game* {
+    Game* g = application.game();
+    return g && g->isVisible() ? g : nullptr;
+  };
+  // expect-frame NAME: the current frame is NAME.
+  runner.addCommand(QStringLiteral("expect-frame"), 1, 1, [playing](const QStringList& a) {
+    Game* g = playing();
+    if (!g) return Step::again(QStringLiteral("no game window"));
+    if (g->frame.CurrentFrameName != a[0])
+      return Step::again(QStringLiteral("the frame is \"%1\"").arg(g->frame.CurrentFrameName));
+    return Step::done();
+  });
+  // expect-text TEXT: a frame text or the message bar shows TEXT.
+  runner.addCommand(QStringLiteral("expect-text"), 1, 1, [playing](const QStringList& a) {
+    Game* g = playing();
+    if (!g) return Step::again(QStringLiteral("no game window"));
+    const QStringList shown = g->shownTexts();
+    if (!shown.contains(a[0]))
+      return Step::again(QStringLiteral("shown: \"%1\"").arg(shown.join(QStringLiteral("\", \""))));
+    return Step::done();
+  });
+  // menu TEXT: chooses the visible menu item with that caption.
+  runner.addCommand(QStringLiteral("menu"), 1, 1, [playing](const QStringList& a) {
+    Game* g = playing();
+    if (!g) return Step::again(QStringLiteral("no game window"));
+    QAction* item = g->menuItemByCaption(a[0]);
+    if (!item) return Step::again(QStringLiteral("no visible menu item \"%1\"").arg(a[0]));
+    item->trigger();
+    return Step::done();
+  });
+}
+
+}  // namespace storyloom

@@ -1,0 +1,238 @@
+#include "platform/media_player.h"
+
+#include <QAudioDevice>
+#include <QAudioOutput>
+#include <QFile>
+#include <QFileInfo>
+#include <QGraphicsVideoItem>
+#include <QMediaDevices>
+#include <QMediaPlayer>
+#include <QUrl>
+#include <cmath>
+
+namespace storyloom {
+
+double waveFileDuration(const QString& hostPath) {
+  QFile f(hostPath);
+  if (!f.open(QIODevice::ReadOnly)) return 0;
+  const QByteArray head = f.read(12);
+  if (head.size() < 12 || !head.startsWith("RIFF") || head.mid(8, 4) != "WAVE") return 0;
+  auto le32 = [](const QByteArray& b, int at) {
+    return static_cast<quint32>(static_cast<unsigned char>(b[at])) |
+           static_cast<quint32>(static_cast<unsigned char>(b[at + 1])) << 8 |
+           static_cast<quint32>(static_cast<unsigned char>(b[at + 2])) << 16 |
+           static_cast<quint32>(static_cast<unsigned char>(b[at + 3])) << 24;
+  };
+  quint32 byteRate = 0;
+  // Chunks follow one another; "fmt " gives the byte rate, "data" the length.
+  for (int guard = 0; guard < 64; ++guard) {
+    const QByteArray chunk = f.read(8);
+    if (chunk.size() < 8) return 0;
+    const quint32 size = le32(chunk, 4);
+    if (chunk.startsWith("fmt ")) {
+      const QByteArray fmt = f.read(size);
+      if (fmt.size() < 12) return 0;
+      byteRate = le32(fmt, 8);
+      if (size % 2) f.read(1);
+    } else if (chunk.startsWith("data")) {
+      if (byteRate == 0) return 0;
+      // A data size larger than the file (a stream cut short) counts what is there.
+      const qint64 available = f.size() - f.pos();
+      return static_cast<double>(std::min<qint64>(size, available)) / byteRate;
+    } else {
+      if (!f.seek(f.pos() + size + (size % 2))) return 0;
+    }
+  }
+  return 0;
+}
+
+MediaPlayer::MediaPlayer(QObject* parent) : QObject(parent) {
+  silentEnd_.setSingleShot(true);
+  silentEnd_.setTimerType(Qt::PreciseTimer);
+  connect(&silentEnd_, &QTimer::timeout, this, [this] { endOfOnePass(); });
+}
+
+MediaPlayer::~MediaPlayer() {
+  if (player_) player_->disconnect(this);
+}
+
+float MediaPlayer::linearVolume(qint32 v) {
+  if (v >= 0) return 1.0f;
+  return static_cast<float>(std::pow(10.0, v / 2000.0));
+}
+
+void MediaPlayer::setFileName(const QString& name) { setFileName(name, name); }
+
+void MediaPlayer::setFileName(const QString& name, const QString& hostPath) {
+  if (state_ == kPlaying) Stop();
+  fileName_ = name;
+  hostPath_ = hostPath;
+  loadFailed_ = hostPath.isEmpty() || !QFileInfo(hostPath).isFile();
+  knownDuration_ = loadFailed_ ? 0 : waveFileDuration(hostPath);
+  silentStartAt_ = 0;
+  // Without an audio device a sound is only timed; the backend is needed for what the
+  // header does not tell (compressed formats) and for pictures.
+  silent_ = !player_ && QMediaDevices::audioOutputs().isEmpty() && knownDuration_ > 0;
+  if (silent_ || loadFailed_) {
+    if (player_) player_->setSource(QUrl());
+    return;
+  }
+  if (!player_) {
+    player_ = std::make_unique<QMediaPlayer>();
+    output_ = std::make_unique<QAudioOutput>();
+    output_->setVolume(linearVolume(volume_));
+    player_->setAudioOutput(output_.get());
+    player_->setPlaybackRate(rate_);
+    connect(player_.get(), &QMediaPlayer::mediaStatusChanged, this,
+            [this](QMediaPlayer::MediaStatus s) { onMediaStatus(static_cast<int>(s)); });
+    connect(player_.get(), &QMediaPlayer::errorOccurred, this, [this] { onError(); });
+    connect(player_.get(), &QMediaPlayer::durationChanged, this, [this](qint64 ms) {
+      if (ms > 0 && knownDuration_ <= 0) knownDuration_ = ms / 1000.0;
+      if (silent_ && state_ == kPlaying && !silentEnd_.isActive()) startSilent();
+    });
+  }
+  player_->setSource(QUrl::fromLocalFile(hostPath));
+}
+
+void MediaPlayer::setVolume(qint32 v) {
+  volume_ = v;
+  if (output_) output_->setVolume(linearVolume(v));
+}
+
+void MediaPlayer::setRate(double rate) {
+  if (rate <= 0) rate = 1.0;
+  if (silent_ && state_ == kPlaying) {
+    silentStartAt_ = currentPosition();
+    rate_ = rate;
+    startSilent();
+    return;
+  }
+  rate_ = rate;
+  if (player_) player_->setPlaybackRate(rate);
+}
+
+double MediaPlayer::duration() const {
+  if (knownDuration_ > 0) return knownDuration_;
+  return player_ ? player_->duration() / 1000.0 : 0;
+}
+
+void MediaPlayer::setCurrentPosition(double seconds) {
+  if (seconds < 0) seconds = 0;
+  if (silent_) {
+    silentStartAt_ = seconds;
+    if (state_ == kPlaying) startSilent();
+    return;
+  }
+  if (player_) player_->setPosition(static_cast<qint64>(std::llround(seconds * 1000)));
+}
+
+double MediaPlayer::currentPosition() const {
+  if (silent_) {
+    if (state_ != kPlaying) return silentStartAt_;
+    const double pos = silentStartAt_ + silentClock_.elapsed() / 1000.0 * rate_;
+    return knownDuration_ > 0 ? std::min(pos, knownDuration_) : pos;
+  }
+  return player_ ? player_->position() / 1000.0 : 0;
+}
+
+void MediaPlayer::setVideoOutput(QGraphicsVideoItem* item) {
+  if (!player_) {
+    // A video needs the backend even without sound.
+    silent_ = false;
+    const QString name = fileName_, host = hostPath_;
+    player_ = nullptr;
+    if (!host.isEmpty()) {
+      setFileName(name, host);
+    } else {
+      player_ = std::make_unique<QMediaPlayer>();
+      output_ = std::make_unique<QAudioOutput>();
+      player_->setAudioOutput(output_.get());
+    }
+  }
+  if (player_) player_->setVideoOutput(item);
+}
+
+void MediaPlayer::Play() {
+  if (loadFailed_) {
+    // A file that cannot be loaded never plays.
+    state_ = kStopped;
+    return;
+  }
+  passesDone_ = 0;
+  state_ = kPlaying;
+  if (silent_) {
+    startSilent();
+    return;
+  }
+  player_->play();
+}
+
+void MediaPlayer::startSilent() {
+  silentClock_.start();
+  silentEnd_.stop();
+  if (knownDuration_ <= 0) return;  // the length is not known yet: durationChanged restarts it
+  const double left = std::max(0.0, knownDuration_ - silentStartAt_) / rate_;
+  silentEnd_.start(static_cast<int>(std::ceil(left * 1000)));
+}
+
+void MediaPlayer::Stop() {
+  silentEnd_.stop();
+  if (silent_ && state_ == kPlaying) silentStartAt_ = currentPosition();
+  state_ = kStopped;
+  if (player_ && !silent_) player_->pause();
+}
+
+void MediaPlayer::endOfOnePass() {
+  if (state_ != kPlaying) return;
+  ++passesDone_;
+  if (playCount_ <= 0 || passesDone_ < playCount_) {
+    if (silent_) {
+      silentStartAt_ = 0;
+      startSilent();
+    } else {
+      player_->setPosition(0);
+      player_->play();
+    }
+    return;
+  }
+  finish();
+}
+
+void MediaPlayer::finish() {
+  silentEnd_.stop();
+  state_ = kStopped;
+  if (silent_) silentStartAt_ = 0;
+  emit finished();
+}
+
+void MediaPlayer::onMediaStatus(int status) {
+  if (silent_) return;
+  switch (static_cast<QMediaPlayer::MediaStatus>(status)) {
+    case QMediaPlayer::EndOfMedia:
+      endOfOnePass();
+      break;
+    case QMediaPlayer::InvalidMedia:
+      onError();
+      break;
+    default:
+      break;
+  }
+}
+
+void MediaPlayer::onError() {
+  if (silent_) return;
+  // No sound can be made: go on silently in real time when the length is known (the
+  // position reached so far counts as played).
+  const double reached = player_ ? player_->position() / 1000.0 : 0;
+  const bool undecodable = player_ && player_->error() == QMediaPlayer::FormatError;
+  if (state_ == kPlaying && !undecodable && duration() > 0 && player_->videoOutput() == nullptr) {
+    knownDuration_ = duration();
+    silent_ = true;
+    silentStartAt_ = reached;
+    startSilent();
+    return;
+  }
+  if (state_ == kPlaying) finish();
+}
+
+}  // namespace storyloom

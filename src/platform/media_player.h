@@ -1,0 +1,101 @@
+#pragma once
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <memory>
+
+class QMediaPlayer;
+class QAudioOutput;
+class QVideoSink;
+class QGraphicsVideoItem;
+
+// The one media player that every sound and video of the game uses. The members keep the
+// numbers the game code relies on: play count 1 = once, 0 = endless, n = n times; volume in
+// hundredths of a decibel (0 full, -4000 quiet); play state 2 while playing.
+//
+// The play state is kept here, not read from the backend: it is 2 from the moment Play is
+// called until the media ends, Stop is called or the file fails. When the backend cannot
+// produce sound (no audio device), playback goes on silently in real time for the length
+// of the media, so that waits and busy tests behave as with sound.
+namespace storyloom {
+
+class MediaPlayer : public QObject {
+  Q_OBJECT
+ public:
+  static constexpr int kPlaying = 2;
+  static constexpr int kStopped = 0;
+
+  explicit MediaPlayer(QObject* parent = nullptr);
+  ~MediaPlayer() override;
+
+  // Setting the file name loads it; reading it gives back the same text. Windows-form
+  // names are given here already turned into host paths by the caller's resolver.
+  void setFileName(const QString& name);
+  QString fileName() const { return fileName_; }
+  // Host path actually loaded (normally the file name itself).
+  void setFileName(const QString& name, const QString& hostPath);
+
+  void setPlayCount(qint32 count) { playCount_ = count; }
+  qint32 playCount() const { return playCount_; }
+
+  void setVolume(qint32 hundredthsOfDecibel);
+  qint32 volume() const { return volume_; }
+  // The linear output volume 10^(v/2000), 0..1.
+  static float linearVolume(qint32 hundredthsOfDecibel);
+
+  void setCurrentPosition(double seconds);
+  double currentPosition() const;
+
+  void setRate(double rate);
+  double rate() const { return rate_; }
+
+  void setAutoSize(bool autoSize) { autoSize_ = autoSize; }
+  bool autoSize() const { return autoSize_; }
+
+  int playState() const { return state_; }
+  bool isPlaying() const { return state_ == kPlaying; }
+
+  void Play();
+  void Stop();
+
+  // For videos: the item of the game picture that shows the pictures.
+  void setVideoOutput(QGraphicsVideoItem* item);
+
+  // Length of the loaded media in seconds, 0 while unknown.
+  double duration() const;
+
+ signals:
+  // The play state left 2 by itself (end of media or failure).
+  void finished();
+
+ private:
+  void onMediaStatus(int status);
+  void onError();
+  void endOfOnePass();
+  void startSilent();
+  void finish();
+
+  std::unique_ptr<QMediaPlayer> player_;
+  std::unique_ptr<QAudioOutput> output_;
+  QString fileName_;
+  QString hostPath_;
+  qint32 playCount_ = 1;
+  qint32 volume_ = 0;
+  double rate_ = 1.0;
+  bool autoSize_ = true;
+  int state_ = kStopped;
+  int passesDone_ = 0;
+  bool loadFailed_ = false;
+  // Silent real-time playback when no sound can be produced.
+  bool silent_ = false;
+  double knownDuration_ = 0;  // seconds, from the file header when the backend has none
+  double silentStartAt_ = 0;
+  QElapsedTimer silentClock_;
+  QTimer silentEnd_;
+};
+
+// Length in seconds of a RIFF WAVE file, 0 when it is not one.
+double waveFileDuration(const QString& hostPath);
+
+}  // namespace storyloom
