@@ -123,7 +123,7 @@ class Game : public QMainWindow {
   std::function<void()> unloaded;
 
   // --- frames ---
-  void OpenFrame(const QString& CurrentFrame, bool bWithTransition, int iTransNumber, double dTransitionDuration);
+  void OpenFrame(const QString& frameName, bool bWithTransition, int iTransNumber, double dTransitionDuration);
   void ReadFrameHeader(const QString& frameName);
   void Timer1_Timer();
   // Told of each frame OpenFrame starts on (walkthrough log).

@@ -105,7 +105,9 @@ void Game::startFrameVideo(const FrameFile& f) {
     parts.PlayMovieWithStop(f.VideoFile, true, f.VideoLeft, f.VideoTop, f.VideoWidth, f.VideoHeight);
 }
 
-void Game::OpenFrame(const QString& CurrentFrame, bool bWithTransition, int iTransNumber, double dTransitionDuration) {
+void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransNumber, double dTransitionDuration) {
+  // A copy: callers may pass the current-frame state itself, which the reset clears.
+  const QString CurrentFrame = frameName;
   if (frameOpening) frameOpening(CurrentFrame);
   // 1. A broken link changes nothing: the previous frame stays and keeps running.
   if (CurrentFrame.isEmpty()) {
