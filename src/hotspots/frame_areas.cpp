@@ -40,6 +40,12 @@ qint16 toInteger(double v) {
   return static_cast<qint16>(r);
 }
 
+// A Single takes the value, or "Overflow" as the field store would raise.
+float toSingle(double v) {
+  if (std::fabs(v) > std::numeric_limits<float>::max()) throw FieldReadError::overflow();
+  return static_cast<float>(v);
+}
+
 FieldReadError invalidPicture() { return {481, QStringLiteral("Invalid picture")}; }
 
 // The action calls reaching the game window and its parts.
@@ -67,6 +73,7 @@ class GameActionHost : public ActionHost {
   }
   void SetScreenPointerArrow() override { game_.SetScreenPointerArrow(); }
   void SetScreenPointerDefault() override { game_.SetScreenPointerDefault(); }
+  void ResetGamePointer() override { game_.SetScreenPointerDefault(); }
   int FramesHistoryCount() override { return game_.FramesHistory.size(); }
   QString FramesHistoryLast() override { return game_.FramesHistory.last(); }
   void FramesHistoryRemoveLast() override { game_.FramesHistory.removeLast(); }
@@ -287,8 +294,8 @@ void FrameAreas::LoadAreas() {
       step([&] {
         const qint16 speed = toInteger(r.GifSpeed);
         const QString file = m.ResolveProjectFile(paths.AreasPath + r.PictureFile);
-        area->HotspotMarker = static_cast<qint16>(calls.AniGifNewWithIndex(
-            i, file, static_cast<float>(r.AreaLeft) + kInset, static_cast<float>(r.AreaTop) + kInset, speed));
+        const float x = toSingle(r.AreaLeft + kInset), y = toSingle(r.AreaTop + kInset);
+        area->HotspotMarker = static_cast<qint16>(calls.AniGifNewWithIndex(i, file, x, y, speed));
       });
       step([&] {
         if (area->HotspotMarker <= 0) return;
@@ -302,9 +309,11 @@ void FrameAreas::LoadAreas() {
     }
     if (m.EverythingStopped) return;
 
-    const double width = r.AreaWidth - 2 * kInset, height = r.AreaHeight - 2 * kInset;
-    area->move(static_cast<float>(r.AreaLeft) + kInset, static_cast<float>(r.AreaTop) + kInset,
-               width >= 1 ? static_cast<float>(width) : 1.0f, height >= 1 ? static_cast<float>(height) : 1.0f);
+    step([&] {
+      const double width = r.AreaWidth - 2 * kInset, height = r.AreaHeight - 2 * kInset;
+      area->move(toSingle(r.AreaLeft + kInset), toSingle(r.AreaTop + kInset), width >= 1 ? toSingle(width) : 1.0f,
+                 height >= 1 ? toSingle(height) : 1.0f);
+    });
     area->setStretch(r.StretchPicture == 1);
     if (r.ShowPicture && !r.PictureFile.isEmpty()) {
       step([&] {

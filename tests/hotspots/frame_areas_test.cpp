@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <random>
 
 #include "game/game.h"
 #include "hotspots/frame_areas.h"
@@ -247,6 +248,50 @@ TEST_F(GameAreas, DamagedRecordsAreReportedAndLoadingGoesOn) {
   project.writeBytes("FramesData/Room.fm3", junk);
   open();
   for (int i = 1; i <= areas().AreaCount() && i < 5; ++i) areas().MakeAction(i);
+}
+
+TEST_F(GameAreas, MutatedFilesNeverBringTheGameDown) {
+  HotspotSpec a;
+  a.conditions = 1;
+  a.hideIfAny = {"Lamp", "Door"};
+  a.hideUnlessAll = {"Door"};
+  HotspotSpec b;
+  b.withVideo = false;
+  HotspotSpec c;
+  c.withGifSpeed = false;
+  const QString spotsText = a.text() + b.text() + c.text() + a.text();
+  ActionSpec full;
+  full.F = R"(0,0,0,1,1,"Lamp",1,"Door",1,"Lamp")";
+  full.K = R"(0,5,2,1,#TRUE#,#FALSE#,8,"a.wav",2,#FALSE#,#TRUE#,4,"b.wav")";
+  const QString actionsText = setting("Lamp", true).text() + full.text() + setting("Door").text();
+  start();
+  std::mt19937 random(20261206);
+  const QString alphabet = QStringLiteral("\",\r\n#0123456789-.E|aZ ");
+  auto mutate = [&](QString text) {
+    const int edits = 1 + static_cast<int>(random() % 6);
+    for (int k = 0; k < edits && !text.isEmpty(); ++k) {
+      const int at = static_cast<int>(random() % static_cast<unsigned>(text.size()));
+      switch (random() % 4) {
+        case 0: text.remove(at, 1 + static_cast<int>(random() % 12)); break;
+        case 1: text.insert(at, alphabet[static_cast<int>(random() % alphabet.size())]); break;
+        case 2: text[at] = alphabet[static_cast<int>(random() % alphabet.size())]; break;
+        default: text.insert(at, text.mid(at, static_cast<int>(random() % 40))); break;
+      }
+    }
+    return text;
+  };
+  for (int round = 0; round < 150; ++round) {
+    project.write("FramesData/Room.fm2", mutate(spotsText));
+    project.write("FramesData/Room.fm3", mutate(actionsText));
+    open();
+    const int count = std::min(areas().AreaCount(), 5);
+    for (int i = 1; i <= count; ++i) {
+      areas().MakeAction(i);
+      if (game->frame.CurrentFrameName != "Room") open();
+    }
+    areas().ShowOrNotShowAreas();
+  }
+  SUCCEED();
 }
 
 TEST_F(GameAreas, LoopingVideoAndAnimatedPictureHotspots) {
