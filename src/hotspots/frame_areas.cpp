@@ -152,6 +152,22 @@ struct FrameAreas::Impl {
   std::vector<HotspotItem*> Area{nullptr};  // element 0: the template, never a hotspot
   std::vector<LoopingVideo> VideoPlayer{LoopingVideo{}};
   QCursor templatePointer;
+  // Elements and players of earlier frames, taken off the picture but not yet deleted: a
+  // click on one of them may be what opened the new frame, and its handler may still run.
+  std::vector<HotspotItem*> removedAreas;
+  std::vector<QObject*> removedPlayers;
+  void deleteRemoved() {
+    std::vector<HotspotItem*> keep;
+    for (HotspotItem* a : removedAreas) {
+      if (a->busy())
+        keep.push_back(a);
+      else
+        delete a;
+    }
+    removedAreas.swap(keep);
+    for (QObject* p : removedPlayers) delete p;
+    removedPlayers.clear();
+  }
 };
 
 FrameAreas::FrameAreas(Game& game) : game_(game), impl_(std::make_unique<Impl>(game, *this)) {
@@ -172,6 +188,8 @@ FrameAreas::FrameAreas(Game& game) : game_(game), impl_(std::make_unique<Impl>(g
 }
 
 FrameAreas::~FrameAreas() {
+  for (HotspotItem* a : impl_->removedAreas) delete a;
+  for (QObject* p : impl_->removedPlayers) delete p;
   for (size_t i = 1; i < impl_->Area.size(); ++i) delete impl_->Area[i];
   for (size_t i = 1; i < impl_->VideoPlayer.size(); ++i) {
     delete impl_->VideoPlayer[i].player;
@@ -205,12 +223,13 @@ void FrameAreas::Area_DragDrop(int Index, int objectIndex, float xTwips, float y
 }
 
 void FrameAreas::ResetFrameAreas() {
-  // Elements go with deleteLater: a click on one of them may be what opened the new frame.
+  impl_->deleteRemoved();
   while (impl_->Area.size() > 1) {
     HotspotItem* a = impl_->Area.back();
     impl_->Area.pop_back();
     if (a->scene()) a->scene()->removeItem(a);
-    a->deleteLater();
+    a->setVisible(false);
+    impl_->removedAreas.push_back(a);
   }
   while (impl_->VideoPlayer.size() > 1) {
     LoopingVideo v = impl_->VideoPlayer.back();
@@ -218,11 +237,11 @@ void FrameAreas::ResetFrameAreas() {
     if (v.player) {
       v.player->Stop();
       v.player->setVideoOutput(nullptr);
-      v.player->deleteLater();
+      impl_->removedPlayers.push_back(v.player);
     }
     if (v.item) {
       if (v.item->scene()) v.item->scene()->removeItem(v.item);
-      v.item->deleteLater();
+      impl_->removedPlayers.push_back(v.item);
     }
   }
   calls.UnloadAniGifs();

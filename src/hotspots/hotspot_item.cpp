@@ -74,11 +74,13 @@ void HotspotItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWid
 
 void HotspotItem::mousePressEvent(QGraphicsSceneMouseEvent* e) {
   e->accept();
-  // The handler may open another frame, which removes this element: nothing of it is
-  // used after the call.
-  if (mouseDown)
-    mouseDown(index_, windowsButton(e->button()), static_cast<float>(e->pos().x()) * kTwipsPerPixel,
-              static_cast<float>(e->pos().y()) * kTwipsPerPixel);
+  // The handler may open another frame, which takes this element off the picture; it is
+  // deleted only once no handler of it runs.
+  if (!mouseDown) return;
+  ++busy_;
+  mouseDown(index_, windowsButton(e->button()), static_cast<float>(e->pos().x()) * kTwipsPerPixel,
+            static_cast<float>(e->pos().y()) * kTwipsPerPixel);
+  --busy_;
 }
 
 void HotspotItem::hoverMoveEvent(QGraphicsSceneHoverEvent*) {
@@ -94,8 +96,10 @@ void HotspotItem::dropEvent(QGraphicsSceneDragDropEvent* e) {
   const int objectIndex = QString::fromLatin1(e->mimeData()->data(QLatin1String(kPickedObjectMime))).toInt(&ok);
   if (!ok || !dragDrop) return;
   e->acceptProposedAction();
+  ++busy_;
   dragDrop(index_, objectIndex, static_cast<float>(e->scenePos().x()) * kTwipsPerPixel,
            static_cast<float>(e->scenePos().y()) * kTwipsPerPixel);
+  --busy_;
 }
 
 }  // namespace storyloom

@@ -43,6 +43,9 @@ class HotspotItem : public QGraphicsObject {
   // An inventory item dropped here; the position in twips of the picture.
   std::function<void(int index, int objectIndex, float xTwips, float yTwips)> dragDrop;
 
+  // True while one of its handlers runs (it must not be deleted then).
+  bool busy() const { return busy_ > 0; }
+
   QRectF boundingRect() const override;
   void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
@@ -54,6 +57,7 @@ class HotspotItem : public QGraphicsObject {
 
  private:
   int index_;
+  int busy_ = 0;
   float left_ = 0, top_ = 0, width_ = 15, height_ = 15;
   bool stretch_ = false;
   bool defaultPointer_ = true;
