@@ -1,4 +1,4 @@
-// Entry point of the runtime benchmarks: the game's windows need an application object.
+// Entry point of the runtime benchmarks: the game window needs a QApplication.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>

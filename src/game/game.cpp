@@ -91,7 +91,7 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
     TimerUnloadMe.stop();
     close();
   });
-  connect(&pointer_, &DefaultPointer::changed, this, [this] { ResetDefaultPointer(); });
+  connect(&pointer_, &DefaultPointer::changed, this, [this] { applyPointer(); });
 
   buildMenus();
 }
@@ -118,11 +118,12 @@ void Game::buildMenus() {
   mnuDisableTransitions = mnuOptions->addAction(QStringLiteral("Disable Transitions"));
   mnuDisableTransitions->setObjectName(QStringLiteral("mnuDisableTransitions"));
   mnuDisableTransitions->setCheckable(true);
-  connect(mnuDisableTransitions, &QAction::triggered, this, [this] { EnableOrDisableTransitions(); });
+  // A click has already flipped the tick; only the stored value follows.
+  connect(mnuDisableTransitions, &QAction::triggered, this, [this] { storeOptions(); });
   mnuDisableEffects = mnuOptions->addAction(QStringLiteral("Disable Real-Time Effects"));
   mnuDisableEffects->setObjectName(QStringLiteral("mnuDisableEffects"));
   mnuDisableEffects->setCheckable(true);
-  connect(mnuDisableEffects, &QAction::triggered, this, [this] { EnableOrDisableEffects(); });
+  connect(mnuDisableEffects, &QAction::triggered, this, [this] { storeOptions(); });
 
   mnuLoadGame = bar->addAction(QStringLiteral("Load game..."));
   mnuLoadGame->setObjectName(QStringLiteral("mnuLoadGame"));
@@ -151,7 +152,10 @@ void Game::buildMenus() {
   mnuViewVariables = mnuDebug->addAction(QStringLiteral("View variables status..."));
   mnuViewVariables->setObjectName(QStringLiteral("mnuViewVariables"));
   connect(mnuViewVariables, &QAction::triggered, this, [this] { parts.ViewVariables(); });
-  mnuDebug->menuAction()->setVisible(false);
+  // Nothing shows until the menus are asked for (and never with the menu bar removed).
+  for (QAction* a : {mnuExit, mnuSaveGame, mnuLoadGame, mnuOptions->menuAction(), mnuDebug->menuAction()})
+    a->setVisible(false);
+  bar->setVisible(false);
 }
 
 QAction* Game::menuItemByCaption(const QString& caption) const {
@@ -215,6 +219,7 @@ void Game::ResetAll() {
     StopMovie = true;
     module_.UserInterrupt = true;
     module_.EverythingStopped = false;
+    parts.ReadDesktopWorkArea();
     CenterWindowAndPictureBox();
     BackImage->setSize(QSizeF(s.ScreenWidth, s.ScreenHeight));
     BackImage->setPos(0, 0);
@@ -297,7 +302,7 @@ void Game::StartNewGame() {
 void Game::updateMenuBarVisibility() {
   bool any = false;
   for (QAction* a : menuBar()->actions()) any = any || a->isVisible();
-  if (menuBar()->isVisible() != any) menuBar()->setVisible(any);
+  if (menuBar()->isHidden() == any) menuBar()->setVisible(any);
 }
 
 void Game::ShowMenus() {
@@ -370,16 +375,20 @@ void Game::mnuLoadGame_Click() { parts.ShowLoadGameWindow(false); }
 void Game::mnuSaveGame_Click() { parts.ShowSaveGameWindow(); }
 
 void Game::EnableOrDisableTransitions() {
-  // The menu item has already flipped its tick when it was clicked.
-  if (sender() != mnuDisableTransitions) mnuDisableTransitions->setChecked(!mnuDisableTransitions->isChecked());
-  module_.userSettings().set(module_.settings.ProjectName, QStringLiteral("DisableTransitions"),
-                             mnuDisableTransitions->isChecked() ? QStringLiteral("True") : QStringLiteral("False"));
+  mnuDisableTransitions->setChecked(!mnuDisableTransitions->isChecked());
+  storeOptions();
 }
 
 void Game::EnableOrDisableEffects() {
-  if (sender() != mnuDisableEffects) mnuDisableEffects->setChecked(!mnuDisableEffects->isChecked());
-  module_.userSettings().set(module_.settings.ProjectName, QStringLiteral("DisableEffects"),
-                             mnuDisableEffects->isChecked() ? QStringLiteral("True") : QStringLiteral("False"));
+  mnuDisableEffects->setChecked(!mnuDisableEffects->isChecked());
+  storeOptions();
+}
+
+void Game::storeOptions() {
+  auto text = [](bool on) { return on ? QStringLiteral("True") : QStringLiteral("False"); };
+  UserSettings& store = module_.userSettings();
+  store.set(module_.settings.ProjectName, QStringLiteral("DisableTransitions"), text(mnuDisableTransitions->isChecked()));
+  store.set(module_.settings.ProjectName, QStringLiteral("DisableEffects"), text(mnuDisableEffects->isChecked()));
 }
 
 void Game::StartUnloading() {
@@ -408,6 +417,11 @@ void Game::closeEvent(QCloseEvent* e) {
   hide();
   QCoreApplication::processEvents();
   StopAllActivity();
+  // From here on errors are ignored.
+  try {
+    parts.UnloadAniGifs();
+  } catch (const std::exception&) {
+  }
   try {
     parts.RestoreDisplayModeIfChanged();
   } catch (const std::exception&) {

@@ -155,6 +155,8 @@ class Game : public QMainWindow {
 
  private:
   void buildMenus();
+  void storeOptions();
+  void applyPointer();
   void updateMenuBarVisibility();
   void menuRule(Qt::MouseButton button);
   void drawBackground();

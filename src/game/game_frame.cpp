@@ -53,11 +53,8 @@ QPixmap Game::loadFramePicture(const QString& fileName) {
 void Game::drawBackground() {
   switch (frame.FrameType) {
     case 1:
-      if (frame.FrameTiled) {
-        BackImage->showTiled(frame.FramePicture.isEmpty() ? QPixmap() : loadFramePicture(frame.FramePicture));
-      } else {
-        BackImage->showPicture(frame.FramePicture.isEmpty() ? QPixmap() : loadFramePicture(frame.FramePicture));
-      }
+      if (frame.FrameTiled) BackImage->showTiled(loadFramePicture(frame.FramePicture));
+      else BackImage->showPicture(loadFramePicture(frame.FramePicture));
       break;
     case 0: {
       double number = 0;

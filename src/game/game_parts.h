@@ -43,11 +43,15 @@ struct GameParts {
   std::function<void(int, double)> TransitionStep2 = [](int, double) {};
   std::function<bool()> TransitionRunning = [] { return false; };
   std::function<void()> FillTransitionNames = [] {};
+  // The desktop work area that screen captures are clipped to, read at each reset.
+  std::function<void()> ReadDesktopWorkArea = [] {};
   // Rippling water: stop and wait for the last tick, look for the frame's water, start it.
   std::function<void()> StopWaterEffect = [] {};
   std::function<void()> LoadWaveEffectIfAny = [] {};
   std::function<bool()> WaterEffectActive = [] { return false; };
   std::function<void()> StartWaterEffect = [] {};
+  // Animated pictures: every element above the template is unloaded when the window closes.
+  std::function<void()> UnloadAniGifs = [] {};
   // Saved games.
   std::function<void(bool)> ShowLoadGameWindow = [](bool) {};
   std::function<void()> ShowSaveGameWindow = [] {};

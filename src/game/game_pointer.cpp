@@ -58,12 +58,15 @@ void Game::SetScreenPointerDefault() {
 
 void Game::ResetDefaultPointer() {
   const QString setting = module_.settings.DefaultPointer;
-  if (sender() != &pointer_) {
-    QString host;
-    if (!IsSystemPointerName(setting))
-      host = module_.hostPathOf(module_.ResolveProjectFile(module_.paths.IconsPath + setting));
-    pointer_.load(setting, host);
-  }
+  QString host;
+  if (!IsSystemPointerName(setting))
+    host = module_.hostPathOf(module_.ResolveProjectFile(module_.paths.IconsPath + setting));
+  pointer_.load(setting, host);
+  applyPointer();
+  SetScreenPointerDefault();
+}
+
+void Game::applyPointer() {
   const QCursor cursor = pointer_.cursor();
   PictureBox->viewport()->setCursor(cursor);
   BackImage->setCursor(cursor);
@@ -73,7 +76,6 @@ void Game::ResetDefaultPointer() {
   messageBar_->setCursor(cursor);
   messageBar_->LabelMessageBox()->setCursor(cursor);
   container_->setCursor(cursor);
-  SetScreenPointerDefault();
 }
 
 void Game::SaveClickPos(float sglLeft, float sglTop) { LastClickPosition = ClickPositionFromTwips(sglLeft, sglTop); }

@@ -73,6 +73,8 @@ PictureView::PictureView(QGraphicsScene* scene, QWidget* parent) : QGraphicsView
   setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
   setOptimizationFlag(QGraphicsView::DontSavePainterState);
   setCacheMode(QGraphicsView::CacheNone);
+  // Clicks land on the viewport: walkthroughs name it after the background it shows.
+  viewport()->setObjectName(QStringLiteral("BackImage"));
 }
 
 void PictureView::mousePressEvent(QMouseEvent* e) {

@@ -46,6 +46,61 @@ double waveFileDuration(const QString& hostPath) {
   return 0;
 }
 
+double mpegAudioFileDuration(const QString& hostPath) {
+  QFile f(hostPath);
+  if (!f.open(QIODevice::ReadOnly)) return 0;
+  const QByteArray d = f.readAll();
+  const auto* b = reinterpret_cast<const unsigned char*>(d.constData());
+  const qsizetype n = d.size();
+  qsizetype at = 0;
+  if (n >= 10 && d.startsWith("ID3"))
+    at = 10 + ((b[6] & 0x7f) << 21 | (b[7] & 0x7f) << 14 | (b[8] & 0x7f) << 7 | (b[9] & 0x7f));
+  static const int kBitrates[2][3][16] = {
+      {{0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448, 0},
+       {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 0},
+       {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0}},
+      {{0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256, 0},
+       {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0},
+       {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0}}};
+  static const int kRates[4] = {44100, 48000, 32000, 0};
+  double seconds = 0;
+  int frames = 0;
+  while (at + 4 <= n) {
+    if (b[at] != 0xff || (b[at + 1] & 0xe0) != 0xe0) {
+      ++at;  // not a frame start: look further (tags, junk)
+      continue;
+    }
+    const int version = (b[at + 1] >> 3) & 3;  // 0 MPEG 2.5, 2 MPEG 2, 3 MPEG 1
+    const int layer = 4 - ((b[at + 1] >> 1) & 3);
+    const int bitrateIndex = b[at + 2] >> 4;
+    const int rateIndex = (b[at + 2] >> 2) & 3;
+    const int padding = (b[at + 2] >> 1) & 1;
+    if (version == 1 || layer == 4 || kRates[rateIndex] == 0 || bitrateIndex == 0 || bitrateIndex == 15) {
+      ++at;
+      continue;
+    }
+    const bool mpeg1 = version == 3;
+    const int rate = kRates[rateIndex] >> (version == 3 ? 0 : version == 2 ? 1 : 2);
+    const int kbps = kBitrates[mpeg1 ? 0 : 1][layer - 1][bitrateIndex];
+    int length, samples;
+    if (layer == 1) {
+      length = (12 * kbps * 1000 / rate + padding) * 4;
+      samples = 384;
+    } else {
+      samples = (layer == 3 && !mpeg1) ? 576 : 1152;
+      length = samples / 8 * kbps * 1000 / rate + padding;
+    }
+    if (length <= 4) {
+      ++at;
+      continue;
+    }
+    seconds += static_cast<double>(samples) / rate;
+    ++frames;
+    at += length;
+  }
+  return frames >= 2 ? seconds : 0;
+}
+
 MediaPlayer::MediaPlayer(QObject* parent) : QObject(parent) {
   silentEnd_.setSingleShot(true);
   silentEnd_.setTimerType(Qt::PreciseTimer);
@@ -68,30 +123,37 @@ void MediaPlayer::setFileName(const QString& name, const QString& hostPath) {
   fileName_ = name;
   hostPath_ = hostPath;
   loadFailed_ = hostPath.isEmpty() || !QFileInfo(hostPath).isFile();
-  knownDuration_ = loadFailed_ ? 0 : waveFileDuration(hostPath);
+  knownDuration_ = 0;
+  if (!loadFailed_) {
+    knownDuration_ = waveFileDuration(hostPath);
+    if (knownDuration_ <= 0) knownDuration_ = mpegAudioFileDuration(hostPath);
+  }
   silentStartAt_ = 0;
   // Without an audio device a sound is only timed; the backend is needed for what the
   // header does not tell (compressed formats) and for pictures.
-  silent_ = !player_ && QMediaDevices::audioOutputs().isEmpty() && knownDuration_ > 0;
+  silent_ = !showsPictures_ && knownDuration_ > 0 && QMediaDevices::audioOutputs().isEmpty();
   if (silent_ || loadFailed_) {
     if (player_) player_->setSource(QUrl());
     return;
   }
-  if (!player_) {
-    player_ = std::make_unique<QMediaPlayer>();
-    output_ = std::make_unique<QAudioOutput>();
-    output_->setVolume(linearVolume(volume_));
-    player_->setAudioOutput(output_.get());
-    player_->setPlaybackRate(rate_);
-    connect(player_.get(), &QMediaPlayer::mediaStatusChanged, this,
-            [this](QMediaPlayer::MediaStatus s) { onMediaStatus(static_cast<int>(s)); });
-    connect(player_.get(), &QMediaPlayer::errorOccurred, this, [this] { onError(); });
-    connect(player_.get(), &QMediaPlayer::durationChanged, this, [this](qint64 ms) {
-      if (ms > 0 && knownDuration_ <= 0) knownDuration_ = ms / 1000.0;
-      if (silent_ && state_ == kPlaying && !silentEnd_.isActive()) startSilent();
-    });
-  }
+  ensureBackend();
   player_->setSource(QUrl::fromLocalFile(hostPath));
+}
+
+void MediaPlayer::ensureBackend() {
+  if (player_) return;
+  player_ = std::make_unique<QMediaPlayer>();
+  output_ = std::make_unique<QAudioOutput>();
+  output_->setVolume(linearVolume(volume_));
+  player_->setAudioOutput(output_.get());
+  player_->setPlaybackRate(rate_);
+  connect(player_.get(), &QMediaPlayer::mediaStatusChanged, this,
+          [this](QMediaPlayer::MediaStatus s) { onMediaStatus(static_cast<int>(s)); });
+  connect(player_.get(), &QMediaPlayer::errorOccurred, this, [this] { onError(); });
+  connect(player_.get(), &QMediaPlayer::durationChanged, this, [this](qint64 ms) {
+    if (ms > 0 && knownDuration_ <= 0) knownDuration_ = ms / 1000.0;
+    if (silent_ && state_ == kPlaying && !silentEnd_.isActive()) startSilent();
+  });
 }
 
 void MediaPlayer::setVolume(qint32 v) {
@@ -136,20 +198,11 @@ double MediaPlayer::currentPosition() const {
 }
 
 void MediaPlayer::setVideoOutput(QGraphicsVideoItem* item) {
-  if (!player_) {
-    // A video needs the backend even without sound.
-    silent_ = false;
-    const QString name = fileName_, host = hostPath_;
-    player_ = nullptr;
-    if (!host.isEmpty()) {
-      setFileName(name, host);
-    } else {
-      player_ = std::make_unique<QMediaPlayer>();
-      output_ = std::make_unique<QAudioOutput>();
-      player_->setAudioOutput(output_.get());
-    }
-  }
-  if (player_) player_->setVideoOutput(item);
+  showsPictures_ = item != nullptr;
+  ensureBackend();
+  player_->setVideoOutput(item);
+  // A file loaded for sound only is loaded again for its pictures.
+  if (silent_ && showsPictures_ && !hostPath_.isEmpty()) setFileName(fileName_, hostPath_);
 }
 
 void MediaPlayer::Play() {

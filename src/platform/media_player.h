@@ -74,6 +74,7 @@ class MediaPlayer : public QObject {
   void onError();
   void endOfOnePass();
   void startSilent();
+  void ensureBackend();
   void finish();
 
   std::unique_ptr<QMediaPlayer> player_;
@@ -87,6 +88,7 @@ class MediaPlayer : public QObject {
   int state_ = kStopped;
   int passesDone_ = 0;
   bool loadFailed_ = false;
+  bool showsPictures_ = false;
   // Silent real-time playback when no sound can be produced.
   bool silent_ = false;
   double knownDuration_ = 0;  // seconds, from the file header when the backend has none
@@ -97,5 +99,7 @@ class MediaPlayer : public QObject {
 
 // Length in seconds of a RIFF WAVE file, 0 when it is not one.
 double waveFileDuration(const QString& hostPath);
+// Length in seconds of an MPEG audio file (MP3, MP2) by its frames, 0 when it is not one.
+double mpegAudioFileDuration(const QString& hostPath);
 
 }  // namespace storyloom

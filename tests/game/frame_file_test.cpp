@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include "game/frame_file.h"
+#include "media/audio_channels.h"
+#include "shell/field_reader.h"
+#include "support/test_support.h"
+
+namespace storyloom {
+namespace {
+
+// A full frame file, one group per line; each line ends where the format allows the file
+// to end.
+const QStringList kGroups = {
+    "1,\"Back.jpg\",#TRUE#,#TRUE#,\"Music.wav\",#TRUE#,\"2.5\",\"Next\",\"Film.avi\",\"x\"",
+    "#TRUE#,#TRUE#,\"Ding.wav\"",
+    "\"\",\"\",\"\",#TRUE#,#TRUE#,10,20,300,400",
+    "#FALSE#",
+    "#TRUE#,1500",
+    "3",
+    "#TRUE#,\"MsgBox |hi|\"",
+    "\"\",\"\",\"\",\"\",\"\",\"\",\"2000\",0,5,2,3,#TRUE#,#FALSE#,7,\"a.wav\",2,#FALSE#,#TRUE#,4,\"b.wav\"",
+    "#TRUE#",
+};
+
+FrameFile readGroups(int groups) {
+  FieldReader r(kGroups.mid(0, groups).join("\r\n").append("\r\n").toLatin1());
+  FrameFile f;
+  f.read(r);
+  return f;
+}
+
+TEST(FrameFile, EachEndOfFileRowLeavesTheLaterFieldsAtTheirDefaults) {
+  const FrameFile full = readGroups(kGroups.size());
+  EXPECT_EQ(full.FrameType, 1);
+  EXPECT_EQ(full.FramePicture, "Back.jpg");
+  EXPECT_TRUE(full.FrameTiled && full.RestartMusic && full.FrameTimerEnabled);
+  EXPECT_EQ(full.FrameTimerSeconds.toString(), "2.5");
+  EXPECT_EQ(full.FrameSound, "Ding.wav");
+  EXPECT_TRUE(full.VideoAtOrigin && full.VideoOriginalSize);
+  EXPECT_EQ(full.VideoHeight, 400);
+  EXPECT_FALSE(full.LoopMusic);
+  EXPECT_EQ(full.FrameTimerTransitionDuration, 1500);
+  EXPECT_EQ(full.FrameTimerTransitionNumber, 3);
+  EXPECT_EQ(full.OnLoadScript, "MsgBox \"hi\"");
+  ASSERT_EQ(full.ChannelRecords.size(), 2u);
+  EXPECT_EQ(full.ChannelRecords[1][4].toString(), "b.wav");
+  EXPECT_TRUE(full.VideoBeforeTransition);
+
+  // Cut after each group: what follows keeps its default, LoopMusic stays true.
+  for (int groups = 1; groups < kGroups.size(); ++groups) {
+    SCOPED_TRACE(groups);
+    const FrameFile f = readGroups(groups);
+    EXPECT_EQ(f.VideoFile, "Film.avi");
+    EXPECT_EQ(f.FrameSound.isEmpty(), groups < 2);
+    EXPECT_EQ(f.VideoWidth, groups < 3 ? 0 : 300);
+    EXPECT_EQ(f.LoopMusic, groups < 4);
+    EXPECT_EQ(f.FrameTimerTransition, groups >= 5);
+    EXPECT_EQ(f.FrameTimerTransitionNumber, groups < 6 ? 0 : 3);
+    EXPECT_EQ(f.OnLoadScriptEnabled, groups >= 7);
+    EXPECT_EQ(f.ChannelRecords.size(), groups < 8 ? 0u : 2u);
+    EXPECT_FALSE(f.VideoBeforeTransition);
+  }
+}
+
+TEST(FrameFile, AnEndInsideAGroupFailsWithTheFieldsSoFarKept) {
+  for (const QString& cut : {QString("1,\"P.bmp\",#FALSE#,#FALSE#,\"\",#FALSE#"),
+                             kGroups[0] + "\r\n#TRUE#,#TRUE#", kGroups.mid(0, 2).join("\r\n") + "\r\n\"\",\"\""}) {
+    FieldReader r(cut.toLatin1());
+    FrameFile f;
+    try {
+      f.read(r);
+      ADD_FAILURE() << cut.toStdString();
+    } catch (const FieldReadError& e) {
+      EXPECT_EQ(e.number(), 62);
+    }
+    EXPECT_EQ(f.FrameType, 1);
+  }
+}
+
+TEST(FrameFile, MoreThanFiveValuesPerChannelStopsTheRead) {
+  QStringList groups = kGroups;
+  groups[7] = "\"\",\"\",\"\",\"\",\"\",\"\",\"2000\",0,6,1,1,2,3,4,5,6";
+  FieldReader r(groups.join("\r\n").toLatin1());
+  FrameFile f;
+  f.read(r);
+  EXPECT_EQ(f.ValuesPerChannel, 6);
+  EXPECT_TRUE(f.ChannelRecords.empty());
+  EXPECT_FALSE(f.VideoBeforeTransition);
+}
+
+TEST(FrameFile, ChannelRecordsShareFiveSlotsAndOnlySevenReachTheTable) {
+  // Three values per record: the volume and file slots stay empty in the first record.
+  QString records;
+  for (int i = 1; i <= 9; ++i) records += QString(",2,#TRUE#,#FALSE#");
+  QStringList groups = kGroups;
+  groups[7] = "\"\",\"\",\"\",\"\",\"\",\"\",\"2500\",0,3,9" + records;
+  FieldReader r(groups.join("\r\n").toLatin1());
+  FrameFile f;
+  f.read(r);
+  ASSERT_EQ(f.ChannelRecords.size(), 9u);
+  EXPECT_FALSE(f.ChannelRecords[0][3].isValid());
+
+  // Slots beyond the count keep the previous record's values.
+  FrameFile g;
+  g.ValuesPerChannel = 5;
+  g.ChannelRecords = {{3, true, true, 6, "x.wav"}};
+  FrameFile::ChannelSlots second = g.ChannelRecords[0];
+  second[0] = 0;
+  second[4] = QVariant();
+  g.ChannelRecords.push_back(second);
+
+  test::TempProject p;
+  p.writeGeneral();
+  p.init();
+  AudioChannels channels(*p.module);
+  channels[2].SoundFile = "busy.wav";
+  channels[2].ChannelAction = 2;
+  f.applyChannelRecords(channels);
+  for (int k = 1; k <= 7; ++k) {
+    SCOPED_TRACE(k);
+    if (k == 2) {
+      // action 2 on a busy channel with no new file: untouched
+      EXPECT_EQ(channels[k].SoundFile, "busy.wav");
+      EXPECT_FALSE(channels[k].KeepIfPlaying);
+    } else {
+      EXPECT_EQ(channels[k].ChannelAction, 2);
+      EXPECT_TRUE(channels[k].FadeChange && channels[k].KeepIfPlaying);
+    }
+  }
+  EXPECT_DOUBLE_EQ(channels.AudioFadeDuration, 2.5);
+
+  AudioChannels fresh(*p.module);
+  fresh[1].ChannelVolume = 4;
+  g.applyChannelRecords(fresh);
+  EXPECT_EQ(fresh[1].ChannelVolume, 6);
+  EXPECT_EQ(fresh[1].PreviousVolume, 4);
+  EXPECT_EQ(fresh[1].SoundFile, "x.wav");
+  EXPECT_EQ(fresh[2].SoundFile, "");  // action 0 and no file: no change
+  EXPECT_EQ(fresh[2].ChannelAction, 0);
+}
+
+TEST(FrameFile, TimerDurationInMillisecondsRejectsTextAndNegatives) {
+  EXPECT_EQ(frameTimerMilliseconds(QVariant("2.5")), 2500);
+  EXPECT_EQ(frameTimerMilliseconds(QVariant(" 0.25")), 250);
+  EXPECT_EQ(frameTimerMilliseconds(QVariant()), 0);
+  EXPECT_THROW(frameTimerMilliseconds(QVariant("soon")), FieldReadError);
+  EXPECT_THROW(frameTimerMilliseconds(QVariant(-1)), FieldReadError);
+}
+
+}  // namespace
+}  // namespace storyloom

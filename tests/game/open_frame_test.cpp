@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QPainter>
+
+#include "game/frame_texts.h"
+#include "game/game.h"
+#include "game/message_bar.h"
+#include "media/audio_channels.h"
+#include "game/game_fixture.h"
+
+namespace storyloom {
+namespace {
+
+using test::GameFixture;
+
+TEST(OpenFrame, MissingOrEmptyNameReportsTheBrokenLinkAndChangesNothing) {
+  GameFixture fx;
+  fx.frame("Start", "0,\"255\",#FALSE#,#FALSE#,\"\",#TRUE#,\"3\",\"Start\",\"\",\"\"\r\n");
+  fx.project.write("FramesData/Start.fm1",
+                   "\"T\",1,,,,,,,,,\"Hello\",150,150,#FALSE#,#FALSE#,\"\",10,#FALSE#,#FALSE#,0,\"\"\r\n");
+  Game& g = fx.start();
+  g.StartNewGame();
+  ASSERT_EQ(g.frame.CurrentFrameName, "Start");
+  ASSERT_TRUE(g.Timer1.isActive());
+  fx.project.log.clear();
+
+  g.OpenFrame("Nowhere", false, 0, 0);
+  ASSERT_EQ(fx.project.log.size(), 1);
+  EXPECT_TRUE(fx.project.log[0].contains(
+      "A program link is broken. The frame named \"Nowhere\" was not found. Verify that the 'Initial Frame' exists"));
+  EXPECT_TRUE(fx.project.log[0].startsWith("msgbox critical \"Error\""));
+  g.OpenFrame("", false, 0, 0);
+  ASSERT_EQ(fx.project.log.size(), 2);
+  EXPECT_TRUE(fx.project.log[1].endsWith("A program link is broken.\" -> OK"));
+
+  EXPECT_EQ(g.frame.CurrentFrameName, "Start");
+  EXPECT_EQ(g.FramesHistory.entries(), QStringList{"Start"});
+  EXPECT_TRUE(g.Timer1.isActive());
+  EXPECT_EQ(g.Timer1.interval(), 3000);
+  EXPECT_EQ(g.texts().highestIndex(), 1);
+  EXPECT_EQ(g.BackImage->colour(), QColor(255, 0, 0));
+}
+
+TEST(OpenFrame, AFileCutInsideAGroupLeavesAHalfBuiltFrameAndNoTimer) {
+  GameFixture fx;
+  fx.frame("Start", "0,\"65280\",#FALSE#,#FALSE#,\"\",#TRUE#,\"3\",\"Start\",\"\",\"\"\r\n");
+  fx.frame("Broken", "0,\"255\",#FALSE#,#FALSE#,\"\",#TRUE#,\"1\",\"Start\",\"\",\"\"\r\n#TRUE#\r\n");
+  Game& g = fx.start();
+  g.StartNewGame();
+  fx.project.log.clear();
+  g.OpenFrame("Broken", false, 0, 0);
+  ASSERT_EQ(fx.project.log.size(), 1);
+  EXPECT_TRUE(fx.project.log[0].contains(
+      "Unable to load the frame called 'Broken'. Verify that the 'Initial Frame' exists and that the 'Go to "
+      "another frame' option in the Hotspot Properties is linked to an existing frame. Input past end of file"));
+  EXPECT_EQ(g.frame.CurrentFrameName, "Broken");
+  EXPECT_EQ(g.FramesHistory.last(), "Broken");
+  EXPECT_FALSE(g.Timer1.isActive());
+  EXPECT_EQ(g.BackImage->colour(), QColor(0, 255, 0));  // the background step never ran
+}
+
+TEST(OpenFrame, BackgroundsColourPictureAndTiles) {
+  GameFixture fx;
+  QDir().mkpath(fx.project.root() + "/Frames");
+  QImage tile(100, 50, QImage::Format_RGB32);
+  tile.fill(Qt::blue);
+  QPainter(&tile).fillRect(0, 0, 10, 10, Qt::yellow);
+  tile.save(fx.project.root() + "/Frames/tile.bmp", "BMP");
+  QImage picture(320, 200, QImage::Format_RGB32);
+  picture.fill(QColor(10, 200, 30));
+  picture.save(fx.project.root() + "/Frames/pic.jpg", "JPEG", 95);
+  fx.project.writeBytes("Frames/broken.gif", "GIF89a not really");
+  fx.frame("Colour", "0,\"255\",#FALSE#,#FALSE#,\"\",#FALSE#,\"\",\"\",\"\",\"\"\r\n");
+  fx.frame("Tiled", "1,\"TILE.BMP\",#TRUE#,#FALSE#,\"\",#FALSE#,\"\",\"\",\"\",\"\"\r\n");
+  fx.frame("Picture", "1,\"pic.jpg\",#FALSE#,#FALSE#,\"\",#FALSE#,\"\",\"\",\"\",\"\"\r\n");
+  fx.frame("Bad", "1,\"broken.gif\",#FALSE#,#FALSE#,\"\",#FALSE#,\"\",\"\",\"\",\"\"\r\n");
+  fx.frame("Odd", "7,\"\",#FALSE#,#FALSE#,\"\",#FALSE#,\"\",\"\",\"\",\"\"\r\n");
+  Game& g = fx.start();
+
+  g.OpenFrame("Colour", false, 0, 0);
+  QImage shot = fx.render();
+  EXPECT_EQ(shot.pixelColor(320, 240), QColor(255, 0, 0));
+
+  // A tile 100 wide on 640: painted at 0, 100, ..., 600 with the last one cut.
+  g.OpenFrame("Tiled", false, 0, 0);
+  shot = fx.render();
+  for (int x : {0, 100, 200, 600}) EXPECT_EQ(shot.pixelColor(x + 2, 452), QColor(Qt::yellow)) << x;
+  EXPECT_EQ(shot.pixelColor(639, 479), QColor(Qt::blue));
+
+  g.OpenFrame("Picture", false, 0, 0);
+  shot = fx.render();
+  EXPECT_NEAR(shot.pixelColor(100, 100).green(), 200, 6);
+  EXPECT_EQ(shot.pixelColor(400, 300), QColor(Qt::black));  // outside the picture
+
+  // The kind the picture reader cannot decode: the frame report, no crash.
+  fx.project.log.clear();
+  g.OpenFrame("Bad", false, 0, 0);
+  ASSERT_EQ(fx.project.log.size(), 1);
+  EXPECT_TRUE(fx.project.log[0].contains("Unable to load the frame called 'Bad'")) << fx.project.log[0].toStdString();
+  EXPECT_TRUE(fx.project.log[0].contains("Invalid picture"));
+
+  // Another frame type leaves the background as it was.
+  g.OpenFrame("Colour", false, 0, 0);
+  g.OpenFrame("Odd", false, 0, 0);
+  EXPECT_EQ(fx.render().pixelColor(5, 5), QColor(255, 0, 0));
+}
+
+TEST(OpenFrame, MusicAndFrameSoundUseTheirChannelsPlayers) {
+  GameFixture fx;
+  QByteArray wav("RIFF");
+  auto le32 = [&](quint32 v) { for (int i = 0; i < 4; ++i) wav.append(char(v >> (8 * i))); };
+  le32(36 + 800);
+  wav.append("WAVEfmt ");
+  le32(16);
+  wav.append(QByteArray::fromHex("01000100401f0000401f000001000800"));
+  wav.append("data");
+  le32(800);
+  wav.append(QByteArray(800, char(128)));
+  fx.project.writeBytes("Areas/Sea.wav", wav);
+  fx.project.writeBytes("Frames/Ding.wav", wav);
+  fx.frame("A", "0,\"\",#FALSE#,#FALSE#,\"Sea.wav\",#FALSE#,\"\",\"\",\"\",\"\"\r\n#FALSE#,#FALSE#,\"Ding.wav\"\r\n");
+  fx.frame("B", "0,\"\",#FALSE#,#FALSE#,\"Sea.wav\",#FALSE#,\"\",\"\",\"\",\"\"\r\n#FALSE#,#FALSE#,\"\"\r\n"
+                "\"\",\"\",\"\",#FALSE#,#FALSE#,0,0,0,0\r\n#FALSE#\r\n");
+  Game& g = fx.start();
+  g.OpenFrame("A", false, 0, 0);
+  MediaPlayer& music = g.audio().playerOfChannel(6);
+  MediaPlayer& sound = g.audio().playerOfChannel(7);
+  EXPECT_EQ(music.fileName(), fx.module().paths.AreasPath + "Sea.wav");
+  EXPECT_EQ(music.playState(), 2);
+  EXPECT_EQ(music.playCount(), 0);  // LoopMusic defaults to true
+  EXPECT_EQ(music.volume(), -1200);
+  EXPECT_EQ(sound.fileName(), fx.module().paths.FramesPath + "Ding.wav");
+  EXPECT_EQ(sound.playCount(), 1);
+  EXPECT_EQ(sound.volume(), -800);
+  EXPECT_EQ(sound.playState(), 2);
+
+  // Already playing: not restarted, so its play count stays.
+  g.OpenFrame("B", false, 0, 0);
+  EXPECT_EQ(music.playCount(), 0);
+  EXPECT_EQ(music.playState(), 2);
+}
+
+TEST(OpenFrame, FrameTimerOpensItsTargetAndWalksBackThroughTheHistory) {
+  GameFixture fx;
+  for (const char* name : {"A", "B", "C"})
+    fx.frame(name, QString("0,\"0\",#FALSE#,#FALSE#,\"\",#TRUE#,\"0.5\",\"[Last Visited Frame]\",\"\",\"\"\r\n"));
+  fx.frame("Bad", "0,\"0\",#FALSE#,#FALSE#,\"\",#TRUE#,\"later\",\"A\",\"\",\"\"\r\n");
+  Game& g = fx.start();
+  g.OpenFrame("A", false, 0, 0);
+  g.OpenFrame("B", false, 0, 0);
+  g.OpenFrame("C", false, 0, 0);
+  EXPECT_EQ(g.Timer1.interval(), 500);
+  EXPECT_EQ(g.Timer1Tag, "[Last Visited Frame]");
+  g.Timer1_Timer();
+  EXPECT_EQ(g.frame.CurrentFrameName, "B");
+  EXPECT_EQ(g.FramesHistory.entries(), (QStringList{"A", "B"}));
+  g.Timer1_Timer();
+  EXPECT_EQ(g.frame.CurrentFrameName, "A");
+  // One entry left: the timer does nothing and stays enabled.
+  g.Timer1_Timer();
+  EXPECT_EQ(g.frame.CurrentFrameName, "A");
+  EXPECT_TRUE(g.Timer1.isActive());
+
+  // While the inventory slides the timer tries again a second later.
+  g.parts.InventoryMoving = [] { return true; };
+  g.Timer1_Timer();
+  EXPECT_EQ(g.Timer1.interval(), 1000);
+  g.parts.InventoryMoving = [] { return false; };
+
+  // A duration that is no number: its own report, and the timed events still start.
+  int started = 0;
+  g.parts.StartTimedEvents = [&] { ++started; };
+  fx.project.log.clear();
+  g.OpenFrame("Bad", false, 0, 0);
+  ASSERT_EQ(fx.project.log.size(), 1);
+  EXPECT_TRUE(fx.project.log[0].contains("Unable to load timer duration."));
+  EXPECT_FALSE(g.Timer1.isActive());
+  EXPECT_EQ(started, 1);
+}
+
+TEST(OpenFrame, TextsComeFromTheMergedFileFirst) {
+  GameFixture fx;
+  fx.frame("M", "0,\"0\",#FALSE#,#FALSE#,\"\",#FALSE#,\"\",\"\",\"\",\"\"\r\n");
+  auto rec = [](int own, const QString& caption, const QString& font = "") {
+    return QString("\"x\",%1,,,,,,,,,\"%2\",300,450,#TRUE#,#FALSE#,\"%3\",12,#FALSE#,#TRUE#,255,\"\"\r\n")
+        .arg(own)
+        .arg(caption, font);
+  };
+  fx.project.write("FramesData/M.fm1", rec(1, "plain"));
+  fx.project.write("FramesData/M.mr1", rec(1, "a") + rec(2, "[EMPTY]") + rec(3, "[empty] x", "Times New Roman") +
+                                           rec(1, "d") + rec(2, "e"));
+  Game& g = fx.start();
+  g.OpenFrame("M", false, 0, 0);
+  FrameTexts& t = g.texts();
+  ASSERT_EQ(t.highestIndex(), 5);
+  EXPECT_EQ(t.MergedTextIndex, 4);
+  EXPECT_EQ(t.Text(1)->caption(), "a");
+  EXPECT_EQ(t.Text(2)->caption(), "");
+  EXPECT_EQ(t.Text(3)->caption(), "[empty] x");
+  EXPECT_EQ(t.Text(1)->font().family(), "Liberation Sans");
+  EXPECT_EQ(t.Text(3)->font().family(), "Liberation Serif");
+  EXPECT_TRUE(t.Text(1)->font().bold() && t.Text(1)->font().underline());
+  EXPECT_EQ(t.Text(1)->font().pixelSize(), 16);
+  EXPECT_EQ(t.Text(1)->pos(), QPointF(20, 30));
+  EXPECT_EQ(t.Text(1)->brush().color(), QColor(255, 0, 0));
+  EXPECT_TRUE(t.Text(1)->isVisible());
+  t.ResetFrameTexts();
+  t.ResetFrameTexts();
+  EXPECT_EQ(t.highestIndex(), 0);
+}
+
+TEST(OpenFrame, AFailingTextValueIsSkippedAndTheRecordGoesOn) {
+  GameFixture fx;
+  fx.frame("M", "0,\"0\",#FALSE#,#FALSE#,\"\",#FALSE#,\"\",\"\",\"\",\"\"\r\n");
+  // A left position that is text, then a file that ends in the middle of the second record.
+  fx.project.write("FramesData/M.fm1",
+                   "\"x\",1,,,,,,,,,\"one\",\"left\",150,#FALSE#,#TRUE#,\"Courier New\",9,#TRUE#,#FALSE#,0,\"\"\r\n"
+                   "\"x\",2,,,,,,,,,\"two\",600\r\n");
+  fx.project.write("FramesData/Empty.fm1", "");
+  fx.frame("Empty", "0,\"0\",#FALSE#,#FALSE#,\"\",#FALSE#,\"\",\"\",\"\",\"\"\r\n");
+  Game& g = fx.start();
+  g.OpenFrame("M", false, 0, 0);
+  ASSERT_EQ(g.texts().highestIndex(), 2);
+  EXPECT_EQ(g.texts().Text(1)->pos(), QPointF(0, 10));
+  EXPECT_TRUE(g.texts().Text(1)->font().italic() && g.texts().Text(1)->font().strikeOut());
+  EXPECT_EQ(g.texts().Text(1)->font().family(), "Liberation Mono");
+  EXPECT_EQ(g.texts().Text(2)->caption(), "two");
+  EXPECT_EQ(g.texts().Text(2)->pos(), QPointF(40, 0));
+  EXPECT_TRUE(fx.project.log.isEmpty());
+
+  g.OpenFrame("Empty", false, 0, 0);
+  EXPECT_EQ(g.texts().highestIndex(), 0);
+  EXPECT_EQ(g.texts().MergedTextIndex, 1);
+}
+
+}  // namespace
+}  // namespace storyloom

@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QImageWriter>
+
+#include "game/game.h"
+#include "game/placement.h"
+#include "game/game_fixture.h"
+
+namespace storyloom {
+namespace {
+
+// A 32 x 32 cursor file with the given hot spot, made from an icon written by Qt.
+QByteArray cursorFile(int hotX, int hotY) {
+  QImage image(32, 32, QImage::Format_ARGB32);
+  image.fill(Qt::red);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, "ico");
+  EXPECT_TRUE(writer.write(image));
+  bytes[2] = 2;
+  bytes[10] = char(hotX);
+  bytes[11] = 0;
+  bytes[12] = char(hotY);
+  bytes[13] = 0;
+  return bytes;
+}
+
+TEST(Pointers, CursorAndIconFilesKeepTheirHotSpots) {
+  test::TempProject p;
+  p.writeBytes("Icons/hand.cur", cursorFile(3, 7));
+  QImage icon(16, 16, QImage::Format_ARGB32);
+  icon.fill(Qt::blue);
+  icon.save(p.root() + "/Icons/eye.ico", "ICO");
+  const PointerFile cur = LoadPointerFile(p.root() + "/Icons/hand.cur");
+  ASSERT_EQ(cur.frames.size(), 1u);
+  EXPECT_EQ(cur.frames[0].hotSpot(), QPoint(3, 7));
+  EXPECT_EQ(cur.frames[0].pixmap().size(), QSize(32, 32));
+  const PointerFile ico = LoadPointerFile(p.root() + "/Icons/eye.ico");
+  ASSERT_EQ(ico.frames.size(), 1u);
+  EXPECT_EQ(ico.frames[0].hotSpot(), QPoint(8, 8));
+  EXPECT_TRUE(LoadPointerFile(p.root() + "/Icons/none.cur").isNull());
+
+  // An animated pointer: two frames at 20 jiffies each.
+  QByteArray frames;
+  for (int i = 0; i < 2; ++i) {
+    const QByteArray c = cursorFile(1, 2);
+    frames += "icon";
+    for (int b = 0; b < 4; ++b) frames += char(c.size() >> (8 * b));
+    frames += c;
+  }
+  QByteArray anih(36, '\0');
+  anih[0] = 36;
+  anih[4] = 2;
+  anih[28] = 20;
+  QByteArray body = "ACON";
+  auto chunk = [&](const QByteArray& id, const QByteArray& data) {
+    body += id;
+    for (int b = 0; b < 4; ++b) body += char(data.size() >> (8 * b));
+    body += data;
+  };
+  chunk("anih", anih);
+  chunk("LIST", "fram" + frames);
+  QByteArray ani = "RIFF";
+  for (int b = 0; b < 4; ++b) ani += char(body.size() >> (8 * b));
+  ani += body;
+  p.writeBytes("Icons/wave.ani", ani);
+  const PointerFile animated = LoadPointerFile(p.root() + "/Icons/wave.ani");
+  EXPECT_EQ(animated.frames.size(), 2u);
+  EXPECT_EQ(animated.frameMilliseconds, 333);
+}
+
+TEST(Pointers, TheDefaultPointerReachesThePictureAndItsTemplates) {
+  test::GameFixture fx;
+  fx.project.writeBytes("Icons/hand.cur", cursorFile(5, 6));
+  fx.project.init();
+  fx.module().settings.DefaultPointer = "Hand.cur";
+  Game g(fx.module());
+  g.Form_Load();
+  g.ResetAll();
+  EXPECT_TRUE(g.defaultPointer().isCustom());
+  EXPECT_EQ(g.BackImage->cursor().hotSpot(), QPoint(5, 6));
+  EXPECT_EQ(g.PictureBox->viewport()->cursor().shape(), Qt::BitmapCursor);
+
+  // The arrow while a video plays is the custom pointer here, then each element's own again.
+  g.SetScreenPointerArrow();
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->hotSpot(), QPoint(5, 6));
+  g.SetScreenPointerDefault();
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+  fx.module().settings.DefaultPointer = "DEFAULT";
+  g.ResetDefaultPointer();
+  EXPECT_FALSE(g.defaultPointer().isCustom());
+  EXPECT_EQ(g.BackImage->cursor().shape(), Qt::ArrowCursor);
+  g.SetScreenPointerArrow();
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
+  g.SetScreenPointerDefault();
+}
+
+}  // namespace
+}  // namespace storyloom

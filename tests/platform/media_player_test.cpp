@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "platform/media_player.h"
+
+namespace storyloom {
+namespace {
+
+// An 8 kHz, 8-bit mono wave of the given length.
+QString writeWave(const QTemporaryDir& dir, const QString& name, int milliseconds) {
+  const quint32 n = 8 * milliseconds;
+  QByteArray b("RIFF");
+  auto le = [&](quint32 v, int bytes) {
+    for (int i = 0; i < bytes; ++i) b.append(char(v >> (8 * i)));
+  };
+  le(36 + n, 4);
+  b.append("WAVEfmt ");
+  le(16, 4), le(1, 2), le(1, 2), le(8000, 4), le(8000, 4), le(1, 2), le(8, 2);
+  b.append("LIST");  // a chunk that is to be passed over
+  le(4, 4);
+  b.append("INFO");
+  b.append("data");
+  le(n, 4);
+  b.append(QByteArray(n, char(128)));
+  const QString path = dir.path() + '/' + name;
+  QFile f(path);
+  f.open(QIODevice::WriteOnly);
+  f.write(b);
+  return path;
+}
+
+// Runs events until the player stops playing; returns the time taken.
+qint64 playUntilDone(MediaPlayer& p, int limitMs) {
+  QElapsedTimer t;
+  t.start();
+  while (p.playState() == 2 && t.elapsed() < limitMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  return t.elapsed();
+}
+
+TEST(MediaPlayer, PlayStateIsTwoFromPlayToTheEndAndPlaysInRealTime) {
+  QTemporaryDir dir;
+  const QString path = writeWave(dir, "beep.wav", 300);
+  EXPECT_NEAR(waveFileDuration(path), 0.3, 1e-9);
+  MediaPlayer p;
+  p.setFileName(path);
+  EXPECT_EQ(p.fileName(), path);
+  EXPECT_NE(p.playState(), 2);
+  p.setPlayCount(1);
+  p.Play();
+  EXPECT_EQ(p.playState(), 2);  // at once, whatever the backend is still doing
+  const qint64 once = playUntilDone(p, 5000);
+  EXPECT_NE(p.playState(), 2);
+  EXPECT_GE(once, 250);
+  EXPECT_LT(once, 3000);
+
+  // Twice.
+  p.setPlayCount(2);
+  p.Play();
+  const qint64 twice = playUntilDone(p, 8000);
+  EXPECT_GE(twice, 550);
+  EXPECT_NE(p.playState(), 2);
+}
+
+TEST(MediaPlayer, StopEndlessAndMissingFiles) {
+  QTemporaryDir dir;
+  MediaPlayer p;
+  p.setFileName("C:\\Game\\Areas\\Sea.wav", writeWave(dir, "sea.wav", 100));
+  EXPECT_EQ(p.fileName(), "C:\\Game\\Areas\\Sea.wav");
+  p.setPlayCount(0);
+  p.Play();
+  playUntilDone(p, 600);
+  EXPECT_EQ(p.playState(), 2);  // endless
+  p.Stop();
+  EXPECT_NE(p.playState(), 2);
+
+  // A file the backend cannot decode ends its play state when the backend gives up.
+  QFile junk(dir.path() + "/junk.mp3");
+  junk.open(QIODevice::WriteOnly);
+  junk.write(QByteArray(4000, 'z'));
+  junk.close();
+  MediaPlayer broken;
+  broken.setFileName(junk.fileName());
+  broken.Play();
+  EXPECT_EQ(broken.playState(), 2);
+  playUntilDone(broken, 8000);
+  EXPECT_NE(broken.playState(), 2);
+
+  MediaPlayer missing;
+  missing.setFileName(dir.path() + "/none.wav");
+  missing.Play();
+  EXPECT_NE(missing.playState(), 2);
+}
+
+TEST(MediaPlayer, VolumeInHundredthsOfADecibel) {
+  EXPECT_FLOAT_EQ(MediaPlayer::linearVolume(0), 1.0f);
+  EXPECT_FLOAT_EQ(MediaPlayer::linearVolume(-2000), 0.1f);
+  EXPECT_NEAR(MediaPlayer::linearVolume(-4000), 0.01f, 1e-6);
+  EXPECT_FLOAT_EQ(MediaPlayer::linearVolume(300), 1.0f);
+  MediaPlayer p;
+  p.setVolume(-1200);
+  EXPECT_EQ(p.volume(), -1200);
+}
+
+TEST(MediaPlayer, LengthOfMpegAudioByItsFrames) {
+  QTemporaryDir dir;
+  // 50 frames of MPEG-1 layer III, 128 kbit/s, 44.1 kHz (417 bytes each), behind a tag.
+  QByteArray mp3("ID3\x03\0\0\0\0\0\x05", 10);
+  mp3 += QByteArray(5, '\0');
+  for (int i = 0; i < 50; ++i) {
+    QByteArray frame(417, '\0');
+    frame[0] = char(0xff), frame[1] = char(0xfb), frame[2] = char(0x90);
+    mp3 += frame;
+  }
+  QFile f(dir.path() + "/tune.mp3");
+  f.open(QIODevice::WriteOnly);
+  f.write(mp3);
+  f.close();
+  EXPECT_NEAR(mpegAudioFileDuration(f.fileName()), 50 * 1152 / 44100.0, 1e-9);
+  EXPECT_EQ(waveFileDuration(f.fileName()), 0);
+}
+
+TEST(MediaPlayer, NotAWaveFile) {
+  QTemporaryDir dir;
+  QFile f(dir.path() + "/x.wav");
+  f.open(QIODevice::WriteOnly);
+  f.write("RIFF\x10\0\0\0WAVEjunk", 16);
+  f.close();
+  EXPECT_EQ(waveFileDuration(f.fileName()), 0);
+  EXPECT_EQ(waveFileDuration(dir.path() + "/none.wav"), 0);
+}
+
+}  // namespace
+}  // namespace storyloom
