@@ -112,17 +112,6 @@ TEST(ActionRecord, RecordsCutAfterEachGroupKeepTheRestEmpty) {
   }
 }
 
-TEST(ActionRecord, QuitStopsTheReadingAtOnce) {
-  ActionSpec s = fullRecord();
-  s.A = R"(1,"V",0,1,0,0,"",0,"",0,1,1,"Next")";
-  RecordingEffects fx;
-  const ActionRecord r = read(s, fx);
-  EXPECT_TRUE(r.QuitGame);
-  EXPECT_EQ(fx.log, QStringList{"var V=1"});
-  EXPECT_EQ(r.GoToAnotherFrame, 0);
-  EXPECT_EQ(r.PlayMovie, 0);
-}
-
 TEST(ActionRecord, ChannelEntries) {
   // More than five values per entry: no entries and no pick-up.
   ActionSpec six = fullRecord();
@@ -154,16 +143,6 @@ TEST(ActionRecord, ChannelEntries) {
   }
   EXPECT_TRUE(fx3.log.contains("channel 7: 1 0 0 0 "));
   EXPECT_FALSE(fx3.log.contains("pick Key"));
-}
-
-TEST(ActionRecord, DamagedFieldsRaiseTheReadError) {
-  ActionSpec s;
-  s.B = R"(0,"loud",0,"",#FALSE#,#FALSE#,0,0,0,0)";
-  RecordingEffects fx;
-  EXPECT_THROW(read(s, fx), FieldReadError);
-  ActionSpec header;  // a record holding only its header
-  header.A.clear();
-  EXPECT_THROW(read(header, fx), FieldReadError);
 }
 
 struct ActionFiles : ::testing::Test {
@@ -212,16 +191,6 @@ TEST_F(ActionFiles, ItemRecordsByKeyInAnyCase) {
   EXPECT_FALSE(OpenItemAction(*module, "Room", 4, "Key", stopped));
   stopped = true;
   EXPECT_FALSE(OpenItemAction(*module, "Room", 3, "Key", stopped));
-}
-
-TEST_F(ActionFiles, SoundRecordsByHotspotNumber) {
-  project.write("FramesData/Room.fm5",
-                "\"s\",1,0,0,0,0,0,0,0,0\r\n\"one\"\r\n" + test::kSepText() +
-                    "\"s\",4,0,0,0,0,0,0,0,0\r\n\"four\"\r\n" + test::kSepText());
-  auto four = OpenHotspotSounds(*module, "Room", 4);
-  ASSERT_TRUE(four);
-  EXPECT_EQ(four->readString(), "four");
-  EXPECT_FALSE(OpenHotspotSounds(*module, "Room", 2));
 }
 
 }  // namespace

@@ -154,31 +154,5 @@ TEST_F(VisibilityFixture, MarkersHideByIndexInTheirFrameOnly) {
   EXPECT_EQ(decide(file, "Hall"), (std::vector<bool>{false, true, true, true}));
 }
 
-TEST_F(VisibilityFixture, AStopEndsTheWalkAndABadCountReportsAnError) {
-  HotspotSpec s;
-  stopped = true;
-  EXPECT_TRUE(decide(s.text() + s.text()).empty());
-  stopped = false;
-  s.conditions = 1;
-  QString bad = s.text();
-  bad.replace("\r\n0\r\n0\r\n5\r\n", "\r\n\"many\"\r\n0\r\n5\r\n");
-  FieldReader file = readerOf(HotspotSpec().text() + bad + HotspotSpec().text());
-  const VisibilityResult r = DecideHotspotVisibility(file, "Room", Disappear, vars, stopped);
-  ASSERT_TRUE(r.error.has_value());
-  EXPECT_EQ(r.error->description(), "Type mismatch");
-  EXPECT_EQ(r.visible, (std::vector<bool>{true}));
-}
-
-TEST(HotspotFileName, MergedFileFirstThenOwnThenNone) {
-  test::TempProject project;
-  project.writeGeneral();
-  EditorAndGame& module = project.init();
-  EXPECT_EQ(HotspotFileName(module, "Room"), "");
-  project.write("FramesData/Room.fm2", HotspotSpec().text());
-  EXPECT_TRUE(HotspotFileName(module, "Room").endsWith("Room.fm2"));
-  project.write("FramesData/Room.mr2", HotspotSpec().text());
-  EXPECT_TRUE(HotspotFileName(module, "Room").endsWith("Room.mr2"));
-}
-
 }  // namespace
 }  // namespace storyloom
