@@ -180,7 +180,11 @@ qint16 HotspotActions::PerformAction(int AreaIndex, int ObjectIndex,
 
   // Whether a frame change follows, with or without a transition.
   const bool longHistory = host_.FramesHistoryCount() >= 2;
-  const bool scriptFrame = !requests.sFrameToLoad.isEmpty();
+  // A request for the last visited frame that the history cannot meet is dropped below, so
+  // it does not count as a frame change here either (the channel sounds must still start).
+  const bool unmetGoBack =
+      requests.sFrameToLoad.toLower() == QLatin1String("last visited frame") && !longHistory;
+  const bool scriptFrame = !requests.sFrameToLoad.isEmpty() && !unmetGoBack;
   const bool goBack = r.GoBack && r.GoToAnotherFrame == 0 && longHistory;
   const bool changeWithout = (scriptFrame && requests.dTransDuration == 0) ||
                              (r.GoToAnotherFrame != 0 && !r.UseTransitionIsOne) ||
@@ -219,8 +223,7 @@ qint16 HotspotActions::PerformAction(int AreaIndex, int ObjectIndex,
     }
     host_.SetScreenPointerDefault();
     host_.StopMovie() = false;
-    if (!requests.sFrameToLoad.isEmpty() || r.GoToAnotherFrame != 0 ||
-        (r.GoBack && host_.FramesHistoryCount() >= 2))
+    if (scriptFrame || r.GoToAnotherFrame != 0 || (r.GoBack && host_.FramesHistoryCount() >= 2))
       host_.FinishFades();
   }
 

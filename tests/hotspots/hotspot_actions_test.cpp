@@ -125,6 +125,8 @@ TEST_F(Actions, FrameChangeDecision) {
        {"open Shore 0 0 0"}},
       {"last visited frame with short history falls to the record", withScript(goTo("Hall")), {"Start"},
        "last visited frame", 0, {"open Hall 0 0 0"}},
+      {"last visited frame with short history and nothing else", withScript(goTo("")), {"Start"},
+       "last visited frame", 0, {"channels", "timed"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
