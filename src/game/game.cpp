@@ -207,6 +207,7 @@ void Game::ResetAll() {
     parts.ResetDialogue();
     parts.EmptyVariables();
     parts.ResetComponents();
+    Disappear.Clear();
     parts.EmptyDisappearAndInventory();
     FramesHistory.clear();
     BackImage->showColour(Qt::black);

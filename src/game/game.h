@@ -14,6 +14,7 @@
 #include "game/game_parts.h"
 #include "game/picture_items.h"
 #include "game/placement.h"
+#include "state/variables.h"
 
 // The game window: the one window in which a game is played. It holds the frame picture
 // (one scene shown by PictureBox), the menus and keys, the frame timer, and the parts that
@@ -63,6 +64,8 @@ class Game : public QMainWindow {
   qint16 MergedHotspotIndex = 1;
   QPoint LastClickPosition;  // pixels of the picture
   QString ProceduresText;
+  ProjectVariables vars;           // Variables and VariablesVariant
+  VariablesCollection Disappear;   // hidden-hotspot markers: frame name, hotspot index
 
   // --- parts ---
   GameParts parts;

@@ -1,5 +1,6 @@
 // Walkthrough commands of the game window.
 #include "game/game.h"
+#include "hotspots/hotspot_walkthrough.h"
 #include "shell/application.h"
 #include "shell/walkthrough.h"
 
@@ -11,6 +12,7 @@ void registerGameWalkthroughCommands(WalkthroughRunner& runner, Application& app
     Game* g = application.game();
     return g && g->isVisible() ? g : nullptr;
   };
+  registerHotspotWalkthroughCommands(runner, application);
   // expect-frame NAME: the current frame is NAME.
   runner.addCommand(QStringLiteral("expect-frame"), 1, 1, [playing](const QStringList& a) {
     Game* g = playing();

@@ -1,17 +1,451 @@
 #include "hotspots/frame_areas.h"
 
-// The frame's hotspots are not built yet: a frame opens with none.
+#include <QGraphicsVideoItem>
+#include <QImageReader>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "game/game.h"
+#include "game/placement.h"
+#include "hotspots/hotspot_file.h"
+#include "hotspots/record_fields.h"
+#include "media/audio_channels.h"
+#include "platform/media_player.h"
+#include "scripting/script_host.h"
+#include "shell/editor_and_game.h"
+
 namespace storyloom {
 
-struct FrameAreas::Impl {};
+namespace {
 
-FrameAreas::FrameAreas(Game& game) : game_(game), impl_(std::make_unique<Impl>()) {}
-FrameAreas::~FrameAreas() = default;
+constexpr float kInset = 30;  // twips: 2 pixels inside the rectangle drawn in the editor
 
-void FrameAreas::ResetFrameAreas() {}
-void FrameAreas::LoadAreas() {}
-void FrameAreas::ShowOrNotShowAreas() {}
-int FrameAreas::AreaCount() const { return 0; }
-void FrameAreas::SetTemplatePointer(const QCursor&) {}
+bool isDefaultPointerName(const QString& cursorFile) {
+  const QString lower = cursorFile.toLower();
+  return lower.isEmpty() || lower == QLatin1String("default");
+}
+
+qint32 toLong(double v) {
+  const double r = roundHalfEven(v);
+  if (r < std::numeric_limits<qint32>::min() || r > std::numeric_limits<qint32>::max())
+    throw FieldReadError::overflow();
+  return static_cast<qint32>(r);
+}
+
+qint16 toInteger(double v) {
+  const double r = roundHalfEven(v);
+  if (r < std::numeric_limits<qint16>::min() || r > std::numeric_limits<qint16>::max())
+    throw FieldReadError::overflow();
+  return static_cast<qint16>(r);
+}
+
+// A Single takes the value, or "Overflow" as the field store would raise.
+float toSingle(double v) {
+  if (std::fabs(v) > std::numeric_limits<float>::max()) throw FieldReadError::overflow();
+  return static_cast<float>(v);
+}
+
+FieldReadError invalidPicture() { return {481, QStringLiteral("Invalid picture")}; }
+
+// The action calls reaching the game window and its parts.
+class GameActionHost : public ActionHost {
+ public:
+  GameActionHost(Game& game, FrameAreas& areas) : game_(game), areas_(areas) {}
+
+  EditorAndGame& module() override { return game_.module(); }
+  ProjectVariables& variables() override { return game_.vars; }
+  VariablesCollection& Disappear() override { return game_.Disappear; }
+  QString CurrentFrameName() override { return game_.frame.CurrentFrameName; }
+  ScriptRequests& VBScriptAction() override { return requests; }
+  bool& StopMovie() override { return game_.StopMovie; }
+
+  void OpenFrame(const QString& f, bool with, int n, double d) override { game_.OpenFrame(f, with, n, d); }
+  void ShowOrNotShowAreas() override { areas_.ShowOrNotShowAreas(); }
+  void StartUnloading() override { game_.StartUnloading(); }
+  void ShowMenus() override { game_.ShowMenus(); }
+  void HideMenus() override { game_.HideMenus(); }
+  bool MenuClicked() override { return game_.MenuClicked; }
+  bool IsExitMenuVisible() override { return game_.mnuExit && game_.mnuExit->isVisible(); }
+  void ShowFrameMessage(const QString& text, bool option) override { game_.ShowFrameMessage(text, option); }
+  void SaveClickPos(int x, int y) override {
+    game_.SaveClickPos(static_cast<float>(x), static_cast<float>(y));
+  }
+  void SetScreenPointerArrow() override { game_.SetScreenPointerArrow(); }
+  void SetScreenPointerDefault() override { game_.SetScreenPointerDefault(); }
+  void ResetGamePointer() override { game_.SetScreenPointerDefault(); }
+  int FramesHistoryCount() override { return game_.FramesHistory.size(); }
+  QString FramesHistoryLast() override { return game_.FramesHistory.last(); }
+  void FramesHistoryRemoveLast() override { game_.FramesHistory.removeLast(); }
+
+  int ExecuteVBScript(const QString& code, bool reset) override {
+    const bool ok = game_.scripts().ExecuteVBScript(code, reset);
+    if (game_.scripts().StopGameRequested()) requests.bStopGame = true;
+    return ok ? 0 : -1;
+  }
+
+  void StopChannelPlayer(int c) override { game_.audio().playerOfChannel(c).Stop(); }
+  bool IsChannelPlayerPlaying(int c) override {
+    return game_.audio().playerOfChannel(c).playState() == MediaPlayer::kPlaying;
+  }
+  void PlayChannelPlayer(int c, const QString& file, int count, int volume) override {
+    MediaPlayer& p = game_.audio().playerOfChannel(c);
+    game_.audio().load(p, file);
+    p.setPlayCount(count);
+    p.setVolume(volume);
+    p.Play();
+  }
+  void StopAnyWavOrMP3() override { game_.audio().StopAnyWavOrMP3(); }
+  void PlaySoundChannels(FieldReader& file) override { game_.audio().PlaySoundChannels(file); }
+  void PlayAudioChannels() override { game_.audio().PlayAudioChannels(); }
+  void EnableTimerAudioFade() override { game_.audio().EnableFadeTimer(); }
+  void FinishFades() override { game_.audio().FinishFade(); }
+  void SetAudioFadeDuration(double s) override { game_.audio().AudioFadeDuration = s; }
+  void StoreChannelEntry(int channel, const ChannelEntry& e) override {
+    AudioChannel& c = game_.audio()[channel];
+    c.ChannelAction = e.Mode;
+    c.FadeChange = e.Flag1;
+    c.LoopSound = e.Flag2;
+    c.PreviousVolume = c.ChannelVolume;
+    c.ChannelVolume = toInteger(e.Volume);
+    c.SoundFile = e.SoundFile;
+    c.KeepIfPlaying = false;
+  }
+
+  void PlayMovieWithStop(const QString& f, bool s, int l, int t, int w, int h) override {
+    game_.parts.PlayMovieWithStop(f, s, l, t, w, h);
+  }
+  bool IsOneTimeVideoPlaying() override { return game_.parts.IsOneTimeVideoPlaying(); }
+  bool PlayMovieBusy() override { return areas_.calls.PlayMovieBusy(); }
+  void StopOneTimeVideoPlayer() override { game_.parts.StopOneTimeVideoPlayer(); }
+
+  void AddPickedObject(const QString& item, bool noPopup) override { areas_.calls.AddPickedObject(item, noPopup); }
+  void RemovePickedObject(int i) override { areas_.calls.RemovePickedObject(i); }
+  void PickOrNotPickObject(int i) override { areas_.calls.PickOrNotPickObject(i); }
+  QString PickedObjectTag(int i) override { return areas_.calls.PickedObjectTag(i); }
+  bool InventoryMoving() override { return game_.parts.InventoryMoving(); }
+  void InventoryMouseMoveOverFrame() override { game_.parts.SendInventoryAway(); }
+
+  void TransitionStep1(int n) override { game_.parts.TransitionStep1(n); }
+  void StartTimedEvents() override { game_.parts.StartTimedEvents(); }
+  void ShowLoadGameWindow(bool w) override { game_.parts.ShowLoadGameWindow(w); }
+  void ShowSaveGameWindow() override { game_.parts.ShowSaveGameWindow(); }
+
+  ScriptRequests requests;
+
+ private:
+  Game& game_;
+  FrameAreas& areas_;
+};
+
+struct LoopingVideo {
+  MediaPlayer* player = nullptr;
+  QGraphicsVideoItem* item = nullptr;
+};
+
+}  // namespace
+
+struct FrameAreas::Impl {
+  Impl(Game& game, FrameAreas& areas) : host(game, areas), actions(host) {}
+  GameActionHost host;
+  HotspotActions actions;
+  std::vector<HotspotItem*> Area{nullptr};  // element 0: the template, never a hotspot
+  std::vector<LoopingVideo> VideoPlayer{LoopingVideo{}};
+  QCursor templatePointer;
+  // Elements and players of earlier frames, taken off the picture but not yet deleted: a
+  // click on one of them may be what opened the new frame, and its handler may still run.
+  std::vector<HotspotItem*> removedAreas;
+  std::vector<QObject*> removedPlayers;
+  void deleteRemoved() {
+    std::vector<HotspotItem*> keep;
+    for (HotspotItem* a : removedAreas) {
+      if (a->busy())
+        keep.push_back(a);
+      else
+        delete a;
+    }
+    removedAreas.swap(keep);
+    for (QObject* p : removedPlayers) delete p;
+    removedPlayers.clear();
+  }
+};
+
+FrameAreas::FrameAreas(Game& game) : game_(game), impl_(std::make_unique<Impl>(game, *this)) {
+  // The project variables live in the game window; these are its call points for them.
+  game_.parts.EmptyVariables = [this] {
+    game_.vars.Variables.Clear();
+    game_.vars.VariablesVariant.Clear();
+  };
+  game_.parts.LoadVariables = [this] { game_.vars.LoadVariables(game_.module()); };
+  game_.parts.HasAllowControlsReferencesVariable = [this] {
+    for (const auto& v : game_.vars.Variables)
+      if (v->Name.toLower() == QLatin1String("allowcontrolsreferences")) return true;
+    for (const auto& v : game_.vars.VariablesVariant)
+      if (v->Name.toLower() == QLatin1String("allowcontrolsreferences")) return true;
+    return false;
+  };
+  game_.parts.ViewVariables = [this] { game_.vars.mnuViewVariables_Click(game_.module()); };
+}
+
+FrameAreas::~FrameAreas() {
+  for (HotspotItem* a : impl_->removedAreas) delete a;
+  for (QObject* p : impl_->removedPlayers) delete p;
+  for (size_t i = 1; i < impl_->Area.size(); ++i) delete impl_->Area[i];
+  for (size_t i = 1; i < impl_->VideoPlayer.size(); ++i) {
+    delete impl_->VideoPlayer[i].player;
+    delete impl_->VideoPlayer[i].item;
+  }
+}
+
+HotspotActions& FrameAreas::actions() { return impl_->actions; }
+ScriptRequests& FrameAreas::requests() { return impl_->host.requests; }
+
+int FrameAreas::AreaCount() const { return static_cast<int>(impl_->Area.size()) - 1; }
+
+HotspotItem* FrameAreas::Area(int index) const {
+  if (index < 1 || index > AreaCount()) return nullptr;
+  return impl_->Area[static_cast<size_t>(index)];
+}
+
+MediaPlayer* FrameAreas::VideoPlayer(int index) const {
+  if (index < 1 || index >= static_cast<int>(impl_->VideoPlayer.size())) return nullptr;
+  return impl_->VideoPlayer[static_cast<size_t>(index)].player;
+}
+
+void FrameAreas::SetTemplatePointer(const QCursor& cursor) {
+  impl_->templatePointer = cursor;
+  for (int i = 1; i <= AreaCount(); ++i)
+    if (HotspotItem* a = Area(i); a && a->usesDefaultPointer()) a->setDefaultPointer(cursor);
+}
+
+void FrameAreas::Area_DragDrop(int Index, int objectIndex, float xTwips, float yTwips) {
+  impl_->actions.Area_DragDrop(Index, objectIndex, static_cast<int>(xTwips), static_cast<int>(yTwips));
+}
+
+void FrameAreas::ResetFrameAreas() {
+  impl_->deleteRemoved();
+  while (impl_->Area.size() > 1) {
+    HotspotItem* a = impl_->Area.back();
+    impl_->Area.pop_back();
+    if (a->scene()) a->scene()->removeItem(a);
+    a->setVisible(false);
+    impl_->removedAreas.push_back(a);
+  }
+  while (impl_->VideoPlayer.size() > 1) {
+    LoopingVideo v = impl_->VideoPlayer.back();
+    impl_->VideoPlayer.pop_back();
+    if (v.player) {
+      v.player->Stop();
+      v.player->setVideoOutput(nullptr);
+      impl_->removedPlayers.push_back(v.player);
+    }
+    if (v.item) {
+      if (v.item->scene()) v.item->scene()->removeItem(v.item);
+      impl_->removedPlayers.push_back(v.item);
+    }
+  }
+  calls.UnloadAniGifs();
+}
+
+void FrameAreas::LoadAreas() {
+  EditorAndGame& m = game_.module();
+  const ProjectPaths& paths = m.paths;
+  const QString fileName = HotspotFileName(m, game_.frame.CurrentFrameName);
+  if (fileName.isEmpty()) return;
+  game_.MergedHotspotIndex = 1;
+  std::optional<HotspotFileReader> reader;
+  try {
+    reader.emplace(m.OpenFieldFile(fileName));
+  } catch (const FieldReadError& e) {
+    if (!m.EverythingStopped) m.ReportError(QStringLiteral(" Unable to load hotspot #1. "), e);
+    return;
+  }
+  int i = 0;
+  while (!reader->atEnd() && !m.EverythingStopped) {
+    ++i;
+    std::optional<FieldReadError> readError;
+    const HotspotRecord r = reader->next(&readError);
+    const auto report = [&](const QString& description) {
+      if (!m.EverythingStopped)
+        m.ReportError(QStringLiteral(" Unable to load hotspot #%1. ").arg(i), description);
+    };
+    // Each step that fails is reported and the next step of the same hotspot goes on.
+    const auto step = [&](const std::function<void()>& f) {
+      try {
+        f();
+      } catch (const FieldReadError& e) {
+        report(e.description());
+      }
+    };
+    if (r.OwnIndex == 1 && i != 1 && game_.MergedHotspotIndex == 1)
+      game_.MergedHotspotIndex = static_cast<qint16>(i);
+    if (readError) report(readError->description());
+
+    auto* area = new HotspotItem(i);
+    area->setObjectName(QStringLiteral("Area%1").arg(i));
+    area->setZValue(layer::Hotspots);
+    area->setDefaultPointer(impl_->templatePointer);
+    area->mouseDown = [this](int index, int button, float x, float y) {
+      HotspotItem* a = Area(index);
+      const float left = a ? a->Left() : 0, top = a ? a->Top() : 0;
+      impl_->actions.Area_MouseDown(index, button, static_cast<int>(x), static_cast<int>(y),
+                                    static_cast<int>(left), static_cast<int>(top));
+    };
+    area->mouseMove = [this](int) { impl_->actions.Area_MouseMove(); };
+    area->dragDrop = [this](int index, int objectIndex, float x, float y) {
+      Area_DragDrop(index, objectIndex, x, y);
+    };
+    impl_->Area.push_back(area);
+    game_.scene().addItem(area);
+
+    const auto loadCursor = [&](QCursor* out) -> bool {
+      const QString resolved = m.ResolveProjectFile(paths.IconsPath + r.CursorFile);
+      if (!m.FileExists(resolved)) return false;  // already reported as missing
+      const PointerFile pointer = LoadPointerFile(m.hostPathOf(resolved));
+      if (pointer.isNull()) throw invalidPicture();
+      *out = pointer.frames.front();
+      return true;
+    };
+
+    if (r.AnimatedPicture != 0 && r.ShowPicture) {
+      area->setVisible(false);
+      area->move(0, 0, 15, 15);
+      step([&] {
+        const qint16 speed = toInteger(r.GifSpeed);
+        const QString file = m.ResolveProjectFile(paths.AreasPath + r.PictureFile);
+        const float x = toSingle(r.AreaLeft + kInset), y = toSingle(r.AreaTop + kInset);
+        area->HotspotMarker = static_cast<qint16>(calls.AniGifNewWithIndex(i, file, x, y, speed));
+      });
+      step([&] {
+        if (area->HotspotMarker <= 0) return;
+        QCursor cursor;
+        if (!isDefaultPointerName(r.CursorFile) && loadCursor(&cursor))
+          calls.SetAniGifBoxPointer(area->HotspotMarker, &cursor);
+        else if (isDefaultPointerName(r.CursorFile))
+          calls.SetAniGifBoxPointer(area->HotspotMarker, nullptr);
+      });
+      continue;
+    }
+    if (m.EverythingStopped) return;
+
+    step([&] {
+      const double width = r.AreaWidth - 2 * kInset, height = r.AreaHeight - 2 * kInset;
+      area->move(toSingle(r.AreaLeft + kInset), toSingle(r.AreaTop + kInset), width >= 1 ? toSingle(width) : 1.0f,
+                 height >= 1 ? toSingle(height) : 1.0f);
+    });
+    area->setStretch(r.StretchPicture == 1);
+    if (r.ShowPicture && !r.PictureFile.isEmpty()) {
+      step([&] {
+        const QString resolved = m.ResolveProjectFile(paths.AreasPath + r.PictureFile);
+        if (!m.FileExists(resolved)) return;  // already reported as missing
+        QImageReader imageReader(m.hostPathOf(resolved));
+        imageReader.setDecideFormatFromContent(true);
+        const QImage image = imageReader.read();
+        if (image.isNull()) throw invalidPicture();
+        area->setPicture(QPixmap::fromImage(image));
+      });
+    }
+    if (m.EverythingStopped) return;
+
+    step([&] {
+      QCursor cursor;
+      if (!isDefaultPointerName(r.CursorFile)) {
+        if (loadCursor(&cursor)) area->setCustomPointer(cursor);
+      } else {
+        area->setDefaultPointer(impl_->templatePointer);
+      }
+    });
+
+    if (r.HasVideo) {
+      step([&] {
+        impl_->VideoPlayer.resize(static_cast<size_t>(i) + 1);
+        LoopingVideo& v = impl_->VideoPlayer[static_cast<size_t>(i)];
+        v.item = new QGraphicsVideoItem;
+        v.item->setObjectName(QStringLiteral("VideoPlayer%1").arg(i));
+        v.item->setZValue(layer::Videos);
+        v.item->setVisible(false);
+        v.item->setPos(area->pos());
+        game_.scene().addItem(v.item);
+        v.player = new MediaPlayer(&game_);
+        if (r.VideoFitHotspot == 0) {
+          v.player->setAutoSize(true);
+          QGraphicsVideoItem* item = v.item;
+          QObject::connect(item, &QGraphicsVideoItem::nativeSizeChanged, item,
+                           [item](const QSizeF& size) { item->setSize(size); });
+        } else {
+          v.player->setAutoSize(false);
+          v.item->setSize(area->boundingRect().size());
+        }
+        const QString file = m.ResolveProjectFile(paths.FramesPath + r.VideoFile);
+        v.player->setFileName(file, m.hostPathOf(file));
+        v.player->setRate(r.VideoRate == 0 ? 1.0 : r.VideoRate);
+        v.player->setPlayCount(toLong(r.VideoPlayCount));
+        v.player->setVolume(toLong((r.VideoVolume - 10) * 400));
+        v.player->setVideoOutput(v.item);
+        v.player->Play();
+        area->HotspotMarker = -1;
+      });
+    }
+    // In front of its video (a lower layer) and of the hotspots before it (added earlier).
+  }
+}
+
+void FrameAreas::ShowOrNotShowAreas() {
+  EditorAndGame& m = game_.module();
+  const QString fileName = HotspotFileName(m, game_.frame.CurrentFrameName);
+  if (fileName.isEmpty()) return;
+  VisibilityResult decided;
+  try {
+    FieldReader file = m.OpenFieldFile(fileName);
+    decided = DecideHotspotVisibility(file, game_.frame.CurrentFrameName, game_.Disappear, game_.vars,
+                                      m.EverythingStopped);
+  } catch (const FieldReadError& e) {
+    decided.error = e;
+  }
+  const int n = static_cast<int>(decided.visible.size());
+  for (int i = 1; i <= n; ++i) {
+    HotspotItem* area = Area(i);
+    if (!area) {
+      // The file holds more records than were loaded (it changed, or loading stopped).
+      decided.error = FieldReadError(340, QStringLiteral("Control array element '%1' doesn't exist").arg(i));
+      break;
+    }
+    const bool visible = decided.visible[static_cast<size_t>(i - 1)];
+    area->setVisible(visible);
+    if (area->HotspotMarker > 0) {
+      const int g = area->HotspotMarker;
+      try {
+        const bool boxVisible = calls.AniGifBoxVisible(g);
+        if (!visible && boxVisible) {
+          calls.AniGifOperation(g, 2);
+          QCoreApplication::processEvents();
+        } else if (visible && !boxVisible) {
+          calls.AniGifOperation(g, 2);
+          QCoreApplication::processEvents();
+          calls.AniGifOperation(g, 1);
+          QCoreApplication::processEvents();
+        }
+        calls.SetAniGifBoxVisible(g, visible);
+      } catch (const std::exception&) {
+        // Animated pictures that fail here are left as they are.
+      }
+    } else if (area->HotspotMarker == -1 && i < static_cast<int>(impl_->VideoPlayer.size())) {
+      LoopingVideo& v = impl_->VideoPlayer[static_cast<size_t>(i)];
+      if (v.item && v.player) {
+        if (!visible && v.item->isVisible()) {
+          v.item->setVisible(false);
+        } else if (visible && !v.item->isVisible()) {
+          v.player->setCurrentPosition(0);
+          v.player->Play();
+          v.item->setVisible(true);
+        }
+      }
+    }
+    // Event handlers run inside the GIF step may have replaced the frame's hotspots.
+    if (AreaCount() < n) break;
+  }
+  if (decided.error && !m.EverythingStopped)
+    m.ReportError(QStringLiteral(" Unable to set hotspots visibility. "), decided.error->description());
+}
 
 }  // namespace storyloom

@@ -1,13 +1,23 @@
 #pragma once
 #include <QCursor>
+#include <QPixmap>
+#include <functional>
 #include <memory>
 
+#include "hotspots/action_host.h"
+#include "hotspots/hotspot_actions.h"
+#include "hotspots/hotspot_item.h"
+
+class QGraphicsObject;
+
 // The hotspots of the current frame, as the game window reaches them: removing the
-// previous frame's hotspots, loading the new ones from the frame's hotspot file, and
-// deciding which of them are visible.
+// previous frame's hotspots, loading the new ones from the frame's hotspot file, deciding
+// which of them are visible, and performing their actions when they are clicked or an
+// item is dropped on them.
 namespace storyloom {
 
 class Game;
+class MediaPlayer;
 
 class FrameAreas {
  public:
@@ -25,8 +35,48 @@ class FrameAreas {
 
   // Number of hotspots now loaded (the highest element index).
   int AreaCount() const;
+  // Element i (1..AreaCount) of the Area array; nullptr for any other index.
+  HotspotItem* Area(int index) const;
+  // The looping video player of hotspot i, when it has one.
+  MediaPlayer* VideoPlayer(int index) const;
   // The pointer that the hotspot template (and so every new hotspot) starts with.
   void SetTemplatePointer(const QCursor& cursor);
+
+  // Hotspot events and actions.
+  HotspotActions& actions();
+  void Area_DragDrop(int Index, int objectIndex, float xTwips, float yTwips);
+  qint16 MakeAction(int AreaIndex, int ObjectIndex = 0) { return actions().MakeAction(AreaIndex, ObjectIndex); }
+  void MakeActionAndConsequences(int AreaIndex, int ObjectIndex = 0) {
+    actions().MakeActionAndConsequences(AreaIndex, ObjectIndex);
+  }
+  int ExecuteVBScriptAndConsequences(const QString& sText, bool bResetLastClickPosition) {
+    return actions().ExecuteVBScriptAndConsequences(sText, bResetLastClickPosition);
+  }
+  // The requests that scripts leave for the action that ran them (the Action object's
+  // request fields until the Action object holds them).
+  ScriptRequests& requests();
+
+  // Calls into parts that other modules build; each starts as a harmless stand-in.
+  struct Calls {
+    // Animated pictures: a new GIF element for hotspot NewIndex, returning its index (0
+    // when none was made); its box's visibility and pointer; operation 1 starts and 2
+    // stops the animation.
+    std::function<int(int NewIndex, const QString& FileName, float X, float Y, qint16 Speed)>
+        AniGifNewWithIndex = [](int, const QString&, float, float, qint16) { return 0; };
+    std::function<bool(int)> AniGifBoxVisible = [](int) { return false; };
+    std::function<void(int, bool)> SetAniGifBoxVisible = [](int, bool) {};
+    std::function<void(int, int)> AniGifOperation = [](int, int) {};
+    std::function<void(int, const QCursor*)> SetAniGifBoxPointer = [](int, const QCursor*) {};
+    std::function<void()> UnloadAniGifs = [] {};
+    // Inventory.
+    std::function<void(const QString&, bool)> AddPickedObject = [](const QString&, bool) {};
+    std::function<void(int)> RemovePickedObject = [](int) {};
+    std::function<void(int)> PickOrNotPickObject = [](int) {};
+    std::function<QString(int)> PickedObjectTag = [](int) { return QString(); };
+    // Video.
+    std::function<bool()> PlayMovieBusy = [] { return false; };
+  };
+  Calls calls;
 
  private:
   Game& game_;

@@ -21,6 +21,7 @@ void runEventsFor(int ms) {
 TEST(GameStart, StartPlaysTheInitialFrameAndQuittingBringsTheWelcomeWindowBack) {
   test::TempProject p;
   p.writeGeneral("First");
+  p.write("Config/Variables", "\"\",\"***\"\r\n");  // a project without variables
   p.write("Frames/First.fme", "0,\"255\",#FALSE#,#FALSE#,\"\",#FALSE#,\"\",\"\",\"\",\"\"\r\n");
   p.write("FramesData/First.fm1",
           "\"T\",1,,,,,,,,,\"Hello\",150,150,#FALSE#,#FALSE#,\"\",10,#FALSE#,#FALSE#,0,\"\"\r\n");
@@ -56,6 +57,7 @@ TEST(GameStart, StartPlaysTheInitialFrameAndQuittingBringsTheWelcomeWindowBack) 
 TEST(GameStart, AMissingInitialFrameIsReportedAndTheWindowStaysOpen) {
   test::TempProject p;
   p.writeGeneral("Gone");
+  p.write("Config/Variables", "\"\",\"***\"\r\n");
   Application app(p.root(), p.messages, *p.userSettings);
   ASSERT_TRUE(app.start());
   p.log.clear();

@@ -1,0 +1,140 @@
+#!/usr/bin/env python3
+"""Writes the hotspot part of examples/demo: the frames Quay, Stairs and Lamproom (whose
+hotspots are merged with those of Balcony), their hotspot and action files, the project
+variables and the hotspot pictures.  Run from the source tree:
+    python3 tools/make_demo_hotspots.py examples/demo
+"""
+import os
+import struct
+import sys
+
+SEP = '"----- SEPARATOR -----"'
+
+
+def q(s):
+    return '"' + s + '"'
+
+
+def bmp(path, w, h, rgb, border):
+    row = (w * 3 + 3) & ~3
+    pixels = bytearray()
+    for y in range(h):
+        line = bytearray()
+        for x in range(w):
+            edge = x < 2 or y < 2 or x >= w - 2 or y >= h - 2
+            r, g, b = border if edge else rgb
+            line += bytes((b, g, r))
+        line += b'\0' * (row - w * 3)
+        pixels += line
+    header = struct.pack('<2sIHHI', b'BM', 54 + len(pixels), 0, 0, 54)
+    info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    with open(path, 'wb') as f:
+        f.write(header + info + pixels)
+
+
+def hotspot(own, x, y, w, h, picture='', hide_if_any=(), hide_unless_all=()):
+    """One hotspot record; rectangle in pixels (stored in twips)."""
+    conditions = 1 if hide_if_any or hide_unless_all else 0
+    lines = [
+        '"%s",%d,0,0,0,0,0,0,0,0' % (picture or 'area', own),
+        '%d,%d,%d,%d,0,%s,%s,1,"default",%d' % (x * 15, y * 15, w * 15, h * 15,
+                                                '#TRUE#' if picture else '#FALSE#', q(picture), conditions),
+        ','.join([str(len(hide_if_any))] + [q(n) for n in hide_if_any]),
+        ','.join([str(len(hide_unless_all))] + [q(n) for n in hide_unless_all]),
+        '0',
+        '#FALSE#,"",0,10,0,0,1,1,0,0',
+        SEP,
+    ]
+    return '\r\n'.join(lines) + '\r\n'
+
+
+def action(variable='', set_true=False, invert=False, message='', hide=False, quit=False,
+           target=''):
+    """One action record with groups A to L."""
+    a = '%d,%s,0,%s,%s,%d,%s,0,"",%s,%s,%d,%s' % (
+        1 if variable else 0, q(variable), '#TRUE#' if set_true else '#FALSE#',
+        '#TRUE#' if invert else '#FALSE#', 1 if message else 0, q(message),
+        '#TRUE#' if hide else '#FALSE#', '#TRUE#' if quit else '#FALSE#',
+        1 if target else 0, q(target))
+    groups = [
+        '"h",1,0,0,0,0,0,0,0,0',
+        a,
+        '0,0,0,"",#FALSE#,#FALSE#,0,0,0,0',  # B
+        '0,0,"",0,""',                       # M
+        '0,0,0,0',                           # D
+        '0,0,0,#TRUE#',                      # E: the message shows in the frame
+        '0,0,0,0,0,0,0',                     # F
+        '#FALSE#,0,0',                       # H
+        '#FALSE#,"",0',                      # I
+        '0,0,0,0,0,0,0',                     # J
+        '0,5,0',                             # K
+        '#FALSE#,""',                        # L
+        SEP,
+    ]
+    return '\r\n'.join(groups) + '\r\n'
+
+
+def write(root, rel, text):
+    path = os.path.join(root, rel)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, 'w', encoding='cp1252', newline='') as f:
+        f.write(text)
+
+
+def frame(colour):
+    return '0,"%d",#FALSE#,#FALSE#,"",#FALSE#,"0","","",""\r\n' % colour
+
+
+def main(root):
+    write(root, 'Config/Variables',
+          '"Storyloom variables"\r\n"DoorOpen"\r\n"LampLit"\r\n"Visits"\r\n"***"\r\n"Note"\r\n')
+    pictures = {
+        'Door.bmp': ((120, 72, 32), (60, 30, 10)),
+        'Shell.bmp': ((240, 220, 200), (160, 120, 100)),
+        'Boat.bmp': ((200, 40, 40), (90, 10, 10)),
+        'Sign.bmp': ((230, 230, 120), (120, 120, 40)),
+        'Lamp.bmp': ((255, 200, 0), (140, 90, 0)),
+        'Telescope.bmp': ((150, 150, 170), (60, 60, 80)),
+        'Steps.bmp': ((110, 110, 110), (50, 50, 50)),
+    }
+    for name, (fill, border) in pictures.items():
+        bmp(os.path.join(root, 'Areas', name), 32, 32, fill, border)
+
+    # Quay: a door up to the stairs, a shell that goes once taken, a boat that ends the
+    # game and a sign that appears when the door has been opened.
+    write(root, 'Frames/Quay.fme', frame(6697728))
+    write(root, 'FramesData/Quay.fm2',
+          hotspot(1, 80, 120, 100, 160, 'Door.bmp') +
+          hotspot(2, 300, 380, 60, 40, 'Shell.bmp') +
+          hotspot(3, 480, 300, 120, 80, 'Boat.bmp') +
+          hotspot(4, 200, 120, 80, 50, 'Sign.bmp', hide_unless_all=['DoorOpen']))
+    write(root, 'FramesData/Quay.fm3',
+          action(variable='DoorOpen', set_true=True, target='Stairs') +
+          action(message='You pick up a shell.', hide=True) +
+          action(quit=True, message='never shown', target='Stairs') +
+          action(message='The door is open.'))
+
+    write(root, 'Frames/Stairs.fme', frame(4210752))
+    write(root, 'FramesData/Stairs.fm2',
+          hotspot(1, 260, 40, 120, 80, 'Steps.bmp') +
+          hotspot(2, 260, 360, 120, 80, 'Steps.bmp'))
+    write(root, 'FramesData/Stairs.fm3',
+          action(target='Lamproom') + action(target='Quay'))
+
+    # Lamproom: its own lamp and stairs, and the balcony's telescope merged in (.mr2/.mr3);
+    # the telescope is hidden once the lamp is lit.
+    write(root, 'Frames/Lamproom.fme', frame(2105376))
+    own = hotspot(1, 280, 100, 80, 80, 'Lamp.bmp') + hotspot(2, 260, 380, 120, 80, 'Steps.bmp')
+    own_actions = action(variable='LampLit', set_true=True, message='The lamp shines.') + action(target='Stairs')
+    write(root, 'FramesData/Lamproom.fm2', own)
+    write(root, 'FramesData/Lamproom.fm3', own_actions)
+    telescope = hotspot(1, 500, 60, 80, 60, 'Telescope.bmp', hide_if_any=['LampLit'])
+    write(root, 'FramesData/Lamproom.mr2', own + telescope)
+    write(root, 'FramesData/Lamproom.mr3', own_actions + action(variable='Visits', invert=True))
+    write(root, 'Frames/Balcony.fme', frame(8421504))
+    write(root, 'FramesData/Balcony.fm2', telescope)
+    write(root, 'FramesData/Balcony.fm3', action(variable='Visits', invert=True))
+
+
+if __name__ == '__main__':
+    main(sys.argv[1] if len(sys.argv) > 1 else 'examples/demo')
