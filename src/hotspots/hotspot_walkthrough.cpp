@@ -11,20 +11,7 @@
 
 namespace storyloom {
 
-namespace {
-
 using Step = WalkthroughRunner::Step;
-
-void pressAt(QWidget* w, QPoint at, Qt::MouseButton button) {
-  const QPointF local(at);
-  const QPointF global(w->mapToGlobal(at));
-  QMouseEvent press(QEvent::MouseButtonPress, local, global, button, button, Qt::NoModifier);
-  QApplication::sendEvent(w, &press);
-  QMouseEvent release(QEvent::MouseButtonRelease, local, global, button, Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(w, &release);
-}
-
-}  // namespace
 
 void registerHotspotWalkthroughCommands(WalkthroughRunner& runner, Application& application) {
   auto playing = [&application]() -> Game* {
@@ -57,7 +44,7 @@ void registerHotspotWalkthroughCommands(WalkthroughRunner& runner, Application& 
       return Step::fail(QStringLiteral("the button is left or right"));
     QGraphicsView* view = game->PictureBox;
     const QPoint at = view->mapFromScene(area->sceneBoundingRect().center());
-    pressAt(view->viewport(), at, which == QLatin1String("right") ? Qt::RightButton : Qt::LeftButton);
+    sendWalkthroughClick(view->viewport(), at, which == QLatin1String("right") ? Qt::RightButton : Qt::LeftButton);
     return Step::done();
   });
 

@@ -1,6 +1,8 @@
 #pragma once
 #include <QHash>
 #include <QObject>
+#include <QPoint>
+#include <QWidget>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -76,5 +78,8 @@ class WalkthroughRunner : public QObject {
   QTimer timer_;
   QStringList logLines_;
 };
+
+// A press and release of the mouse button at a point of the widget, as a real click sends them.
+void sendWalkthroughClick(QWidget* widget, QPoint at, Qt::MouseButton button);
 
 }  // namespace storyloom

@@ -49,20 +49,11 @@ QWidget* findWidgetAnywhere(const QString& name) {
   return nullptr;
 }
 
-void sendClick(QWidget* w, QPoint at, Qt::MouseButton button) {
-  const QPointF local(at);
-  const QPointF global(w->mapToGlobal(at));
-  QMouseEvent press(QEvent::MouseButtonPress, local, global, button, button, Qt::NoModifier);
-  QApplication::sendEvent(w, &press);
-  QMouseEvent release(QEvent::MouseButtonRelease, local, global, button, Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(w, &release);
-}
-
 // A click where a real one would land: on the deepest visible control under the point.
 void clickAt(QWidget* surface, QPoint at, Qt::MouseButton button) {
   QWidget* target = surface->childAt(at);
   if (!target) target = surface;
-  sendClick(target, target->mapFrom(surface, at), button);
+  sendWalkthroughClick(target, target->mapFrom(surface, at), button);
 }
 
 Qt::MouseButton buttonNamed(const QString& name) {
@@ -83,6 +74,15 @@ QString plainText(QString s) {
 }
 
 }  // namespace
+
+void sendWalkthroughClick(QWidget* w, QPoint at, Qt::MouseButton button) {
+  const QPointF local(at);
+  const QPointF global(w->mapToGlobal(at));
+  QMouseEvent press(QEvent::MouseButtonPress, local, global, button, button, Qt::NoModifier);
+  QApplication::sendEvent(w, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, local, global, button, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(w, &release);
+}
 
 void registerStandardWalkthroughCommands(WalkthroughRunner& runner, MessageBoxes& messages) {
   // click X Y [left|right|middle]: at pixel (X, Y) of the game picture ("PictureBox") when
