@@ -1,0 +1,129 @@
+#include "platform/vbscript/lib_util.h"
+
+namespace vbs::lib {
+
+int32_t optLong(Context& cx, Args a, size_t i, int32_t dflt) {
+    if (a.isMissing(i)) return dflt;
+    return plain(cx, a[i]).toLong();
+}
+
+bool optTextCompare(Context& cx, Args a, size_t i) {
+    int32_t mode = optLong(cx, a, i, 0);
+    if (mode < 0 || mode > 2) raise(err::InvalidProcedureCall);
+    return mode != 0;
+}
+
+char16_t toLowerChar(char16_t c) {
+    if (c < 0x80) return (c >= u'A' && c <= u'Z') ? c + 32 : c;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
+    if (c >= 0x100 && c <= 0x137) return c | 1;
+    if (c >= 0x139 && c <= 0x148) return (c & 1) ? c + 1 : c;
+    if (c >= 0x14A && c <= 0x177) return c | 1;
+    if (c == 0x178) return 0xFF;
+    if (c >= 0x179 && c <= 0x17E) return (c & 1) ? c + 1 : c;
+    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;
+    if (c >= 0x410 && c <= 0x42F) return c + 32;
+    if (c >= 0x400 && c <= 0x40F) return c + 80;
+    if (c >= 0xFF21 && c <= 0xFF3A) return c + 32;
+    return c;
+}
+
+char16_t toUpperChar(char16_t c) {
+    if (c < 0x80) return (c >= u'a' && c <= u'z') ? c - 32 : c;
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
+    if (c == 0xFF) return 0x178;
+    if (c >= 0x100 && c <= 0x137) return c & ~1;
+    if (c >= 0x139 && c <= 0x148) return (c & 1) ? c : c - 1;
+    if (c >= 0x14A && c <= 0x177) return c & ~1;
+    if (c >= 0x179 && c <= 0x17E) return (c & 1) ? c : c - 1;
+    if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) return c - 32;
+    if (c == 0x3C2) return 0x3A3;
+    if (c >= 0x430 && c <= 0x44F) return c - 32;
+    if (c >= 0x450 && c <= 0x45F) return c - 80;
+    if (c >= 0xFF41 && c <= 0xFF5A) return c - 32;
+    return c;
+}
+
+std::u16string toLower(std::u16string_view s) {
+    std::u16string out(s);
+    for (auto& c : out) c = toLowerChar(c);
+    return out;
+}
+
+std::u16string toUpper(std::u16string_view s) {
+    std::u16string out(s);
+    for (auto& c : out) c = toUpperChar(c);
+    return out;
+}
+
+int compareStrings(std::u16string_view a, std::u16string_view b, bool text) {
+    size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < n; ++i) {
+        char16_t x = a[i], y = b[i];
+        if (text) { x = textKey(x); y = textKey(y); }
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+size_t findText(std::u16string_view hay, std::u16string_view needle, size_t from, bool text) {
+    if (!text) return hay.find(needle, from);
+    if (needle.size() > hay.size()) return std::u16string_view::npos;
+    const size_t last = hay.size() - needle.size();
+    if (needle.empty()) return from <= hay.size() ? from : std::u16string_view::npos;
+    const char16_t first = textKey(needle[0]);
+    for (size_t i = from; i <= last; ++i) {
+        if (textKey(hay[i]) != first) continue;
+        size_t k = 1;
+        while (k < needle.size() && textKey(hay[i + k]) == textKey(needle[k])) ++k;
+        if (k == needle.size()) return i;
+    }
+    return std::u16string_view::npos;
+}
+
+size_t rfindText(std::u16string_view hay, std::u16string_view needle, size_t from, bool text) {
+    if (!text) return hay.rfind(needle, from);
+    if (needle.size() > hay.size()) return std::u16string_view::npos;
+    size_t i = hay.size() - needle.size();
+    if (from < i) i = from;
+    for (;; --i) {
+        size_t k = 0;
+        while (k < needle.size() && textKey(hay[i + k]) == textKey(needle[k])) ++k;
+        if (k == needle.size()) return i;
+        if (i == 0) break;
+    }
+    return std::u16string_view::npos;
+}
+
+namespace {
+// 0x80..0x9F of Windows-1252; 0 marks the five unassigned bytes, which map
+// to the C1 control of the same number.
+constexpr char16_t kAnsiHigh[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+}  // namespace
+
+char16_t ansiToUnicode(uint8_t b) {
+    if (b >= 0x80 && b < 0xA0 && kAnsiHigh[b - 0x80]) return kAnsiHigh[b - 0x80];
+    return b;
+}
+
+int unicodeToAnsi(char16_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return c;
+    for (int i = 0; i < 32; ++i)
+        if (kAnsiHigh[i] == c) return 0x80 + i;
+    if (c >= 0x80 && c < 0xA0 && kAnsiHigh[c - 0x80] == 0) return c;
+    return -1;
+}
+
+std::u16string ascii(std::string_view s) {
+    std::u16string out;
+    out.reserve(s.size());
+    for (char ch : s) out.push_back(static_cast<char16_t>(static_cast<unsigned char>(ch)));
+    return out;
+}
+
+}  // namespace vbs::lib
