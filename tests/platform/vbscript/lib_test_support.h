@@ -93,7 +93,8 @@ inline int errorOf(const std::function<void()>& f) {
 
 inline Value arr(std::vector<Value> v) { return Value(Array::fromValues(std::move(v))); }
 inline Value dt(int y, int m, int d, int h = 0, int mi = 0, int s = 0) {
-    return Value(Date{dateSerial(y, m, d) + timeSerial(h, mi, s)});
+    double day = dateSerial(y, m, d), time = timeSerial(h, mi, s);
+    return Value(Date{day >= 0 ? day + time : day - time});
 }
 
 struct Case {
