@@ -168,7 +168,9 @@ TEST(DatesNowTest, CalendarRoundTripsAcrossLeapYears) {
                 if (repr(call(cx, u"Month", {v})) != std::to_string(m)) continue;  // rolled over
                 ASSERT_EQ(repr(call(cx, u"Day", {v})), std::to_string(d));
                 ASSERT_EQ(repr(call(cx, u"Year", {v})), std::to_string(y));
-                if (prev != 0) ASSERT_EQ(v.asDate() - prev, 1.0);
+                if (prev != 0) {
+                    ASSERT_EQ(v.asDate() - prev, 1.0);
+                }
                 prev = v.asDate();
             }
         }
