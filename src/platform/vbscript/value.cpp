@@ -496,6 +496,12 @@ Array* Array::fromValues(std::vector<Value> values) {
     return a;
 }
 
+Array* Array::createUndimensioned() {
+    auto* a = new Array();
+    a->refs_ = 0;
+    return a;
+}
+
 int32_t Array::lbound(int dim) const {
     if (dim < 1 || dim > dimensions()) raise(err::SubscriptOutOfRange);
     return bounds_[dim - 1].lower;

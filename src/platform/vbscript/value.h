@@ -349,6 +349,8 @@ public:
     static Array* createBounds(std::vector<Bound> bounds);
     // From a list of values (the Array() function, Split, Dictionary.Keys).
     static Array* fromValues(std::vector<Value> values);
+    // Dim a(): a dynamic array with no dimensions yet (UBound raises 9).
+    static Array* createUndimensioned();
 
     void addRef() noexcept { ++refs_; }
     void release() noexcept {
