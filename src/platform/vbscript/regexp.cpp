@@ -76,11 +76,16 @@ public:
                memberIs(n, u"SubMatches");
     }
     Value callMethod(std::u16string_view n, Args a) override {
+        if (memberIs(n, u"SubMatches")) {
+            // m.SubMatches(i) indexes the collection.
+            Ref<Object> subs = makeRef<SubMatches>(subs_);
+            if (!a.empty()) return subs->getProperty(u"", a);
+            return Value(subs.get());
+        }
         a.expect(0, 0);
         if (n.empty() || memberIs(n, u"Value")) return Value(value_);
         if (memberIs(n, u"FirstIndex")) return Value(index_);
         if (memberIs(n, u"Length")) return Value(static_cast<int32_t>(value_.size()));
-        if (memberIs(n, u"SubMatches")) return Value(new SubMatches(subs_));
         raise(err::NoSuchMember);
     }
 
