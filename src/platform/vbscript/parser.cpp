@@ -831,6 +831,7 @@ private:
                     auto ap = node<AppendStmt>(at);
                     ap->target = std::move(chain);
                     ap->value = std::move(cat->b);
+                    discarded_.push_back(std::move(value));  // its identifiers are still pending
                     return ap;
                 }
             }
@@ -1510,6 +1511,7 @@ private:
     Procedure* proc_ = nullptr;
     ClassDef* cls_ = nullptr;
     std::vector<PendingIdent> pending_;
+    std::vector<ExprPtr> discarded_;
     std::vector<NewExpr*> newExprs_;
     std::unordered_set<Global*> declared_, consts_;
     std::vector<Global*> dynGlobals_;

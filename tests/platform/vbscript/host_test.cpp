@@ -278,6 +278,39 @@ TEST(EngineTest, DeeplyNestedSourceIsRejectedNotCrashing) {
     EXPECT_EQ(engine.lastError().number, err::OutOfStackSpace);
 }
 
+TEST(EngineTest, NestedArraysNeitherOverflowTheStackNorCopyWithoutLimit) {
+    EXPECT_EQ(runScript("For i = 1 To 100000 : a = Array(a) : Next\nEcho UBound(a)\na = Empty : Echo \"released\""),
+              "0\nreleased");
+    EXPECT_EQ(runScript("For i = 1 To 5000 : a = Array(a) : Next\nb = a"), "error 28");
+    EXPECT_EQ(runScript("For i = 1 To 50 : a = Array(a, i) : Next\nb = a : b(1) = 0 : Echo a(1), b(1), a(0)(1)"),
+              "50 0 49");
+}
+
+// A collection reached through its default member: Spots(2).Name.
+class Spots : public Object {
+public:
+    Value getProperty(std::u16string_view n, Args a) override {
+        if (n.empty() || equalsNoCase(n, u"Item")) {
+            a.expect(1, 1);
+            return items_.at(static_cast<size_t>(a[0].toLong()) % items_.size());
+        }
+        return Object::getProperty(n, a);
+    }
+    void letProperty(std::u16string_view n, Args a, const Value& v) override {
+        if (!n.empty() || a.size() != 1) raise(err::WrongArgCount);
+        items_.at(static_cast<size_t>(a[0].toLong()) % items_.size()) = Value(new Hotspot(v.toString()));
+    }
+    std::vector<Value> items_{Value(new Hotspot(u"a")), Value(new Hotspot(u"b")), Value(new Hotspot(u"c"))};
+};
+
+TEST(EngineTest, NamedCollectionDefaultMemberWithArguments) {
+    ScriptRunner r;
+    r.engine.addObject(u"Spots", makeRef<Spots>());
+    EXPECT_EQ(r.run("Echo Spots(2).Name, Spots.Item(0), Spots(1)\nSpots(1) = \"new\" : Echo Spots(1).Name\n"
+                    "Set s = Spots : Echo s(2)"),
+              "c a b\nnew\nc");
+}
+
 class RecordingHost : public Host {
 public:
     int msgBox(const std::u16string& prompt, int buttons, const std::u16string& title) override {
