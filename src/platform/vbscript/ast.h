@@ -360,8 +360,9 @@ public:
         return slot.get();
     }
     const std::vector<Global*>& inOrder() const { return order_; }
-    // Drops every value (breaking reference cycles through globals).
-    void clearValues();
+    // Drops the values of script variables, or with namedObjects of
+    // everything (breaking reference cycles through globals).
+    void clearValues(bool namedObjects);
     std::vector<Value> memberObjects;  // objects added with addMembers
     std::vector<Global*> procOrder;    // procedures in order of definition
     std::vector<std::shared_ptr<Unit>> units;

@@ -739,8 +739,11 @@ Interp::~Interp() {
 
 void Interp::resetScope() {
     auto old = scope_;
+    // Script variables go first so that Class_Terminate can still use the
+    // named objects.
+    old->clearValues(false);
+    old->clearValues(true);
     scope_ = std::make_shared<GlobalScope>();
-    old->clearValues();
     old->units.clear();
     err_.clear();
 }

@@ -248,8 +248,10 @@ int compareValues(const Value& a, const Value& b, bool litA, bool litB) {
     if (n.isEmpty()) return sign * cmpStr(s.asString(), std::u16string());
     if (n.type() == Type::Error || n.isArray() || n.isObject()) raise(err::TypeMismatch);
     if (litN) {
+        // Compared with a numeric literal the string is converted; text that
+        // is not a number stays greater than any number.
         double d;
-        if (!parseNumber(s.asString(), d)) raise(err::TypeMismatch);
+        if (!parseNumber(s.asString(), d)) return sign;
         return sign * cmpNum(d, numericForCompare(n));
     }
     if (litS) return sign * cmpStr(s.asString(), n.toString());

@@ -648,7 +648,7 @@ private:
                 }
                 continue;
             }
-            if (is(T::Dot) && !cur().spaceBefore && isCallable(e.get())) {
+            if (is(T::Dot) && !cur().spaceBefore && (isCallable(e.get()) || dynamic_cast<Paren*>(e.get()))) {
                 Token at = cur();
                 next();
                 auto m = node<Member>(at);
@@ -742,11 +742,13 @@ private:
             case Kw::Exit: {
                 next();
                 auto e = node<ExitStmt>(at);
-                if (acceptKw(Kw::Do)) {
+                if (isKw(Kw::Do)) {
                     if (!doDepth_) fail(err::InvalidExit);
+                    next();
                     e->flow = Flow::ExitDo;
-                } else if (acceptKw(Kw::For)) {
+                } else if (isKw(Kw::For)) {
                     if (!forDepth_) fail(err::InvalidExit);
+                    next();
                     e->flow = Flow::ExitFor;
                 } else if (isKw(Kw::Sub) || isKw(Kw::Function) || isKw(Kw::Property)) {
                     Kw k = cur().kw;
@@ -829,6 +831,7 @@ private:
                     auto ap = node<AppendStmt>(at);
                     ap->target = std::move(chain);
                     ap->value = std::move(cat->b);
+                    discarded_.push_back(std::move(value));  // its identifiers are still pending
                     return ap;
                 }
             }
@@ -923,6 +926,7 @@ private:
                 expect(T::RParen, err::ExpectedRParen);
             }
             if (!redim) declareVariable(vt, name, hasParens && bounds.empty());
+            if (redim && !hasParens) fail(err::ExpectedLParen);
             if (redim || !bounds.empty()) {
                 DimStmt::Item item;
                 item.var = ExprPtr(newIdent(vt, name));
@@ -1297,7 +1301,7 @@ private:
         return idx;
     }
 
-    void classDef(const Token& at) {
+    void classDef(const Token&) {
         if (proc_ || opts_.context) fail(err::SyntaxError);
         next();
         auto cls = std::make_unique<ClassDef>();
@@ -1507,6 +1511,7 @@ private:
     Procedure* proc_ = nullptr;
     ClassDef* cls_ = nullptr;
     std::vector<PendingIdent> pending_;
+    std::vector<ExprPtr> discarded_;
     std::vector<NewExpr*> newExprs_;
     std::unordered_set<Global*> declared_, consts_;
     std::vector<Global*> dynGlobals_;
@@ -1525,12 +1530,15 @@ std::u16string Unit::lineText(int line) const {
     return source.substr(b, e - b);
 }
 
-void GlobalScope::clearValues() {
-    for (Global* g : order_) {
+void GlobalScope::clearValues(bool namedObjects) {
+    // Terminate code may add globals while this runs; index, don't iterate.
+    for (size_t i = 0; i < order_.size(); ++i) {
+        Global* g = order_[i];
+        if (g->kind == GlobalKind::NamedObject && !namedObjects) continue;
         Value old = std::move(g->value);
         g->value = Value();
     }
-    memberObjects.clear();
+    if (namedObjects) memberObjects.clear();
 }
 
 std::shared_ptr<Unit> compile(Interp& in, std::u16string source, const std::shared_ptr<GlobalScope>& scope,

@@ -524,14 +524,49 @@ Value& Array::at(const int32_t* idx, size_t count) {
     return data_[offset];
 }
 
-Array* Array::clone() const {
+Array* Array::clone() const { return cloneAt(0); }
+
+Array* Array::cloneAt(int depth) const {
+    if (depth > 1000) raise(err::OutOfStackSpace);
     auto* a = new Array();
     a->refs_ = 0;
     a->bounds_ = bounds_;
-    a->data_ = data_;
-    for (auto& v : a->data_)
-        if (v.isArray()) v = Value(v.asArray()->clone());
+    try {
+        a->data_ = data_;
+        for (auto& v : a->data_)
+            if (v.isArray()) v = Value(v.asArray()->cloneAt(depth + 1));
+    } catch (...) {
+        delete a;
+        throw;
+    }
     return a;
+}
+
+namespace {
+thread_local int arrayReleaseDepth = 0;
+thread_local std::vector<Array*>* pendingArrays = nullptr;
+}  // namespace
+
+void Array::destroy() noexcept {
+    // Arrays nested in arrays release each other recursively; past a small
+    // depth the rest wait in a list the outermost call drains.
+    if (arrayReleaseDepth >= 32) {
+        if (!pendingArrays) pendingArrays = new std::vector<Array*>();
+        pendingArrays->push_back(this);
+        return;
+    }
+    ++arrayReleaseDepth;
+    delete this;
+    if (arrayReleaseDepth == 1 && pendingArrays) {
+        while (!pendingArrays->empty()) {
+            Array* a = pendingArrays->back();
+            pendingArrays->pop_back();
+            delete a;
+        }
+        delete pendingArrays;
+        pendingArrays = nullptr;
+    }
+    --arrayReleaseDepth;
 }
 
 void Array::resizePreserve(const std::vector<int32_t>& uppers) {

@@ -354,7 +354,7 @@ public:
 
     void addRef() noexcept { ++refs_; }
     void release() noexcept {
-        if (--refs_ == 0) delete this;
+        if (--refs_ == 0) destroy();
     }
     int refCount() const noexcept { return refs_; }
 
@@ -385,6 +385,8 @@ public:
 
 private:
     Array() = default;
+    void destroy() noexcept;  // frees nested arrays without deep recursion
+    Array* cloneAt(int depth) const;
     int refs_ = 1;
     std::vector<Bound> bounds_;
     std::vector<Value> data_;
