@@ -11,7 +11,7 @@ namespace {
 Value fnArray(Context&, Args a) {
     std::vector<Value> items;
     items.reserve(a.size());
-    for (size_t i = 0; i < a.size(); ++i) items.push_back(a[i]);
+    for (size_t i = 0; i < a.size(); ++i) items.push_back(ownArray(a[i]));
     return Value(Array::fromValues(std::move(items)));
 }
 

@@ -69,7 +69,7 @@ public:
             a.expect(2, 2);
             Key k = makeKey(a[0]);
             if (index_.count(k)) raise(err::KeyAlreadyExists);
-            insert(std::move(k), keyValue(a[0]), a[1]);
+            insert(std::move(k), keyValue(a[0]), stored(a[1]));
             return {};
         }
         if (equalsNoCase(n, u"Remove")) {
@@ -112,7 +112,7 @@ public:
     void letProperty(std::u16string_view n, Args a, const Value& v) override {
         if (n.empty() || equalsNoCase(n, u"Item")) {
             a.expect(1, 1);
-            entries_[slotFor(a[0], true)]->value = plain(cx_, v);
+            entries_[slotFor(a[0], true)]->value = stored(plain(cx_, v));
             return;
         }
         if (equalsNoCase(n, u"Key")) {
@@ -161,6 +161,8 @@ private:
         Value key;
         Value value;
     };
+
+    static Value stored(const Value& v) { return ownArray(v); }
 
     // Keys are stored as given, except that arrays are refused.
     Value keyValue(const Value& v) {

@@ -126,4 +126,13 @@ std::u16string ascii(std::string_view s) {
     return out;
 }
 
+Value ownArray(const Value& v) {
+    if (!v.isArray()) return v;
+    const Array* src = v.asArray();
+    if (src->dimensions() == 0) return Value(Array::createUndimensioned());
+    Array* copy = Array::createBounds(src->bounds());
+    copy->data() = src->data();
+    return Value(copy);
+}
+
 }  // namespace vbs::lib

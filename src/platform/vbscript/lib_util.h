@@ -38,4 +38,10 @@ int unicodeToAnsi(char16_t c);
 
 std::u16string ascii(std::string_view s);
 
+// Arrays are values: a built-in that keeps an array it was given (Array(),
+// Dictionary items) keeps its own copy of the outer array.  Nested arrays
+// are shared until the engine copies them on assignment, which keeps
+// a = Array(a) in a loop linear.
+Value ownArray(const Value& v);
+
 }  // namespace vbs::lib

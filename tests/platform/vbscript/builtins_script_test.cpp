@@ -60,6 +60,11 @@ TEST(ScriptLibraryTest, ProgramsGetTheExpectedOutput) {
          "Hell0 W0rld6"},
         {u"out = TypeName(Rnd) & TypeName(Now) & VarType(Array()) & TypeName(New RegExp)",
          "SingleDate8204IRegExp2"},
+        // Arrays handed to Array() and Dictionary are copies.
+        {u"a = Array(1, 2) : b = Array(a) : a(0) = 9 : out = b(0)(0) & a(0)", "19"},
+        {u"Set d = CreateObject(\"Scripting.Dictionary\") : a = Array(1) : d.Add \"k\", a : a(0) = 7\n"
+         u"d(\"j\") = a : a(0) = 8 : out = d(\"k\")(0) & d(\"j\")(0)",
+         "17"},
         // Random sequence after reseeding.
         {u"x = Rnd(-1) : Randomize 5 : out = Rnd & \" \" & Rnd", "0.8944274 0.6981077"},
     };
