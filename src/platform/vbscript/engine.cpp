@@ -41,7 +41,7 @@ void Engine::record(const ScriptError& e) {
         throw e;                                                            \
     }
 
-void Engine::reset() { in_->resetScope(); }
+void Engine::reset() { in_->requestReset(); }
 
 void Engine::addCode(std::u16string_view code) {
     VBS_GUARD({
