@@ -329,7 +329,7 @@ struct ClassDef {
     Procedure* terminate = nullptr;
     std::vector<std::unique_ptr<Procedure>> procs;
     const ClassMember* find(std::u16string_view n) const {
-        auto it = memberIndex.find(std::u16string(n));
+        auto it = memberIndex.find(n);
         return it == memberIndex.end() ? nullptr : &members[it->second];
     }
 };
@@ -353,7 +353,7 @@ struct Unit {
 class GlobalScope {
 public:
     Global* find(std::u16string_view name) {
-        auto it = map_.find(std::u16string(name));
+        auto it = map_.find(name);
         return it == map_.end() ? nullptr : it->second.get();
     }
     Global* get(std::u16string_view name) {

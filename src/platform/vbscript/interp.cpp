@@ -9,7 +9,7 @@ namespace vbs::detail {
 
 namespace {
 
-constexpr size_t kMaxString = size_t(1) << 28;
+constexpr size_t kMaxString = size_t(1) << 25;  // 32M UTF-16 units
 
 enum Kind { kGet = 0, kCall = 1, kLet = 2, kSet = 3 };
 
