@@ -450,10 +450,6 @@ Value Binary::eval(Frame& f) {
         default: break;
         }
     }
-    if (op == Op::Concat) {
-        size_t total = (x.isString() ? x.asString().size() : 0) + (y.isString() ? y.asString().size() : 0);
-        if (total > kMaxString) raise(err::OutOfStringSpace);
-    }
     return evalBinary(f.in, op, x, y, a->literal, b->literal);
 }
 
