@@ -387,13 +387,14 @@ private:
     void expectKw(Kw k, int32_t number) {
         if (!acceptKw(k)) fail(number);
     }
-    bool atEndOfStatement() const {
-        return is(T::Eol) || is(T::Colon) || is(T::Eof) || (singleLineIf_ > 0 && isKw(Kw::Else));
+    // Inside a single-line If, "Else" and a trailing "End If" also end a statement.
+    bool inlineIfEnd() const {
+        return singleLineIf_ > 0 && (isKw(Kw::Else) || (isKw(Kw::End) && peek().kw == Kw::If));
     }
+    bool atEndOfStatement() const { return is(T::Eol) || is(T::Colon) || is(T::Eof) || inlineIfEnd(); }
     void endOfStatement() {
         if (is(T::Colon) || is(T::Eol)) { next(); return; }
-        if (is(T::Eof)) return;
-        if (singleLineIf_ > 0 && isKw(Kw::Else)) return;
+        if (is(T::Eof) || inlineIfEnd()) return;
         fail(err::ExpectedEndOfStatement);
     }
     void skipEols() {
