@@ -58,6 +58,8 @@ enum class Op : uint8_t {
     And, Or, Xor, Eqv, Imp,
 };
 
+enum class ExprKind : uint8_t { Other, Ident, Member, IndexCall };
+
 struct Expr : Node {
     virtual ~Expr() = default;
     virtual Value eval(Frame& f) = 0;
@@ -66,6 +68,7 @@ struct Expr : Node {
     // locked) while the address is in use.
     virtual Value* address(Frame&, Value& hold) { (void)hold; return nullptr; }
     bool literal = false;  // a literal constant (matters for comparisons)
+    ExprKind kind = ExprKind::Other;
 };
 using ExprPtr = std::unique_ptr<Expr>;
 using ExprList = std::vector<ExprPtr>;  // a null entry is an omitted argument
@@ -110,6 +113,7 @@ enum class Bind : uint8_t {
 };
 
 struct Ident : Expr {
+    Ident() { kind = ExprKind::Ident; }
     std::u16string name;
     bool hasArgs = false;  // written with parentheses (possibly empty)
     ExprList args;
@@ -127,6 +131,7 @@ struct Ident : Expr {
 
 // obj.name(args); object == nullptr means the innermost With object.
 struct Member : Expr {
+    Member() { kind = ExprKind::Member; }
     ExprPtr object;
     std::u16string name;
     bool hasArgs = false;
@@ -136,6 +141,7 @@ struct Member : Expr {
 
 // target(args) applied to the result of another call: f(1)(2), obj.Items(1)(2).
 struct IndexCall : Expr {
+    IndexCall() { kind = ExprKind::IndexCall; }
     ExprPtr target;
     ExprList args;
     Value eval(Frame& f) override;
@@ -323,7 +329,7 @@ struct ClassDef {
     Procedure* terminate = nullptr;
     std::vector<std::unique_ptr<Procedure>> procs;
     const ClassMember* find(std::u16string_view n) const {
-        auto it = memberIndex.find(std::u16string(n));
+        auto it = memberIndex.find(n);
         return it == memberIndex.end() ? nullptr : &members[it->second];
     }
 };
@@ -347,7 +353,7 @@ struct Unit {
 class GlobalScope {
 public:
     Global* find(std::u16string_view name) {
-        auto it = map_.find(std::u16string(name));
+        auto it = map_.find(name);
         return it == map_.end() ? nullptr : it->second.get();
     }
     Global* get(std::u16string_view name) {

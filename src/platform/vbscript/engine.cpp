@@ -10,7 +10,11 @@ using namespace detail;
 
 Engine::Engine(Host* host, const Registry* registry) : in_(std::make_shared<Interp>(host, registry)) {}
 
-Engine::~Engine() = default;
+Engine::~Engine() {
+    // Objects still alive get their Class_Terminate while the engine can
+    // still run it.
+    in_->resetScope();
+}
 
 void Engine::setHost(Host* host) { in_->setHost(host); }
 
@@ -41,7 +45,7 @@ void Engine::record(const ScriptError& e) {
         throw e;                                                            \
     }
 
-void Engine::reset() { in_->resetScope(); }
+void Engine::reset() { in_->requestReset(); }
 
 void Engine::addCode(std::u16string_view code) {
     VBS_GUARD({

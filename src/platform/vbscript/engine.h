@@ -52,7 +52,9 @@ public:
 
     void setHost(Host* host);
 
-    // Drops all code, variables and named objects.
+    // Drops all code, variables and named objects.  Called from inside a
+    // running script (a host callback), it takes effect when the outermost
+    // script call returns.
     void reset();
 
     // Compiles `code` and runs its global statements.  Sub, Function and

@@ -9,7 +9,7 @@ namespace vbs::detail {
 
 namespace {
 
-constexpr size_t kMaxString = size_t(1) << 28;
+constexpr size_t kMaxString = size_t(1) << 25;  // 32M UTF-16 units
 
 enum Kind { kGet = 0, kCall = 1, kLet = 2, kSet = 3 };
 
@@ -450,10 +450,6 @@ Value Binary::eval(Frame& f) {
         default: break;
         }
     }
-    if (op == Op::Concat) {
-        size_t total = (x.isString() ? x.asString().size() : 0) + (y.isString() ? y.asString().size() : 0);
-        if (total > kMaxString) raise(err::OutOfStringSpace);
-    }
     return evalBinary(f.in, op, x, y, a->literal, b->literal);
 }
 
@@ -467,11 +463,12 @@ Flow AssignStmt::exec(Frame& f) {
     } else if (v.isObject()) {
         v = f.in.defaultValue(v);
     }
-    if (auto* id = dynamic_cast<Ident*>(target.get())) {
-        assignIdent(f, *id, std::move(v), isSet);
+    if (target->kind == ExprKind::Ident) {
+        assignIdent(f, *static_cast<Ident*>(target.get()), std::move(v), isSet);
         return Flow::Normal;
     }
-    if (auto* m = dynamic_cast<Member*>(target.get())) {
+    if (target->kind == ExprKind::Member) {
+        auto* m = static_cast<Member*>(target.get());
         Value base = m->object ? m->object->eval(f) : withObject(f);
         Object* o = requireObject(base);
         ArgPack pk;
@@ -517,10 +514,10 @@ Flow AppendStmt::exec(Frame& f) {
 }
 
 Flow CallStmt::exec(Frame& f) {
-    if (auto* id = dynamic_cast<Ident*>(call.get())) {
-        evalIdent(f, *id, true);
-    } else if (auto* m = dynamic_cast<Member*>(call.get())) {
-        evalMember(f, *m, true);
+    if (call->kind == ExprKind::Ident) {
+        evalIdent(f, *static_cast<Ident*>(call.get()), true);
+    } else if (call->kind == ExprKind::Member) {
+        evalMember(f, *static_cast<Member*>(call.get()), true);
     } else {
         auto* ic = static_cast<IndexCall*>(call.get());
         Value base = ic->target->eval(f);
@@ -531,7 +528,24 @@ Flow CallStmt::exec(Frame& f) {
 
 Flow IfStmt::exec(Frame& f) {
     for (auto& [cond, body] : branches) {
-        if (truthy(f.in, cond->eval(f))) return f.in.execBlock(f, body);
+        bool taken;
+        if (f.resumeNext) {
+            // As in VBScript, an error in the condition under On Error Resume
+            // Next continues with the next statement: the first of the block.
+            try {
+                taken = truthy(f.in, cond->eval(f));
+            } catch (ScriptError& e) {
+                if (e.number == err::Timeout) throw;
+                ErrState& es = f.in.err();
+                es.number = e.number;
+                es.description = e.description;
+                es.source = e.source.empty() ? std::u16string(u"Microsoft VBScript runtime error") : e.source;
+                taken = true;
+            }
+        } else {
+            taken = truthy(f.in, cond->eval(f));
+        }
+        if (taken) return f.in.execBlock(f, body);
     }
     return f.in.execBlock(f, elseBlock);
 }
@@ -774,7 +788,16 @@ Interp::TopLevel::~TopLevel() {
     if (outer) {
         in.stackBase_ = nullptr;
         in.hasDeadline_ = false;
+        if (in.resetPending_) {
+            in.resetPending_ = false;
+            in.resetScope();
+        }
     }
+}
+
+void Interp::requestReset() {
+    if (topLevel_ > 0) resetPending_ = true;
+    else resetScope();
 }
 
 void Interp::checkTime() {

@@ -75,6 +75,8 @@ public:
     Value runProcedure(Procedure* p, Args args);
     Value evalUnitExpression(const std::shared_ptr<Unit>& unit);
     void resetScope();
+    // Reset from the host: deferred until the running script returns.
+    void requestReset();
 
     // Execution
     Value call(Procedure* p, Object* me, Args args);
@@ -130,6 +132,7 @@ private:
     const char* stackBase_ = nullptr;
     std::chrono::steady_clock::time_point deadline_;
     bool hasDeadline_ = false;
+    bool resetPending_ = false;
 };
 
 // Operators (operators.cpp).  Operands must not be objects (resolve default

@@ -133,8 +133,12 @@ Value power(const Value& a0, const Value& b0) {
     return Value(r);
 }
 
+constexpr size_t kMaxString = size_t(1) << 25;  // 32M UTF-16 units
+
 Value concat(const Value& a, const Value& b) {
     if (a.isNull() && b.isNull()) return Value::null();
+    if ((a.isString() ? a.asString().size() : 0) + (b.isString() ? b.asString().size() : 0) > kMaxString)
+        raise(err::OutOfStringSpace);
     std::u16string s = a.toConcatString();
     if (b.isString()) s += b.asString();
     else s += b.toConcatString();

@@ -387,13 +387,14 @@ private:
     void expectKw(Kw k, int32_t number) {
         if (!acceptKw(k)) fail(number);
     }
-    bool atEndOfStatement() const {
-        return is(T::Eol) || is(T::Colon) || is(T::Eof) || (singleLineIf_ > 0 && isKw(Kw::Else));
+    // Inside a single-line If, "Else" and a trailing "End If" also end a statement.
+    bool inlineIfEnd() const {
+        return singleLineIf_ > 0 && (isKw(Kw::Else) || (isKw(Kw::End) && peek().kw == Kw::If));
     }
+    bool atEndOfStatement() const { return is(T::Eol) || is(T::Colon) || is(T::Eof) || inlineIfEnd(); }
     void endOfStatement() {
         if (is(T::Colon) || is(T::Eol)) { next(); return; }
-        if (is(T::Eof)) return;
-        if (singleLineIf_ > 0 && isKw(Kw::Else)) return;
+        if (is(T::Eof) || inlineIfEnd()) return;
         fail(err::ExpectedEndOfStatement);
     }
     void skipEols() {
@@ -968,6 +969,8 @@ private:
                 Global* g = unit_.scope->get(name);
                 declared_.insert(g);
                 consts_.insert(g);
+                // Literal constants are known before any code runs.
+                if (value->literal) constValues_.emplace_back(g, static_cast<Literal*>(value.get())->value);
             }
             Ident* id = newIdent(vt, name);
             id->isConst = true;
@@ -1479,6 +1482,7 @@ public:
             if (g->kind == GlobalKind::Undeclared) g->kind = GlobalKind::Variable;
         }
         for (Global* g : consts_) g->kind = GlobalKind::Constant;
+        for (auto& [g, v] : constValues_) g->value = v;
         for (Global* g : dynGlobals_) g->value = Value(Array::createUndimensioned());
         for (auto& [g, p] : procsToBind_) {
             if (g->kind != GlobalKind::Procedure) unit_.scope->procOrder.push_back(g);
@@ -1514,6 +1518,7 @@ private:
     std::vector<ExprPtr> discarded_;
     std::vector<NewExpr*> newExprs_;
     std::unordered_set<Global*> declared_, consts_;
+    std::vector<std::pair<Global*, Value>> constValues_;
     std::vector<Global*> dynGlobals_;
     std::vector<std::pair<Global*, Procedure*>> procsToBind_;
     std::vector<std::pair<Global*, ClassDef*>> classesToBind_;

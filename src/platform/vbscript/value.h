@@ -145,9 +145,11 @@ char16_t foldCase(char16_t c);
 bool equalsNoCase(std::u16string_view a, std::u16string_view b);
 std::u16string lowerCase(std::u16string_view s);
 struct NoCaseHash {
+    using is_transparent = void;  // lets maps look up string_views without copying
     size_t operator()(std::u16string_view s) const noexcept;
 };
 struct NoCaseEqual {
+    using is_transparent = void;
     bool operator()(std::u16string_view a, std::u16string_view b) const noexcept { return equalsNoCase(a, b); }
 };
 

@@ -96,6 +96,18 @@ TEST(ClassLifetimeTest, ResetTerminatesRemainingObjects) {
     EXPECT_EQ(r.output(), "terminated");
 }
 
+TEST(ClassLifetimeTest, DestroyingTheEngineTerminatesObjects) {
+    std::vector<std::string> lines;
+    {
+        Engine engine;
+        auto ws = makeRef<WScriptObject>([&](const std::u16string& l) { lines.push_back(utf8(l)); }, u"t", std::vector<std::u16string>{});
+        engine.addObject(u"WScript", ws);
+        engine.addCode(u"Class T : Private Sub Class_Terminate : WScript.Echo \"last words\" : End Sub : End Class\n"
+                       u"Set a = New T : Set b = New T");
+    }
+    EXPECT_EQ(lines, (std::vector<std::string>{"last words", "last words"}));
+}
+
 TEST(ClassLifetimeTest, ObjectOutlivesResetWithoutCrashing) {
     ScriptRunner r;
     r.run("Class T\n  Public V\n  Public Function Get2() : Get2 = V * 2 : End Function\nEnd Class\n"

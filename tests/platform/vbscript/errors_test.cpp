@@ -37,6 +37,8 @@ const ScriptCase kResumeNext[] = {
      "1 0\n2 11\n3 0"},
     {"ErrNumberDefaultMember", "On Error Resume Next\nx = CLng(\"zz\")\nEcho Err, Err = 13", "13 True"},
     {"AssignErrNumber", "Err.Number = 5 : Echo Err.Number : Err.Clear : Echo Err.Number", "5\n0"},
+    {"ErrorInIfConditionEntersTheBlock",
+     "On Error Resume Next\nIf 1 / 0 > 1 Then\n  Echo \"inside\", Err.Number\nElse\n  Echo \"else\"\nEnd If", "inside 11"},
     {"RecursionLimitIsTrappable",
      "Function Deep(n) : Deep = Deep(n + 1) : End Function\nOn Error Resume Next\nDeep 1\nEcho Err.Number", "28"},
     {"EndlessRecursion", "Sub Again : Again : End Sub\nAgain", "error 28"},

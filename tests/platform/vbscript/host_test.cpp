@@ -311,6 +311,29 @@ TEST(EngineTest, NamedCollectionDefaultMemberWithArguments) {
               "c a b\nnew\nc");
 }
 
+// A host object whose method resets the engine that is running it.
+class Resetter : public Object {
+public:
+    explicit Resetter(Engine& e) : engine_(e) {}
+    Value callMethod(std::u16string_view n, Args) override {
+        if (!equalsNoCase(n, u"Restart")) raise(err::NoSuchMember);
+        engine_.reset();
+        return Value();
+    }
+
+private:
+    Engine& engine_;
+};
+
+TEST(EngineTest, ResetFromInsideAScriptWaitsForTheScriptToReturn) {
+    ScriptRunner r;
+    r.engine.addObject(u"Game", makeRef<Resetter>(r.engine));
+    EXPECT_EQ(r.run("Sub Go\n  Game.Restart\n  Echo \"still running\"\nEnd Sub\nDim v : v = 1\nGo\nEcho v"),
+              "still running\n1");
+    EXPECT_TRUE(r.engine.procedures().empty());
+    EXPECT_TRUE(r.engine.global(u"v").isEmpty());
+}
+
 class RecordingHost : public Host {
 public:
     int msgBox(const std::u16string& prompt, int buttons, const std::u16string& title) override {

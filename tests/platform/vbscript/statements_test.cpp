@@ -79,6 +79,11 @@ const ScriptCase kDeclarations[] = {
     {"HugeArrayIsOutOfMemory", "ReDim a(100000000)", "error 7"},
     {"IndexingAScalarIsTypeMismatch", "x = 5 : Echo x(1)", "error 13"},
     {"Constants", "Const A = 5, B = \"x\" : Echo A, B, A * 2", "5 x 10"},
+    {"LiteralConstantsKnownBeforeTheirLine", "Sub Show : Echo Limit : End Sub\nShow\nConst Limit = 10", "10"},
+    {"RndIsRepeatableAfterNegativeSeed",
+     "x = Rnd(-3) : a = Rnd : b = Rnd\nx = Rnd(-3) : c = Rnd\nRandomize 5\n"
+     "Echo a = c, a <> b, a >= 0 And a < 1, TypeName(a), Rnd(0) = Rnd(0)",
+     "True True True Single True"},
     {"ConstantsCannotBeAssigned", "Const C = 1 : C = 2", "error 501"},
     {"OptionExplicitRejectsUndeclaredWrite", "Option Explicit\nDim a : a = 1 : Echo a\nb = 2", "1\nerror 500"},
     {"OptionExplicitRejectsUndeclaredRead", "Option Explicit\nEcho c", "error 500"},
