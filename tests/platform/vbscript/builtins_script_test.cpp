@@ -73,3 +73,43 @@ TEST(ScriptLibraryTest, ProgramsGetTheExpectedOutput) {
 
 }  // namespace
 }  // namespace vbs::test
+
+namespace vbs::test {
+namespace {
+
+class RecordingHost : public Host {
+public:
+    int msgBox(const std::u16string& prompt, int buttons, const std::u16string& title) override {
+        log += "msg:" + utf8(prompt) + "/" + std::to_string(buttons) + "/" + utf8(title) + ";";
+        return 6;
+    }
+    std::optional<std::u16string> inputBox(const std::u16string& prompt, const std::u16string& title,
+                                           const std::u16string& dflt) override {
+        log += "input:" + utf8(prompt) + "/" + utf8(title) + "/" + utf8(dflt) + ";";
+        if (dflt == u"cancel") return std::nullopt;
+        return u"typed";
+    }
+    Value loadPicture(const std::u16string& path) override {
+        log += "picture:" + utf8(path) + ";";
+        return Value(int32_t(42));
+    }
+    std::string log;
+};
+
+TEST(HostCallbackTest, DialogsAndPicturesGoToTheHost) {
+    TestContext cx;
+    auto owned = std::make_unique<RecordingHost>();
+    RecordingHost* host = owned.get();
+    cx.setHost(std::move(owned));
+    EXPECT_EQ(repr(call(cx, u"MsgBox", {Value(u"Save?"), Value(4 + 32), Value(u"Game")})), "6");
+    EXPECT_EQ(repr(call(cx, u"MsgBox", {Value(12)})), "6");
+    EXPECT_EQ(repr(call(cx, u"InputBox", {Value(u"Name?"), Value(u"T"), Value(u"Bob")})), "typed");
+    EXPECT_EQ(repr(call(cx, u"InputBox", {Value(u"Name?"), Value::missing(), Value(u"cancel")})), "");
+    EXPECT_EQ(repr(call(cx, u"LoadPicture", {Value(u"C:\\Game\\a.bmp")})), "42");
+    EXPECT_EQ(host->log,
+              "msg:Save?/36/Game;msg:12/0/;input:Name?/T/Bob;input:Name?//cancel;picture:C:\\Game\\a.bmp;");
+    EXPECT_EQ(eval(cx, u"LoadPicture", {Value::null()}), "#94");
+}
+
+}  // namespace
+}  // namespace vbs::test
