@@ -755,7 +755,13 @@ private:
         return v.toString();
     }
 
-    fs::path host(const std::u16string& win) { return fs::path(cx_.host().toHostPath(win)); }
+    // The host's path for a script path, without "." parts or a trailing
+    // separator ("Saves\" names the folder Saves).
+    fs::path host(const std::u16string& win) {
+        fs::path p = fs::path(cx_.host().toHostPath(win)).lexically_normal();
+        if (!p.has_filename() && p.has_relative_path()) p = p.parent_path();
+        return p;
+    }
 
     std::u16string absolute(const std::u16string& win) {
         if (isAbsolute(win)) return normalizeWindows(win);
@@ -764,7 +770,7 @@ private:
         return windowsFromHost(abs);
     }
 
-    Location locate(const std::u16string& win) { return {absolute(win), host(win).lexically_normal()}; }
+    Location locate(const std::u16string& win) { return {absolute(win), host(win)}; }
 
     // Host paths named by a path whose last part may hold wildcards; raises
     // `missing` when nothing matches.

@@ -182,7 +182,8 @@ TEST_F(FileSystemTest, ManagesFilesAndFolders) {
                   u"Put f.Path : Put f.ParentFolder.Name : Put TypeName(f.DateLastModified) :"
                   u"Put Abs(DateDiff(\"n\", f.DateLastModified, Now)) < 5 : Put fso.GetFolder(\"Data\").Size"),
               "C:\\Game\\Data\\a.txt;Data;Date;True;5;");
-    EXPECT_EQ(run(u"fso.DeleteFolder \"Saves\" : Put fso.FolderExists(\"Saves\")"), "False;");
+    EXPECT_EQ(run(u"fso.CreateFolder \"Saves\\Slot3\\\" : Put fso.FolderExists(\"Saves\\Slot3\")"), "True;");
+    EXPECT_EQ(run(u"fso.DeleteFolder \"Saves\\\" : Put fso.FolderExists(\"Saves\")"), "False;");
     EXPECT_TRUE(fs::exists(root_ / "Data" / "a.txt"));
     EXPECT_FALSE(fs::exists(root_ / "Saves"));
 }
