@@ -1,6 +1,7 @@
 // The C* conversion functions.  The conversions themselves live in
 // vbs::Value; this module exposes them with the Null and object rules.
 #include "platform/vbscript/builtins.h"
+#include "platform/vbscript/date_math.h"
 #include "platform/vbscript/lib_util.h"
 
 namespace vbs {
@@ -27,6 +28,10 @@ Value fnCStr(Context& cx, Args a) { return Value(argValue(cx, a).toString()); }
 Value fnCDate(Context& cx, Args a) {
     Value v = argValue(cx, a);
     if (v.type() == Type::Date) return v;
+    if (v.isString()) {
+        double serial;
+        if (dates::parseDateText(v.asString(), serial)) return Value(Date{serial});
+    }
     return Value(Date{v.toDate()});
 }
 

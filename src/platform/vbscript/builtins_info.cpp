@@ -1,6 +1,7 @@
 // Type information (TypeName, VarType, Is*), engine version, and the
 // functions that go to the host (MsgBox, InputBox, LoadPicture, GetObject).
 #include "platform/vbscript/builtins.h"
+#include "platform/vbscript/date_math.h"
 #include "platform/vbscript/lib_util.h"
 
 namespace vbs {
@@ -52,7 +53,7 @@ Value fnIsDate(Context& cx, Args a) {
     if (v.type() == Type::Date) return Value(true);
     if (v.isString()) {
         double serial;
-        return Value(parseDate(v.asString(), serial));
+        return Value(dates::parseDateText(v.asString(), serial));
     }
     return Value(false);
 }

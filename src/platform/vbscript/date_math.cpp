@@ -86,13 +86,66 @@ int weekOfYear(double serial, int firstDay, int firstWeek) {
     return static_cast<int>((day - week1) / 7) + 1;
 }
 
+namespace {
+bool isDigitChar(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool isLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+
+// True when the date part of `s` has no year: two numbers, or one number
+// and a month name (numbers next to ':' belong to the time).
+bool lacksYear(std::u16string_view s) {
+    int numbers = 0;
+    bool monthWord = false, bigNumber = false;
+    for (size_t i = 0; i < s.size();) {
+        if (isDigitChar(s[i])) {
+            size_t b = i;
+            while (i < s.size() && isDigitChar(s[i])) ++i;
+            size_t before = b, after = i;
+            while (before > 0 && s[before - 1] == u' ') --before;
+            while (after < s.size() && s[after] == u' ') ++after;
+            bool time = (before > 0 && s[before - 1] == u':') || (after < s.size() && s[after] == u':');
+            if (!time) {
+                ++numbers;
+                if (i - b >= 3) bigNumber = true;
+            }
+        } else if (isLetter(s[i])) {
+            size_t b = i;
+            while (i < s.size() && isLetter(s[i])) ++i;
+            std::u16string w = lowerCase(s.substr(b, i - b));
+            if (w != u"am" && w != u"pm" && w != u"a" && w != u"p" && w.size() >= 3) {
+                static const char16_t* kMonthStarts[] = {u"jan", u"feb", u"mar", u"apr", u"may", u"jun",
+                                                         u"jul", u"aug", u"sep", u"oct", u"nov", u"dec"};
+                for (auto m : kMonthStarts)
+                    if (w.compare(0, 3, m) == 0) monthWord = true;
+            }
+        } else {
+            ++i;
+        }
+    }
+    if (bigNumber) return false;
+    return monthWord ? numbers == 1 : numbers == 2;
+}
+}  // namespace
+
+bool parseDateText(std::u16string_view s, double& serial) {
+    if (!parseDate(s, serial)) return false;
+    if (!lacksYear(s)) return true;
+    int y, m, d;
+    splitDate(serial, y, m, d);
+    double time = std::fabs(serial - std::trunc(serial));
+    int cy, cm, cd;
+    splitDate(nowSerial(), cy, cm, cd);
+    if (m == 2 && d == 29 && !((cy % 4 == 0 && cy % 100 != 0) || cy % 400 == 0)) return false;
+    serial = dateSerial(cy, m, d) + time;
+    return true;
+}
+
 double dateArg(const Value& v) {
     switch (v.type()) {
     case Type::Date: return v.asDate();
     case Type::Null: raise(err::InvalidUseOfNull);
     case Type::String: {
         double serial;
-        if (parseDate(v.asString(), serial)) return serial;
+        if (parseDateText(v.asString(), serial)) return serial;
         double d;
         if (parseNumber(v.asString(), d) && inRange(d)) return d;
         raise(err::TypeMismatch);

@@ -36,6 +36,10 @@ int dayOfYear(double serial);
 // FullWeek rules.
 int weekOfYear(double serial, int firstDay, int firstWeek);
 
+// Date text as CDate reads it.  Like vbs::parseDate, except that a date
+// written without a year ("3/15", "March 15") falls in the current year.
+bool parseDateText(std::u16string_view s, double& serial);
+
 // Argument as a date serial: Date values, numbers, and date strings
 // (raises 13 otherwise).
 double dateArg(const Value& v);

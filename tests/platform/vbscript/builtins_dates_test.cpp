@@ -148,6 +148,20 @@ TEST(DatesNowTest, NowDateAndTimeAgree) {
     EXPECT_NEAR(timer, time * 86400, 2.0);
 }
 
+TEST(DatesNowTest, DatesWithoutAYearFallInTheCurrentYear) {
+    TestContext cx;
+    std::string year = repr(call(cx, u"Year", {call(cx, u"Now", {})}));
+    for (const char16_t* text : {u"3/15", u"March 15", u"15 Mar", u"3/15 10:30 PM"}) {
+        EXPECT_EQ(repr(call(cx, u"Year", {Value(text)})), year) << utf8(text);
+        EXPECT_EQ(repr(call(cx, u"Year", {call(cx, u"CDate", {Value(text)})})), year) << utf8(text);
+        EXPECT_EQ(repr(call(cx, u"Day", {call(cx, u"DateValue", {Value(text)})})), "15") << utf8(text);
+        EXPECT_EQ(repr(call(cx, u"IsDate", {Value(text)})), "True") << utf8(text);
+    }
+    // A year is kept when one is written, and times alone have no date.
+    EXPECT_EQ(repr(call(cx, u"Year", {Value(u"March 2005")})), "2005");
+    EXPECT_EQ(repr(call(cx, u"CDate", {Value(u"10:30:15")})), "10:30:15 AM");
+}
+
 TEST(DatesNowTest, SetLocaleRemembersTheLastValue) {
     TestContext cx;
     call(cx, u"SetLocale", {Value(2057)});
