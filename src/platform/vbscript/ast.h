@@ -120,6 +120,7 @@ struct Ident : Expr {
     Bind bind = Bind::Unresolved;
     bool isConst = false;       // assignment raises 501
     bool explicitCheck = false;  // Option Explicit applies (undeclared reads raise 500)
+    bool declares = false;       // ReDim: declares the name, so Option Explicit does not apply
     int index = -1;
     Global* global = nullptr;
     const FunctionInfo* builtin = nullptr;

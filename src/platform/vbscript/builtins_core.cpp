@@ -68,6 +68,9 @@ void register_builtins_core(Registry& r) {
         auto answer = cx.host().inputBox(prompt, title, dflt);
         return Value(answer ? *answer : std::u16string());
     });
+    r.addFunction(u"LoadPicture", 1, 1, [](Context& cx, Args a) -> Value {
+        return cx.host().loadPicture(plain(cx, a[0]).toString());
+    });
     r.addFunction(u"CreateObject", 1, 2, [](Context& cx, Args a) -> Value {
         Ref<Object> o = cx.createObject(plain(cx, a[0]).toString());
         return Value(o.get());

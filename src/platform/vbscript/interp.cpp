@@ -1128,23 +1128,28 @@ std::shared_ptr<Interp> requireInterp(const std::shared_ptr<Interp>& in) {
 }
 }  // namespace
 
+// Calls from the host count as top-level script calls (time-out, stack budget).
 Value ScriptObject::getProperty(std::u16string_view name, Args args) {
     auto in = requireInterp(lockInterp());
+    Interp::TopLevel top(*in);
     return in->invokeObject(this, name, kGet, args, nullptr, nullptr);
 }
 
 Value ScriptObject::callMethod(std::u16string_view name, Args args) {
     auto in = requireInterp(lockInterp());
+    Interp::TopLevel top(*in);
     return in->invokeObject(this, name, kCall, args, nullptr, nullptr);
 }
 
 void ScriptObject::letProperty(std::u16string_view name, Args args, const Value& value) {
     auto in = requireInterp(lockInterp());
+    Interp::TopLevel top(*in);
     in->invokeObject(this, name, kLet, args, &value, nullptr);
 }
 
 void ScriptObject::setProperty(std::u16string_view name, Args args, const Value& value) {
     auto in = requireInterp(lockInterp());
+    Interp::TopLevel top(*in);
     in->invokeObject(this, name, kSet, args, &value, nullptr);
 }
 

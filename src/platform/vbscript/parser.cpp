@@ -930,9 +930,20 @@ private:
             if (redim && !hasParens) fail(err::ExpectedLParen);
             if (redim || !bounds.empty()) {
                 DimStmt::Item item;
-                item.var = ExprPtr(newIdent(vt, name));
+                Ident* id = newIdent(vt, name);
+                id->declares = redim;
+                item.var = ExprPtr(id);
                 item.bounds = std::move(bounds);
                 if (redim && item.bounds.empty()) fail(err::ExpectedExpression);
+                if (redim && !proc_) declared_.insert(unit_.scope->get(name));
+                if (redim && proc_ && !opts_.context && !proc_->locals.count(name)) {
+                    // ReDim of a name that is not a global declares a local.
+                    Global* g = unit_.scope->find(name);
+                    if (!g || (g->kind == GlobalKind::Undeclared && !declared_.count(g))) {
+                        int slot = proc_->localCount++;
+                        proc_->locals[name] = {Bind::Local, slot, false};
+                    }
+                }
                 d->items.push_back(std::move(item));
             }
         } while (accept(T::Comma));
@@ -1401,7 +1412,7 @@ private:
     void resolve(const PendingIdent& pi) {
         Ident* id = pi.id;
         if (id->bind == Bind::Me) return;
-        id->explicitCheck = unit_.optionExplicit;
+        id->explicitCheck = unit_.optionExplicit && !id->declares;
         if (Procedure* pr = pi.proc) {
             auto it = pr->locals.find(id->name);
             if (it != pr->locals.end()) {

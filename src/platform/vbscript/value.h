@@ -138,7 +138,6 @@ struct ScriptError : std::runtime_error {
 
 std::u16string fromUtf8(std::string_view s);
 std::string utf8(std::u16string_view s);
-// Literal helper for ASCII: u16(u8"abc") is rarely needed; u"abc" works directly.
 
 // Case-insensitive comparison of identifiers (ASCII and Latin-1 letters fold).
 char16_t foldCase(char16_t c);
@@ -288,9 +287,9 @@ public:
     }
 
     // ---- Conversions (raise ScriptError like the VBScript C* functions) ----
-    // Null raises 94 "Invalid use of Null"; objects use their default member
-    // through the interpreter, so here an object raises 13 (use
-    // Interpreter::defaultValue first when objects may appear).
+    // Null raises 94 "Invalid use of Null".  Objects raise 13 here: their
+    // default member needs the engine, so call Context::defaultValue first
+    // when an argument may be an object.
     bool toBool() const;            // CBool
     uint8_t toByte() const;         // CByte (banker's rounding, overflow 6)
     int16_t toInteger() const;      // CInt
@@ -381,7 +380,7 @@ public:
     void resizePreserve(const std::vector<int32_t>& uppers);
     // Set by Dim a(10): fixed arrays cannot be ReDim'd (error 10).
     bool fixed = false;
-    // Set while a For Each or a ByRef element reference is active; ReDim and
+    // Non-zero while an element is passed ByRef to a procedure; ReDim and
     // Erase then raise 10 instead of freeing the storage.
     int locks = 0;
 

@@ -164,6 +164,19 @@ TEST_F(HostTest, ScriptObjectsAreUsableFromTheHost) {
     EXPECT_THROW(door.asObject()->getProperty(u"Missing", Args()), ScriptError);
 }
 
+TEST(ScriptObjectCallTest, HostCallsAreBoundByTheTimeout) {
+    Engine engine;
+    engine.setTimeout(30);
+    engine.addCode(u"Class Spinner : Public Sub Spin : Do : Loop : End Sub : End Class\nSet gSpin = New Spinner");
+    Value spinner = engine.global(u"gSpin");
+    try {
+        spinner.asObject()->callMethod(u"Spin", Args());
+        FAIL();
+    } catch (const ScriptError& e) {
+        EXPECT_EQ(e.number, err::Timeout);
+    }
+}
+
 TEST_F(HostTest, GetRefGivesCallableHandlers) {
     run("Function OnClick(x) : OnClick = \"clicked \" & x : End Function\nSet gHandler = GetRef(\"OnClick\")");
     Value h = runner.engine.global(u"gHandler");

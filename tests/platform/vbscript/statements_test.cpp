@@ -88,6 +88,9 @@ const ScriptCase kDeclarations[] = {
     {"OptionExplicitRejectsUndeclaredWrite", "Option Explicit\nDim a : a = 1 : Echo a\nb = 2", "1\nerror 500"},
     {"OptionExplicitRejectsUndeclaredRead", "Option Explicit\nEcho c", "error 500"},
     {"OptionExplicitInProcedure", "Option Explicit\nSub S\n  Dim ok : ok = 1\n  nope = 2\nEnd Sub\nS", "error 500"},
+    {"ReDimDeclaresUnderOptionExplicit",
+     "Option Explicit\nReDim g(2) : g(1) = \"a\"\nSub S\n  ReDim loc(1) : loc(0) = g(1) & \"b\" : Echo loc(0)\nEnd Sub\nS",
+     "ab"},
     {"CommentsContinuationAndCase", "Rem a comment\nDIM x ' trailing\nx = 1 + _\n    2\nECHO X, x ' done", "3 3"},
 };
 INSTANTIATE_TEST_SUITE_P(Declarations, StatementTest, ::testing::ValuesIn(kDeclarations), caseName);
