@@ -1007,6 +1007,7 @@ Value Interp::invokeObject(Object* obj, std::u16string_view name, int kind, Args
 }
 
 Value Interp::evalString(Frame& f, const std::u16string& code) {
+    DepthGuard guard(*this);  // Eval("Eval(s)") must not recurse without bound
     ParseOptions opts;
     opts.expressionOnly = true;
     opts.context = f.proc;
@@ -1023,6 +1024,7 @@ Value Interp::evalString(Frame& f, const std::u16string& code) {
 }
 
 void Interp::executeString(Frame& f, const std::u16string& code, bool global) {
+    DepthGuard guard(*this);
     ParseOptions opts;
     if (!global) {
         opts.context = f.proc;

@@ -130,14 +130,14 @@ constexpr ErrText kErrors[] = {
     {1048, u"Must be defined inside a Class"},
     {1049, u"Expected Let or Set or Get in property declaration"},
     {1050, u"Expected 'Property'"},
-    {1051, u"Number of arguments must be consistent across properties specification"},
+    {1051, u"Number of arguments must be consistent across properties"},
     {1052, u"Cannot have multiple default property/method in a Class"},
     {1053, u"Class initialize or terminate do not have arguments"},
     {1054, u"Property Set or Let must have at least one argument"},
     {1055, u"Unexpected 'Next'"},
     {1056, u"'Default' can be specified only on 'Property' or 'Function' or 'Sub'"},
-    {1057, u"'Default' specification must also specify 'Public'"},
-    {1058, u"'Default' specification can only be on Property Get"},
+    {1057, u"'Default' must also specify 'Public'"},
+    {1058, u"'Default' can only be on Property Get"},
     {err::Timeout, u"Script execution timed out"},
 };
 }  // namespace

@@ -274,6 +274,9 @@ TEST(EngineTest, RecursionLimitRaisesOutOfStackSpace) {
         {u"Class Loopy\n  Public Property Get Me2 : Set Me2 = Me.Me2 : End Property\nEnd Class\nSet o = New Loopy : x = o.Me2", 0},
         {u"Sub A(n) : B n : End Sub\nSub B(n) : A n : End Sub\nA 1", 50},
         {u"Sub E : Execute \"E\" : End Sub\nE", 0},
+        {u"s = \"Execute s\" : Execute s", 0},
+        {u"s = \"Eval(s)\" : x = Eval(s)", 0},
+        {u"s = \"ExecuteGlobal s\" : ExecuteGlobal s", 0},
     };
     for (const auto& c : cases) {
         Engine engine;
