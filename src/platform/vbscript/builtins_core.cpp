@@ -31,7 +31,8 @@ void register_builtins_core(Registry& r) {
     r.addFunction(u"Chr", 1, 1, [](Context& cx, Args a) -> Value {
         int32_t c = plain(cx, a[0]).toLong();
         if (c < -32768 || c > 65535) raise(err::InvalidProcedureCall);
-        return Value(std::u16string(1, static_cast<char16_t>(c)));
+        char16_t ch = c >= 0 && c < 256 ? fromWindows1252(static_cast<uint8_t>(c)) : static_cast<char16_t>(c);
+        return Value(std::u16string(1, ch));
     });
     r.addFunction(u"TypeName", 1, 1, [](Context&, Args a) -> Value { return Value(typeName(a[0])); });
     r.addFunction(u"VarType", 1, 1, [](Context&, Args a) -> Value { return Value(static_cast<int32_t>(a[0].varType())); });
