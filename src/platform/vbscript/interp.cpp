@@ -869,6 +869,11 @@ Flow Interp::execBlock(Frame& f, Block& b) {
         } catch (const std::length_error&) {
             ScriptError e(err::OutOfMemory, errorDescription(err::OutOfMemory));
             if (!trapErrorImpl(*this, f, e, s.get(), err_)) throw e;
+        } catch (const std::exception& ex) {
+            // A host object failed with a C++ exception: the script sees
+            // error 51 and can trap it; the host sees a ScriptError.
+            ScriptError e(51, u"Internal error: " + fromUtf8(ex.what()));
+            if (!trapErrorImpl(*this, f, e, s.get(), err_)) throw e;
         }
     }
     return Flow::Normal;

@@ -153,6 +153,18 @@ TEST_F(HostTest, UnknownMemberRaises438) {
     EXPECT_EQ(run("Echo Action.Nothing2"), "error 438");
 }
 
+class Throwing : public Object {
+public:
+    Value callMethod(std::u16string_view, Args) override { throw std::out_of_range("host bug"); }
+};
+
+TEST(HostFailureTest, CppExceptionsFromHostObjectsBecomeScriptErrors) {
+    ScriptRunner r;
+    r.engine.addObject(u"Bad", makeRef<Throwing>());
+    EXPECT_EQ(r.run("On Error Resume Next\nBad.Go\nEcho Err.Number, Err.Description"), "51 Internal error: host bug");
+    EXPECT_EQ(r.run("Bad.Go"), "error 51");
+}
+
 TEST_F(HostTest, ScriptObjectsAreUsableFromTheHost) {
     run("Class Door\n  Public Opened\n  Public Function Open(who) : Opened = who : Open = \"opened by \" & who : End Function\n"
         "End Class\nSet gDoor = New Door");
