@@ -31,10 +31,20 @@ void register_builtins_core(Registry& r) {
     r.addFunction(u"Chr", 1, 1, [](Context& cx, Args a) -> Value {
         int32_t c = plain(cx, a[0]).toLong();
         if (c < -32768 || c > 65535) raise(err::InvalidProcedureCall);
-        return Value(std::u16string(1, static_cast<char16_t>(c)));
+        char16_t ch = c >= 0 && c < 256 ? fromWindows1252(static_cast<uint8_t>(c)) : static_cast<char16_t>(c);
+        return Value(std::u16string(1, ch));
     });
     r.addFunction(u"TypeName", 1, 1, [](Context&, Args a) -> Value { return Value(typeName(a[0])); });
-    r.addFunction(u"VarType", 1, 1, [](Context&, Args a) -> Value { return Value(static_cast<int32_t>(a[0].varType())); });
+    // An object with a default property reports the type of that value.
+    r.addFunction(u"VarType", 1, 1, [](Context& cx, Args a) -> Value {
+        if (a[0].isObject() && a[0].asObject()) {
+            try {
+                return Value(static_cast<int32_t>(cx.defaultValue(a[0]).varType()));
+            } catch (const ScriptError&) {
+            }
+        }
+        return Value(static_cast<int32_t>(a[0].varType()));
+    });
     r.addFunction(u"IsEmpty", 1, 1, [](Context&, Args a) -> Value { return Value(a[0].isEmpty()); });
     r.addFunction(u"IsNull", 1, 1, [](Context&, Args a) -> Value { return Value(a[0].isNull()); });
     r.addFunction(u"IsObject", 1, 1, [](Context&, Args a) -> Value { return Value(a[0].isObject()); });

@@ -43,6 +43,10 @@ void Engine::record(const ScriptError& e) {
         ScriptError e(err::OutOfMemory, errorDescription(err::OutOfMemory)); \
         record(e);                                                          \
         throw e;                                                            \
+    } catch (const std::exception& ex) {                                    \
+        ScriptError e(51, u"Internal error: " + fromUtf8(ex.what()));       \
+        record(e);                                                          \
+        throw e;                                                            \
     }
 
 void Engine::reset() { in_->requestReset(); }

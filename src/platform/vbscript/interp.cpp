@@ -869,6 +869,11 @@ Flow Interp::execBlock(Frame& f, Block& b) {
         } catch (const std::length_error&) {
             ScriptError e(err::OutOfMemory, errorDescription(err::OutOfMemory));
             if (!trapErrorImpl(*this, f, e, s.get(), err_)) throw e;
+        } catch (const std::exception& ex) {
+            // A host object failed with a C++ exception: the script sees
+            // error 51 and can trap it; the host sees a ScriptError.
+            ScriptError e(51, u"Internal error: " + fromUtf8(ex.what()));
+            if (!trapErrorImpl(*this, f, e, s.get(), err_)) throw e;
         }
     }
     return Flow::Normal;
@@ -1007,6 +1012,7 @@ Value Interp::invokeObject(Object* obj, std::u16string_view name, int kind, Args
 }
 
 Value Interp::evalString(Frame& f, const std::u16string& code) {
+    DepthGuard guard(*this);  // Eval("Eval(s)") must not recurse without bound
     ParseOptions opts;
     opts.expressionOnly = true;
     opts.context = f.proc;
@@ -1023,6 +1029,7 @@ Value Interp::evalString(Frame& f, const std::u16string& code) {
 }
 
 void Interp::executeString(Frame& f, const std::u16string& code, bool global) {
+    DepthGuard guard(*this);
     ParseOptions opts;
     if (!global) {
         opts.context = f.proc;

@@ -417,6 +417,12 @@ double timeSerial(int hour, int minute, int second);
 void splitDate(double serial, int& year, int& month, int& day);
 void splitTime(double serial, int& hour, int& minute, int& second);
 
+// The ANSI code page the engine assumes (Windows-1252), for Chr/Asc and for
+// script files that are not UTF-8.  toWindows1252 returns -1 when the
+// character has no single-byte form.
+char16_t fromWindows1252(uint8_t byte);
+int toWindows1252(char16_t c);
+
 // Round half to even, as CInt/CLng and the \ and Mod operators do.
 double roundBankers(double d);
 

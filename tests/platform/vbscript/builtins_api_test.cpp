@@ -105,7 +105,8 @@ TEST(BuiltinsApiTest, ContextDefaultValueAndObjectsInArguments) {
     ScriptRunner r;
     EXPECT_EQ(r.run("Class V : Public Default Property Get Value : Value = \"abc\" : End Property : End Class\n"
                     "Set obj = New V : Echo Len(obj), CStr(obj), TypeName(obj), VarType(obj), IsObject(obj)"),
-              "3 abc V 9 True");
+              "3 abc V 8 True");
+    EXPECT_EQ(r.run("Class P : Public A : End Class\nSet obj = New P : Echo VarType(obj), VarType(Nothing)"), "9 9");
 }
 
 const ScriptCase kErrObject[] = {

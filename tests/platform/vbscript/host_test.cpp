@@ -153,6 +153,18 @@ TEST_F(HostTest, UnknownMemberRaises438) {
     EXPECT_EQ(run("Echo Action.Nothing2"), "error 438");
 }
 
+class Throwing : public Object {
+public:
+    Value callMethod(std::u16string_view, Args) override { throw std::out_of_range("host bug"); }
+};
+
+TEST(HostFailureTest, CppExceptionsFromHostObjectsBecomeScriptErrors) {
+    ScriptRunner r;
+    r.engine.addObject(u"Bad", makeRef<Throwing>());
+    EXPECT_EQ(r.run("On Error Resume Next\nBad.Go\nEcho Err.Number, Err.Description"), "51 Internal error: host bug");
+    EXPECT_EQ(r.run("Bad.Go"), "error 51");
+}
+
 TEST_F(HostTest, ScriptObjectsAreUsableFromTheHost) {
     run("Class Door\n  Public Opened\n  Public Function Open(who) : Opened = who : Open = \"opened by \" & who : End Function\n"
         "End Class\nSet gDoor = New Door");
@@ -274,6 +286,9 @@ TEST(EngineTest, RecursionLimitRaisesOutOfStackSpace) {
         {u"Class Loopy\n  Public Property Get Me2 : Set Me2 = Me.Me2 : End Property\nEnd Class\nSet o = New Loopy : x = o.Me2", 0},
         {u"Sub A(n) : B n : End Sub\nSub B(n) : A n : End Sub\nA 1", 50},
         {u"Sub E : Execute \"E\" : End Sub\nE", 0},
+        {u"s = \"Execute s\" : Execute s", 0},
+        {u"s = \"Eval(s)\" : x = Eval(s)", 0},
+        {u"s = \"ExecuteGlobal s\" : ExecuteGlobal s", 0},
     };
     for (const auto& c : cases) {
         Engine engine;

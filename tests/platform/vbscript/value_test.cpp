@@ -186,6 +186,19 @@ TEST(ValueTest, Utf8RoundTripsIncludingSurrogates) {
     EXPECT_FALSE(equalsNoCase(u"abc", u"abd"));
 }
 
+TEST(ValueTest, Windows1252MapsTheC1Range) {
+    struct Case {
+        int byte;
+        char16_t ch;
+    };
+    const Case cases[] = {{0x41, u'A'}, {0x80, 0x20AC}, {0x93, 0x201C}, {0x9F, 0x0178}, {0x81, 0x81}, {0xE9, 0xE9}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(fromWindows1252(static_cast<uint8_t>(c.byte)), c.ch);
+        EXPECT_EQ(toWindows1252(c.ch), c.byte);
+    }
+    EXPECT_EQ(toWindows1252(0x4E2D), -1);
+}
+
 TEST(ValueTest, ErrorDescriptionsFollowVbscriptNumbers) {
     struct Case {
         int32_t n;
