@@ -12,7 +12,17 @@ namespace {
 
 Value fnTypeName(Context&, Args a) { return Value(typeName(a[0])); }
 
-Value fnVarType(Context&, Args a) { return Value(static_cast<int16_t>(a[0].varType())); }
+// An object with a default property reports the type of that value; one
+// without (or Nothing) is vbObject.
+Value fnVarType(Context& cx, Args a) {
+    if (a[0].isObject() && a[0].asObject()) {
+        try {
+            return Value(static_cast<int16_t>(cx.defaultValue(a[0]).varType()));
+        } catch (const ScriptError&) {
+        }
+    }
+    return Value(static_cast<int16_t>(a[0].varType()));
+}
 
 Value fnIsEmpty(Context&, Args a) { return Value(a[0].isEmpty()); }
 Value fnIsNull(Context&, Args a) { return Value(a[0].isNull()); }
