@@ -31,7 +31,8 @@ int compareStrings(std::u16string_view a, std::u16string_view b, bool text);
 size_t findText(std::u16string_view hay, std::u16string_view needle, size_t from, bool text);
 size_t rfindText(std::u16string_view hay, std::u16string_view needle, size_t from, bool text);
 
-// Windows-1252, the ANSI code page of the US-English system.
+// Windows-1252, the ANSI code page of the US-English system (the engine's
+// tables in value.h).
 char16_t ansiToUnicode(uint8_t b);
 // The ANSI byte for a character, or -1 when the code page lacks it.
 int unicodeToAnsi(char16_t c);
