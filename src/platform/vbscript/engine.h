@@ -44,7 +44,8 @@ struct ProcedureInfo {
 
 class Engine {
 public:
-    // host may be null (silent default host); it must outlive the engine.
+    // host may be null (silent default host); registry null means
+    // Registry::standard().  Both must outlive the engine.
     explicit Engine(Host* host = nullptr, const Registry* registry = nullptr);
     ~Engine();
     Engine(const Engine&) = delete;
