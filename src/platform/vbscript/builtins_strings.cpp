@@ -267,15 +267,13 @@ Value fnStrComp(Context& cx, Args a) {
 
 // Replace(expression, find, replacewith[, start[, count[, compare]]])
 Value fnReplace(Context& cx, Args a) {
+    // Unlike most string functions, Replace does not pass Null through.
     std::u16string s, find, with;
-    bool ok0 = strArg(cx, a, 0, s);
-    bool ok1 = strArg(cx, a, 1, find);
-    bool ok2 = strArg(cx, a, 2, with);
+    if (!strArg(cx, a, 0, s) || !strArg(cx, a, 1, find) || !strArg(cx, a, 2, with)) raise(err::InvalidUseOfNull);
     int32_t start = a.isMissing(3) ? 1 : numArg(cx, a, 3);
     int32_t count = a.isMissing(4) ? -1 : numArg(cx, a, 4);
     bool text = optTextCompare(cx, a, 5);
     if (start < 1 || count < -1) raise(err::InvalidProcedureCall);
-    if (!ok0 || !ok1 || !ok2) return Value::null();
     if (static_cast<size_t>(start) > s.size()) return Value(u"");
     std::u16string_view rest = std::u16string_view(s).substr(static_cast<size_t>(start - 1));
     if (find.empty() || count == 0) return Value(std::u16string(rest));

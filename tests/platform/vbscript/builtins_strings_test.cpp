@@ -120,7 +120,9 @@ INSTANTIATE_TEST_SUITE_P(Replace, StringsTest, ::testing::Values(
     Case{u"Replace", {S(u"aaa"), S(u"aa"), S(u"b")}, "ba"},
     Case{u"Replace", {S(u"abc"), S(u"b"), S(u"bb")}, "abbc"},
     Case{u"Replace", {S(u"abc"), S(u"b"), S(u"x"), Value(0)}, "#5"},
-    Case{u"Replace", {N, S(u"b"), S(u"x")}, "Null"},
+    Case{u"Replace", {N, S(u"b"), S(u"x")}, "#94"},
+    Case{u"Replace", {S(u"abc"), N, S(u"x")}, "#94"},
+    Case{u"Replace", {S(u""), S(u"b"), S(u"x")}, ""},
     Case{u"Replace", {S(u"abc"), S(u"b"), S(u"x"), M, M, Value(1)}, "axc"}));
 
 INSTANTIATE_TEST_SUITE_P(SplitJoinFilter, StringsTest, ::testing::Values(
