@@ -14,11 +14,11 @@ using namespace lib;
 
 namespace {
 
-// Argument for the floating-point functions: Null gives Null through the
-// caller, everything else must convert to a Double.
+// Argument for the floating-point functions (Sqr, Log, Sin ...): it must
+// convert to a Double, so Null raises 94.
 bool doubleArg(Context& cx, Args a, size_t i, double& out) {
     Value v = plain(cx, a[i]);
-    if (v.isNull()) return false;
+    if (v.isNull()) raise(err::InvalidUseOfNull);
     out = v.toDouble();
     return true;
 }
