@@ -1,5 +1,7 @@
 #include "platform/vbscript/lib_util.h"
 
+#include <vector>
+
 namespace vbs::lib {
 
 int32_t optLong(Context& cx, Args a, size_t i, int32_t dflt) {
@@ -56,11 +58,26 @@ std::u16string toUpper(std::u16string_view s) {
     return out;
 }
 
+namespace {
+// toLowerChar for every code unit, so the text-compare loops are a lookup.
+const char16_t* lowerTable() {
+    static const std::vector<char16_t> table = [] {
+        std::vector<char16_t> t(65536);
+        for (size_t c = 0; c < t.size(); ++c) t[c] = toLowerChar(static_cast<char16_t>(c));
+        return t;
+    }();
+    return table.data();
+}
+}  // namespace
+
+char16_t textKey(char16_t c) { return lowerTable()[c]; }
+
 int compareStrings(std::u16string_view a, std::u16string_view b, bool text) {
     size_t n = a.size() < b.size() ? a.size() : b.size();
+    const char16_t* key = lowerTable();
     for (size_t i = 0; i < n; ++i) {
         char16_t x = a[i], y = b[i];
-        if (text) { x = textKey(x); y = textKey(y); }
+        if (text) { x = key[x]; y = key[y]; }
         if (x != y) return x < y ? -1 : 1;
     }
     if (a.size() == b.size()) return 0;
@@ -72,11 +89,12 @@ size_t findText(std::u16string_view hay, std::u16string_view needle, size_t from
     if (needle.size() > hay.size()) return std::u16string_view::npos;
     const size_t last = hay.size() - needle.size();
     if (needle.empty()) return from <= hay.size() ? from : std::u16string_view::npos;
-    const char16_t first = textKey(needle[0]);
+    const char16_t* key = lowerTable();
+    const char16_t first = key[needle[0]];
     for (size_t i = from; i <= last; ++i) {
-        if (textKey(hay[i]) != first) continue;
+        if (key[hay[i]] != first) continue;
         size_t k = 1;
-        while (k < needle.size() && textKey(hay[i + k]) == textKey(needle[k])) ++k;
+        while (k < needle.size() && key[hay[i + k]] == key[needle[k]]) ++k;
         if (k == needle.size()) return i;
     }
     return std::u16string_view::npos;
@@ -87,9 +105,10 @@ size_t rfindText(std::u16string_view hay, std::u16string_view needle, size_t fro
     if (needle.size() > hay.size()) return std::u16string_view::npos;
     size_t i = hay.size() - needle.size();
     if (from < i) i = from;
+    const char16_t* key = lowerTable();
     for (;; --i) {
         size_t k = 0;
-        while (k < needle.size() && textKey(hay[i + k]) == textKey(needle[k])) ++k;
+        while (k < needle.size() && key[hay[i + k]] == key[needle[k]]) ++k;
         if (k == needle.size()) return i;
         if (i == 0) break;
     }

@@ -24,8 +24,8 @@ char16_t toLowerChar(char16_t c);
 char16_t toUpperChar(char16_t c);
 std::u16string toLower(std::u16string_view s);
 std::u16string toUpper(std::u16string_view s);
-// Comparison key for vbTextCompare.
-inline char16_t textKey(char16_t c) { return toLowerChar(c); }
+// Comparison key for vbTextCompare (the lower-case letter).
+char16_t textKey(char16_t c);
 int compareStrings(std::u16string_view a, std::u16string_view b, bool text);
 // Position of `needle` in `hay` from `from` (0-based), npos when absent.
 size_t findText(std::u16string_view hay, std::u16string_view needle, size_t from, bool text);
