@@ -128,6 +128,9 @@ TEST_F(FileSystemTest, AppendsAndHonoursTheCreateFlag) {
     EXPECT_EQ(bytes("Data/new.txt"), "x");
     EXPECT_EQ(run(u"Set t = fso.OpenTextFile(\"Data\\new.txt\", 2) : t.Write \"y\" : t.Close"), "");
     EXPECT_EQ(bytes("Data/new.txt"), "y");
+    // Characters the ANSI code page lacks are written as "?".
+    EXPECT_EQ(run(u"Set t = fso.OpenTextFile(\"Data\\new.txt\", 2) : t.Write ChrW(20013) & ChrW(8364) : t.Close"), "");
+    EXPECT_EQ(bytes("Data/new.txt"), "?\x80");
 }
 
 TEST_F(FileSystemTest, UnicodeFilesHaveAByteOrderMark) {
