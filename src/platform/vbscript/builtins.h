@@ -43,6 +43,13 @@
 // * Raise errors with vbs::raise(number) (value.h); never catch ScriptError
 //   just to report it — the interpreter handles On Error Resume Next.
 // * Functions must not keep Args slots beyond the call.
+// * Eval, Execute, ExecuteGlobal and GetRef belong to the engine (they need
+//   the running procedure's scope); do not register them.
+//
+// builtins_core.cpp holds minimal versions of what the engine's own tests
+// need: CStr CInt CLng CDbl CBool Len Chr TypeName VarType IsEmpty IsNull
+// IsObject IsArray Array UBound LBound MsgBox InputBox CreateObject
+// LoadPicture Rnd Randomize and the vb* string, button and type constants.
 #pragma once
 
 #include <memory>

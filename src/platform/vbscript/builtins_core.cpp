@@ -1,6 +1,9 @@
 // The few built-ins the engine itself relies on and its tests use.  The full
 // string, conversion and formatting libraries register the same names again
 // and replace these.
+#include <chrono>
+#include <cstring>
+
 #include "platform/vbscript/builtins.h"
 
 namespace vbs {
@@ -28,10 +31,20 @@ void register_builtins_core(Registry& r) {
     r.addFunction(u"Chr", 1, 1, [](Context& cx, Args a) -> Value {
         int32_t c = plain(cx, a[0]).toLong();
         if (c < -32768 || c > 65535) raise(err::InvalidProcedureCall);
-        return Value(std::u16string(1, static_cast<char16_t>(c)));
+        char16_t ch = c >= 0 && c < 256 ? fromWindows1252(static_cast<uint8_t>(c)) : static_cast<char16_t>(c);
+        return Value(std::u16string(1, ch));
     });
     r.addFunction(u"TypeName", 1, 1, [](Context&, Args a) -> Value { return Value(typeName(a[0])); });
-    r.addFunction(u"VarType", 1, 1, [](Context&, Args a) -> Value { return Value(static_cast<int32_t>(a[0].varType())); });
+    // An object with a default property reports the type of that value.
+    r.addFunction(u"VarType", 1, 1, [](Context& cx, Args a) -> Value {
+        if (a[0].isObject() && a[0].asObject()) {
+            try {
+                return Value(static_cast<int32_t>(cx.defaultValue(a[0]).varType()));
+            } catch (const ScriptError&) {
+            }
+        }
+        return Value(static_cast<int32_t>(a[0].varType()));
+    });
     r.addFunction(u"IsEmpty", 1, 1, [](Context&, Args a) -> Value { return Value(a[0].isEmpty()); });
     r.addFunction(u"IsNull", 1, 1, [](Context&, Args a) -> Value { return Value(a[0].isNull()); });
     r.addFunction(u"IsObject", 1, 1, [](Context&, Args a) -> Value { return Value(a[0].isObject()); });
@@ -65,9 +78,49 @@ void register_builtins_core(Registry& r) {
         auto answer = cx.host().inputBox(prompt, title, dflt);
         return Value(answer ? *answer : std::u16string());
     });
+    r.addFunction(u"LoadPicture", 1, 1, [](Context& cx, Args a) -> Value {
+        return cx.host().loadPicture(plain(cx, a[0]).toString());
+    });
     r.addFunction(u"CreateObject", 1, 2, [](Context& cx, Args a) -> Value {
         Ref<Object> o = cx.createObject(plain(cx, a[0]).toString());
         return Value(o.get());
+    });
+
+    // Rnd and Randomize with VBScript's 24-bit generator.
+    struct RandomState {
+        uint32_t seed = 0x50000;
+        double last = 0;
+    };
+    static const int kRandomKey = 0;
+    r.addFunction(u"Rnd", 0, 1, [](Context& cx, Args a) -> Value {
+        auto& st = cx.moduleState<RandomState>(&kRandomKey);
+        if (!a.isMissing(0)) {
+            float n = plain(cx, a[0]).toSingle();
+            if (n == 0) return Value(static_cast<float>(st.last));
+            if (n < 0) {
+                uint32_t bits;
+                std::memcpy(&bits, &n, sizeof bits);
+                st.seed = (bits + (bits >> 24)) & 0xFFFFFF;
+            }
+        }
+        st.seed = (st.seed * 0x43FD43FDu + 0xC39EC3u) & 0xFFFFFF;
+        st.last = st.seed / 16777216.0;
+        return Value(static_cast<float>(st.last));
+    });
+    r.addFunction(u"Randomize", 0, 1, [](Context& cx, Args a) -> Value {
+        auto& st = cx.moduleState<RandomState>(&kRandomKey);
+        double n;
+        if (a.isMissing(0)) {
+            auto now = std::chrono::system_clock::now().time_since_epoch();
+            n = std::chrono::duration<double>(now).count();
+        } else {
+            n = plain(cx, a[0]).toDouble();
+        }
+        uint64_t bits;
+        std::memcpy(&bits, &n, sizeof bits);
+        uint32_t mix = static_cast<uint32_t>(bits >> 32) ^ static_cast<uint32_t>(bits);
+        st.seed = ((mix & 0xFFFF) << 8 ^ (mix >> 8)) & 0xFFFFFF;
+        return Value();
     });
 
     r.addConstant(u"vbCrLf", Value(u"\r\n"));

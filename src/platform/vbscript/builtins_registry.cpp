@@ -19,27 +19,27 @@ void Registry::addClass(std::u16string name, ObjectFactory f) { classes_[std::mo
 void Registry::addIntrinsicObject(std::u16string name, ObjectFactory f) { intrinsics_[std::move(name)] = f; }
 
 const FunctionInfo* Registry::findFunction(std::u16string_view name) const {
-    auto it = functions_.find(std::u16string(name));
+    auto it = functions_.find(name);
     return it == functions_.end() ? nullptr : it->second.get();
 }
 
 const Value* Registry::findConstant(std::u16string_view name) const {
-    auto it = constants_.find(std::u16string(name));
+    auto it = constants_.find(name);
     return it == constants_.end() ? nullptr : &it->second;
 }
 
 ObjectFactory Registry::findProgId(std::u16string_view progId) const {
-    auto it = progIds_.find(std::u16string(progId));
+    auto it = progIds_.find(progId);
     return it == progIds_.end() ? nullptr : it->second;
 }
 
 ObjectFactory Registry::findClass(std::u16string_view name) const {
-    auto it = classes_.find(std::u16string(name));
+    auto it = classes_.find(name);
     return it == classes_.end() ? nullptr : it->second;
 }
 
 ObjectFactory Registry::findIntrinsicObject(std::u16string_view name) const {
-    auto it = intrinsics_.find(std::u16string(name));
+    auto it = intrinsics_.find(name);
     return it == intrinsics_.end() ? nullptr : it->second;
 }
 

@@ -38,7 +38,13 @@ public:
             int32_t number = cx_.defaultValue(a[0]).toLong();
             std::u16string source = a.isMissing(1) ? std::u16string(u"Microsoft VBScript runtime error")
                                                    : cx_.defaultValue(a[1]).toConcatString();
+            // Err.Raise 0 is itself an invalid call.
+            if (number == 0) raise(err::InvalidProcedureCall);
             std::u16string desc = a.isMissing(2) ? errorDescription(number) : cx_.defaultValue(a[2]).toConcatString();
+            // Help file and context are not carried by ScriptError; they
+            // stay in the Err state, where a trapped error leaves them.
+            e.helpFile = a.isMissing(3) ? std::u16string() : cx_.defaultValue(a[3]).toConcatString();
+            e.helpContext = a.isMissing(4) ? 0 : cx_.defaultValue(a[4]).toLong();
             ScriptError err(number, desc, source);
             throw err;
         }

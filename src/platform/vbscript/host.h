@@ -40,7 +40,7 @@ public:
     // become slashes.
     virtual std::string toHostPath(const std::u16string& windowsPath);
 
-    // LoadPicture(path).  Default: raises 53-like error 5 (not supported).
+    // LoadPicture(path).  Default: raises error 5 (not supported).
     virtual Value loadPicture(const std::u16string& path);
 
     // Text written by WScript.Echo-like hosts or debugging helpers.  The

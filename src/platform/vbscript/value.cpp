@@ -130,14 +130,14 @@ constexpr ErrText kErrors[] = {
     {1048, u"Must be defined inside a Class"},
     {1049, u"Expected Let or Set or Get in property declaration"},
     {1050, u"Expected 'Property'"},
-    {1051, u"Number of arguments must be consistent across properties specification"},
+    {1051, u"Number of arguments must be consistent across properties"},
     {1052, u"Cannot have multiple default property/method in a Class"},
     {1053, u"Class initialize or terminate do not have arguments"},
     {1054, u"Property Set or Let must have at least one argument"},
     {1055, u"Unexpected 'Next'"},
     {1056, u"'Default' can be specified only on 'Property' or 'Function' or 'Sub'"},
-    {1057, u"'Default' specification must also specify 'Public'"},
-    {1058, u"'Default' specification can only be on Property Get"},
+    {1057, u"'Default' must also specify 'Public'"},
+    {1058, u"'Default' can only be on Property Get"},
     {err::Timeout, u"Script execution timed out"},
 };
 }  // namespace
@@ -304,6 +304,22 @@ bool Value::isNumber() const noexcept {
     case Type::Currency: return true;
     default: return false;
     }
+}
+
+namespace {
+const char16_t k1252[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
+                            0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
+}  // namespace
+
+char16_t fromWindows1252(uint8_t b) { return b >= 0x80 && b < 0xA0 ? k1252[b - 0x80] : b; }
+
+int toWindows1252(char16_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return c;
+    for (int i = 0; i < 32; ++i)
+        if (k1252[i] == c) return 0x80 + i;
+    return -1;
 }
 
 double roundBankers(double d) {
@@ -496,6 +512,12 @@ Array* Array::fromValues(std::vector<Value> values) {
     return a;
 }
 
+Array* Array::createUndimensioned() {
+    auto* a = new Array();
+    a->refs_ = 0;
+    return a;
+}
+
 int32_t Array::lbound(int dim) const {
     if (dim < 1 || dim > dimensions()) raise(err::SubscriptOutOfRange);
     return bounds_[dim - 1].lower;
@@ -518,14 +540,49 @@ Value& Array::at(const int32_t* idx, size_t count) {
     return data_[offset];
 }
 
-Array* Array::clone() const {
+Array* Array::clone() const { return cloneAt(0); }
+
+Array* Array::cloneAt(int depth) const {
+    if (depth > 1000) raise(err::OutOfStackSpace);
     auto* a = new Array();
     a->refs_ = 0;
     a->bounds_ = bounds_;
-    a->data_ = data_;
-    for (auto& v : a->data_)
-        if (v.isArray()) v = Value(v.asArray()->clone());
+    try {
+        a->data_ = data_;
+        for (auto& v : a->data_)
+            if (v.isArray()) v = Value(v.asArray()->cloneAt(depth + 1));
+    } catch (...) {
+        delete a;
+        throw;
+    }
     return a;
+}
+
+namespace {
+thread_local int arrayReleaseDepth = 0;
+thread_local std::vector<Array*>* pendingArrays = nullptr;
+}  // namespace
+
+void Array::destroy() noexcept {
+    // Arrays nested in arrays release each other recursively; past a small
+    // depth the rest wait in a list the outermost call drains.
+    if (arrayReleaseDepth >= 32) {
+        if (!pendingArrays) pendingArrays = new std::vector<Array*>();
+        pendingArrays->push_back(this);
+        return;
+    }
+    ++arrayReleaseDepth;
+    delete this;
+    if (arrayReleaseDepth == 1 && pendingArrays) {
+        while (!pendingArrays->empty()) {
+            Array* a = pendingArrays->back();
+            pendingArrays->pop_back();
+            delete a;
+        }
+        delete pendingArrays;
+        pendingArrays = nullptr;
+    }
+    --arrayReleaseDepth;
 }
 
 void Array::resizePreserve(const std::vector<int32_t>& uppers) {

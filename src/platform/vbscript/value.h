@@ -138,16 +138,17 @@ struct ScriptError : std::runtime_error {
 
 std::u16string fromUtf8(std::string_view s);
 std::string utf8(std::u16string_view s);
-// Literal helper for ASCII: u16(u8"abc") is rarely needed; u"abc" works directly.
 
 // Case-insensitive comparison of identifiers (ASCII and Latin-1 letters fold).
 char16_t foldCase(char16_t c);
 bool equalsNoCase(std::u16string_view a, std::u16string_view b);
 std::u16string lowerCase(std::u16string_view s);
 struct NoCaseHash {
+    using is_transparent = void;  // lets maps look up string_views without copying
     size_t operator()(std::u16string_view s) const noexcept;
 };
 struct NoCaseEqual {
+    using is_transparent = void;
     bool operator()(std::u16string_view a, std::u16string_view b) const noexcept { return equalsNoCase(a, b); }
 };
 
@@ -286,9 +287,9 @@ public:
     }
 
     // ---- Conversions (raise ScriptError like the VBScript C* functions) ----
-    // Null raises 94 "Invalid use of Null"; objects use their default member
-    // through the interpreter, so here an object raises 13 (use
-    // Interpreter::defaultValue first when objects may appear).
+    // Null raises 94 "Invalid use of Null".  Objects raise 13 here: their
+    // default member needs the engine, so call Context::defaultValue first
+    // when an argument may be an object.
     bool toBool() const;            // CBool
     uint8_t toByte() const;         // CByte (banker's rounding, overflow 6)
     int16_t toInteger() const;      // CInt
@@ -349,10 +350,12 @@ public:
     static Array* createBounds(std::vector<Bound> bounds);
     // From a list of values (the Array() function, Split, Dictionary.Keys).
     static Array* fromValues(std::vector<Value> values);
+    // Dim a(): a dynamic array with no dimensions yet (UBound raises 9).
+    static Array* createUndimensioned();
 
     void addRef() noexcept { ++refs_; }
     void release() noexcept {
-        if (--refs_ == 0) delete this;
+        if (--refs_ == 0) destroy();
     }
     int refCount() const noexcept { return refs_; }
 
@@ -377,12 +380,14 @@ public:
     void resizePreserve(const std::vector<int32_t>& uppers);
     // Set by Dim a(10): fixed arrays cannot be ReDim'd (error 10).
     bool fixed = false;
-    // Set while a For Each or a ByRef element reference is active; ReDim and
+    // Non-zero while an element is passed ByRef to a procedure; ReDim and
     // Erase then raise 10 instead of freeing the storage.
     int locks = 0;
 
 private:
     Array() = default;
+    void destroy() noexcept;  // frees nested arrays without deep recursion
+    Array* cloneAt(int depth) const;
     int refs_ = 1;
     std::vector<Bound> bounds_;
     std::vector<Value> data_;
@@ -411,6 +416,12 @@ double dateSerial(int year, int month, int day);  // no range checks, months/day
 double timeSerial(int hour, int minute, int second);
 void splitDate(double serial, int& year, int& month, int& day);
 void splitTime(double serial, int& hour, int& minute, int& second);
+
+// The ANSI code page the engine assumes (Windows-1252), for Chr/Asc and for
+// script files that are not UTF-8.  toWindows1252 returns -1 when the
+// character has no single-byte form.
+char16_t fromWindows1252(uint8_t byte);
+int toWindows1252(char16_t c);
 
 // Round half to even, as CInt/CLng and the \ and Mod operators do.
 double roundBankers(double d);
