@@ -9,7 +9,7 @@
 namespace storyloom {
 namespace {
 
-using test::ActionSpec;
+using test::ActionLines;
 
 struct RecordingEffects : ActionNowEffects {
   QStringList log;
@@ -27,8 +27,8 @@ struct RecordingEffects : ActionNowEffects {
   void AddPickedObject(const QString& item) override { log << "pick " + item; }
 };
 
-ActionSpec fullRecord() {
-  ActionSpec s;
+ActionLines fullRecord() {
+  ActionLines s;
   s.A = R"(1,"V",0,1,0,1,"Hello",0,"",1,0,1,"Next")";
   s.B = R"(1,1,1,"m.avi",#TRUE#,#TRUE#,1,2,3,4)";
   s.M = R"(1,1,"music.mid",1,"song.mp3")";
@@ -43,8 +43,8 @@ ActionSpec fullRecord() {
   return s;
 }
 
-ActionRecord read(const ActionSpec& spec, RecordingEffects& effects) {
-  FieldReader file(encodeWindows1252(spec.text()));
+ActionRecord read(const ActionLines& lines, RecordingEffects& effects) {
+  FieldReader file(encodeWindows1252(lines.text()));
   file.skip(10);
   return ReadActionRecord(file, effects);
 }
@@ -90,7 +90,7 @@ TEST(ActionRecord, RecordsCutAfterEachGroupKeepTheRestEmpty) {
   };
   for (const Cut& cut : cuts) {
     SCOPED_TRACE(cut.after);
-    ActionSpec s = fullRecord();
+    ActionLines s = fullRecord();
     QString* groups[] = {&s.A, &s.B, &s.M, &s.D, &s.E, &s.F, &s.H, &s.I, &s.J, &s.K, &s.L};
     for (int g = cut.groups; g < 11; ++g) groups[g]->clear();
     if (!cut.lastH.isEmpty()) s.H = cut.lastH;
@@ -114,7 +114,7 @@ TEST(ActionRecord, RecordsCutAfterEachGroupKeepTheRestEmpty) {
 
 TEST(ActionRecord, ChannelEntries) {
   // More than five values per entry: no entries and no pick-up.
-  ActionSpec six = fullRecord();
+  ActionLines six = fullRecord();
   six.K = R"(0,6,1,1,#TRUE#,#FALSE#,8,"a.wav",0)";
   RecordingEffects fx;
   ActionRecord r = read(six, fx);
@@ -123,7 +123,7 @@ TEST(ActionRecord, ChannelEntries) {
   EXPECT_FALSE(r.PickUpItem);
 
   // Fewer values: the rest count as empty.
-  ActionSpec two = fullRecord();
+  ActionLines two = fullRecord();
   two.K = "0,2,2,3,#TRUE#,1,0";
   RecordingEffects fx2;
   read(two, fx2);
@@ -132,7 +132,7 @@ TEST(ActionRecord, ChannelEntries) {
   EXPECT_TRUE(fx2.log.contains("pick Key"));
 
   // An eighth entry has no channel: the first seven are stored, then the read fails.
-  ActionSpec eight = fullRecord();
+  ActionLines eight = fullRecord();
   eight.K = "0,1,8,1,1,1,1,1,1,1,1";
   RecordingEffects fx3;
   try {
@@ -153,8 +153,8 @@ struct ActionFiles : ::testing::Test {
     project.writeGeneral();
     module = &project.init();
   }
-  static ActionSpec withMessage(const QString& text, const QString& header = {}) {
-    ActionSpec s;
+  static ActionLines withMessage(const QString& text, const QString& header = {}) {
+    ActionLines s;
     s.A = QStringLiteral(R"(0,"",0,0,0,1,"%1",0,"",0,0,0,"")").arg(text);
     if (!header.isEmpty()) s.header = header;
     return s;

@@ -19,7 +19,7 @@
 namespace storyloom {
 namespace {
 
-using test::ActionSpec;
+using test::ActionLines;
 using test::HotspotSpec;
 
 struct GameAreas : ::testing::Test {
@@ -46,7 +46,7 @@ struct GameAreas : ::testing::Test {
     for (const auto& s : specs) text += s.text();
     project.write(QStringLiteral("FramesData/%1.%2").arg(frame, ext), text);
   }
-  void actions(const std::vector<ActionSpec>& specs, const QString& frame = "Room") {
+  void actions(const std::vector<ActionLines>& specs, const QString& frame = "Room") {
     QString text;
     for (const auto& s : specs) text += s.text();
     project.write("FramesData/" + frame + ".fm3", text);
@@ -78,8 +78,8 @@ struct GameAreas : ::testing::Test {
                         Qt::NoModifier);
     QApplication::sendEvent(viewport, &release);
   }
-  static ActionSpec setting(const QString& variable, bool hide = false, const QString& target = {}) {
-    ActionSpec s;
+  static ActionLines setting(const QString& variable, bool hide = false, const QString& target = {}) {
+    ActionLines s;
     s.A = QStringLiteral(R"(1,"%1",0,1,0,0,"",0,"",%2,0,%3,"%4")")
               .arg(variable).arg(hide ? 1 : 0).arg(target.isEmpty() ? 0 : 1).arg(target);
     return s;
@@ -155,7 +155,7 @@ TEST_F(GameAreas, MarkersByIndexSurviveAReopenAndAResetEndsThem) {
   lampLit.conditions = 1;
   lampLit.hideIfAny = {"Lamp"};
   spots({spot, spot, spot, lampLit});
-  actions({setting("Lamp"), ActionSpec(), setting("Door", true, "Hall")});
+  actions({setting("Lamp"), ActionLines(), setting("Door", true, "Hall")});
   spots({spot}, "Hall");
   start();
   open();
@@ -260,7 +260,7 @@ TEST_F(GameAreas, MutatedFilesNeverBringTheGameDown) {
   HotspotSpec c;
   c.withGifSpeed = false;
   const QString spotsText = a.text() + b.text() + c.text() + a.text();
-  ActionSpec full;
+  ActionLines full;
   full.F = R"(0,0,0,1,1,"Lamp",1,"Door",1,"Lamp")";
   full.K = R"(0,5,2,1,#TRUE#,#FALSE#,8,"a.wav",2,#FALSE#,#TRUE#,4,"b.wav")";
   const QString actionsText = setting("Lamp", true).text() + full.text() + setting("Door").text();

@@ -11,7 +11,7 @@
 namespace storyloom {
 namespace {
 
-using test::ActionSpec;
+using test::ActionLines;
 
 // The game as an action sees it, keeping a log of the calls that matter here.
 class FakeGame : public ActionHost {
@@ -78,19 +78,19 @@ struct Actions : ::testing::Test {
     game = std::make_unique<FakeGame>(project.init());
     actions = std::make_unique<HotspotActions>(*game);
   }
-  void writeActions(const std::vector<ActionSpec>& records, const QString& frame = "Start") {
+  void writeActions(const std::vector<ActionLines>& records, const QString& frame = "Start") {
     QString text;
     for (const auto& r : records) text += r.text();
     project.write("FramesData/" + frame + ".fm3", text);
   }
-  static ActionSpec goTo(const QString& target, bool transition = false, int ms = 0) {
-    ActionSpec s;
+  static ActionLines goTo(const QString& target, bool transition = false, int ms = 0) {
+    ActionLines s;
     s.A = QStringLiteral(R"(0,"",0,0,0,0,"",0,"",0,0,%1,"%2")").arg(target.isEmpty() ? 0 : 1).arg(target);
     s.H = QStringLiteral("#FALSE#,%1,%2").arg(transition ? 1 : 0).arg(ms);
     s.I = "#FALSE#,\"\",4";
     return s;
   }
-  static ActionSpec withScript(ActionSpec s, const QString& code = "Go") {
+  static ActionLines withScript(ActionLines s, const QString& code = "Go") {
     s.I = QStringLiteral(R"(#TRUE#,"%1",4)").arg(code);
     return s;
   }
@@ -99,15 +99,15 @@ struct Actions : ::testing::Test {
 TEST_F(Actions, FrameChangeDecision) {
   struct Case {
     const char* name;
-    ActionSpec record;
+    ActionLines record;
     QStringList history;
     QString scriptFrame;
     double scriptDuration;
     QStringList expected;  // frame-related calls in order
   };
-  ActionSpec back = goTo("");
+  ActionLines back = goTo("");
   back.D = "0,0,0,1";
-  ActionSpec backWithTransition = goTo("", true, 500);
+  ActionLines backWithTransition = goTo("", true, 500);
   backWithTransition.D = "0,0,0,1";
   const std::vector<Case> cases = {
       {"record, no transition", goTo("Hall"), {"Start"}, {}, 0, {"open Hall 0 0 0"}},
@@ -156,14 +156,14 @@ TEST_F(Actions, FrameChangeDecision) {
 }
 
 TEST_F(Actions, OrderOfTheStepsAfterTheRecord) {
-  ActionSpec s;
+  ActionLines s;
   s.A = R"(1,"Lamp",0,1,0,1,"The lamp is lit",0,"",1,0,0,"")";
   s.B = R"(0,0,1,"intro.avi",#FALSE#,#TRUE#,5,6,7,8)";
   s.M = R"(0,1,"theme.mid",1,"wave.mp3")";
   s.E = "0,0,0,1";
   s.H = "#TRUE#,0,0";
   s = withScript(s, "Say |hi|");
-  writeActions({ActionSpec(), s});
+  writeActions({ActionLines(), s});
   project.write("FramesData/Start.fm5", "\"s\",2,0,0,0,0,0,0,0,0\r\n\"bell\"\r\n" + test::kSepText());
   game->vars.Variables.Add("Lamp", 0);
   actions->MakeAction(2);
@@ -179,7 +179,7 @@ TEST_F(Actions, OrderOfTheStepsAfterTheRecord) {
 }
 
 TEST_F(Actions, QuitEndsBeforeAnythingElse) {
-  ActionSpec s = withScript(goTo("Hall"));
+  ActionLines s = withScript(goTo("Hall"));
   s.A = R"(1,"Lamp",0,1,0,1,"bye",0,"",0,1,1,"Hall")";
   s.B = R"(1,0,1,"x.avi",#FALSE#,#FALSE#,0,0,0,0)";
   writeActions({s});
@@ -226,12 +226,12 @@ TEST_F(Actions, PopupsAfterAHotspotAndAfterAScript) {
 }
 
 TEST_F(Actions, DamagedRecordsReportTheHotspotAndTheGameGoesOn) {
-  ActionSpec bad;
+  ActionLines bad;
   bad.A = R"(1,"Lamp",0,1,0,0,"",0,"",0,0,0,"")";
   bad.B = R"(0,"loud",0,"",#FALSE#,#FALSE#,0,0,0,0)";
-  ActionSpec eight;
+  ActionLines eight;
   eight.K = "0,0,8";
-  writeActions({ActionSpec(), bad, eight});
+  writeActions({ActionLines(), bad, eight});
   game->vars.Variables.Add("Lamp", 0);
   EXPECT_EQ(actions->MakeAction(2), 0);
   EXPECT_EQ(game->vars.GetVariableValue("Lamp"), 1);
@@ -250,10 +250,10 @@ TEST_F(Actions, DamagedRecordsReportTheHotspotAndTheGameGoesOn) {
 }
 
 TEST_F(Actions, ClicksAndDroppedItems) {
-  ActionSpec hide;
+  ActionLines hide;
   hide.A = R"(0,"",0,0,0,0,"",0,"",1,0,0,"")";
   writeActions({hide});
-  ActionSpec onItem = hide;
+  ActionLines onItem = hide;
   onItem.header = R"("i","1_key.drg",0,0,0,0,0,0,0,0)";
   project.write("FramesData/Start.fm0", onItem.text());
 

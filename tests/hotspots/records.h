@@ -71,7 +71,7 @@ struct HotspotSpec {
 
 // One action record, group by group; a group left empty and everything after it is
 // absent (the record ends early).
-struct ActionSpec {
+struct ActionLines {
   QString A = QStringLiteral("0,\"\",0,0,0,0,\"\",0,\"\",0,0,0,\"\"");
   QString B = QStringLiteral("0,0,0,\"\",#FALSE#,#FALSE#,0,0,0,0");
   QString M = QStringLiteral("0,0,\"\",0,\"\"");
