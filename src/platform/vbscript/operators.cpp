@@ -221,15 +221,15 @@ int cmpStr(const std::u16string& x, const std::u16string& y) {
 
 double numericForCompare(const Value& v) {
     switch (v.type()) {
-    case Type::Empty: return 0;
-    case Type::Boolean: return v.asBool() ? -1 : 0;
-    case Type::Byte: return v.asByte();
-    case Type::Integer: return v.asInteger();
-    case Type::Long: return v.asLong();
-    case Type::Single: return v.asSingle();
-    case Type::Double: return v.asDouble();
-    case Type::Currency: return static_cast<double>(v.asCurrency().scaled) / Currency::kScale;
-    case Type::Date: return v.asDate();
+    case Type::Empty:
+    case Type::Boolean:
+    case Type::Byte:
+    case Type::Integer:
+    case Type::Long:
+    case Type::Single:
+    case Type::Double:
+    case Type::Currency:
+    case Type::Date: return v.toDouble();
     default: raise(err::TypeMismatch);
     }
 }

@@ -39,12 +39,13 @@ int32_t indexArg(Context* cx, Args a) {
     return v.toLong();
 }
 
-// ---- SubMatches ----
+// ---- SubMatches and Matches: read-only collections with Count, Item and For Each ----
 
-class SubMatches : public Object {
+class ItemCollection : public Object {
 public:
-    explicit SubMatches(std::vector<Value> items) : items_(std::move(items)) {}
-    std::u16string typeName() const override { return u"ISubMatches"; }
+    ItemCollection(std::u16string typeName, std::vector<Value> items)
+        : typeName_(std::move(typeName)), items_(std::move(items)) {}
+    std::u16string typeName() const override { return typeName_; }
     bool hasMember(std::u16string_view n) const override { return memberIs(n, u"Count") || memberIs(n, u"Item"); }
     Value callMethod(std::u16string_view n, Args a) override {
         if (memberIs(n, u"Count")) {
@@ -61,6 +62,7 @@ public:
     std::vector<Value> enumerate() override { return items_; }
 
 private:
+    std::u16string typeName_;
     std::vector<Value> items_;
 };
 
@@ -78,7 +80,7 @@ public:
     Value callMethod(std::u16string_view n, Args a) override {
         if (memberIs(n, u"SubMatches")) {
             // m.SubMatches(i) indexes the collection.
-            Ref<Object> subs = makeRef<SubMatches>(subs_);
+            Ref<Object> subs = makeRef<ItemCollection>(u"ISubMatches", subs_);
             if (!a.empty()) return subs->getProperty(u"", a);
             return Value(subs.get());
         }
@@ -93,31 +95,6 @@ private:
     std::u16string value_;
     int32_t index_;
     std::vector<Value> subs_;
-};
-
-// ---- Matches ----
-
-class MatchCollection : public Object {
-public:
-    explicit MatchCollection(std::vector<Value> items) : items_(std::move(items)) {}
-    std::u16string typeName() const override { return u"IMatchCollection2"; }
-    bool hasMember(std::u16string_view n) const override { return memberIs(n, u"Count") || memberIs(n, u"Item"); }
-    Value callMethod(std::u16string_view n, Args a) override {
-        if (memberIs(n, u"Count")) {
-            a.expect(0, 0);
-            return Value(static_cast<int32_t>(items_.size()));
-        }
-        if (n.empty() || memberIs(n, u"Item")) {
-            int32_t i = indexArg(nullptr, a);
-            if (i < 0 || static_cast<size_t>(i) >= items_.size()) raise(err::InvalidProcedureCall);
-            return items_[static_cast<size_t>(i)];
-        }
-        raise(err::NoSuchMember);
-    }
-    std::vector<Value> enumerate() override { return items_; }
-
-private:
-    std::vector<Value> items_;
 };
 
 // ---- RegExp ----
@@ -238,7 +215,7 @@ private:
             if (!global_) break;
             pos = nextStart(s, ov_[0], ov_[1]);
         }
-        return Value(new MatchCollection(std::move(items)));
+        return Value(new ItemCollection(u"IMatchCollection2", std::move(items)));
     }
 
     void expand(std::u16string& out, const std::u16string& s, const std::u16string& repl) {
