@@ -26,10 +26,8 @@
 // The build finds the modules by file name and calls every register_<stem>
 // function when the standard registry is first built (see
 // builtins_registry.cpp); nothing else needs editing.  Modules are
-// registered in alphabetical order of stem except that builtins_core and
-// err_object come first; a later registration of a name replaces an earlier
-// one, so a complete builtins_strings.cpp overrides the minimal Len/Chr of
-// builtins_core.cpp.
+// registered in alphabetical order of stem except that err_object comes
+// first; a later registration of a name replaces an earlier one.
 //
 // Rules for built-in functions
 // ----------------------------
@@ -45,11 +43,6 @@
 // * Functions must not keep Args slots beyond the call.
 // * Eval, Execute, ExecuteGlobal and GetRef belong to the engine (they need
 //   the running procedure's scope); do not register them.
-//
-// builtins_core.cpp holds minimal versions of what the engine's own tests
-// need: CStr CInt CLng CDbl CBool Len Chr TypeName VarType IsEmpty IsNull
-// IsObject IsArray Array UBound LBound MsgBox InputBox CreateObject
-// LoadPicture Rnd Randomize and the vb* string, button and type constants.
 #pragma once
 
 #include <memory>

@@ -41,16 +41,6 @@ std::u16string bytesToString(const std::string& bytes) {
     return out;
 }
 
-std::string stringToBytes(std::u16string_view s) {
-    std::string out;
-    out.reserve(s.size() * 2);
-    for (char16_t c : s) {
-        out.push_back(static_cast<char>(c & 0xFF));
-        out.push_back(static_cast<char>(c >> 8));
-    }
-    return out;
-}
-
 // ---- Len, Left, Right, Mid ----
 
 Value fnLen(Context& cx, Args a) {
@@ -74,7 +64,7 @@ Value leftRight(Context& cx, Args a) {
     if (n < 0) raise(err::InvalidProcedureCall);
     if (isNull) return Value::null();
     if constexpr (Bytes) {
-        std::string b = stringToBytes(s);
+        std::string b = utf16LeBytes(s);
         size_t k = std::min<size_t>(static_cast<size_t>(n), b.size());
         return Value(bytesToString(FromRight ? b.substr(b.size() - k) : b.substr(0, k)));
     } else {
@@ -92,7 +82,7 @@ Value fnMid(Context& cx, Args a) {
     if (start < 1 || (len < 0 && !a.isMissing(2))) raise(err::InvalidProcedureCall);
     if (isNull) return Value::null();
     if constexpr (Bytes) {
-        std::string b = stringToBytes(s);
+        std::string b = utf16LeBytes(s);
         size_t from = static_cast<size_t>(start - 1);
         if (from >= b.size()) return Value(u"");
         return Value(bytesToString(b.substr(from, len < 0 ? std::string::npos : static_cast<size_t>(len))));
@@ -225,7 +215,7 @@ Value fnInStr(Context& cx, Args a) {
     bool ok2 = strArg(cx, a, base + 1, s2);
     if (!ok1 || !ok2) return Value::null();
     if constexpr (Bytes) {
-        std::string b1 = stringToBytes(s1), b2 = stringToBytes(s2);
+        std::string b1 = utf16LeBytes(s1), b2 = utf16LeBytes(s2);
         if (static_cast<size_t>(start) > b1.size()) return Value(int32_t(0));
         if (b2.empty()) return Value(start);
         size_t p = b1.find(b2, static_cast<size_t>(start - 1));

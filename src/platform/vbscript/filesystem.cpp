@@ -193,16 +193,6 @@ std::string encodeAnsi(std::u16string_view s) {
     return out;
 }
 
-std::string encodeUtf16(std::u16string_view s) {
-    std::string out;
-    out.reserve(s.size() * 2);
-    for (char16_t c : s) {
-        out.push_back(static_cast<char>(c & 0xFF));
-        out.push_back(static_cast<char>(c >> 8));
-    }
-    return out;
-}
-
 std::u16string decode(const std::string& bytes, bool unicode) {
     std::u16string out;
     if (unicode) {
@@ -414,7 +404,7 @@ private:
     void write(const std::u16string& s) {
         if (closed_ || mode_ == ForReading) raise(kBadFileMode);
         for (size_t i = 0; i < s.size(); ++i) count(s[i], i + 1 < s.size() ? s[i + 1] : 0);
-        std::string bytes = unicode_ ? encodeUtf16(s) : encodeAnsi(s);
+        std::string bytes = unicode_ ? lib::utf16LeBytes(s) : encodeAnsi(s);
         out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
 

@@ -134,4 +134,14 @@ Value ownArray(const Value& v) {
     return Value(copy);
 }
 
+std::string utf16LeBytes(std::u16string_view s) {
+    std::string out;
+    out.reserve(s.size() * 2);
+    for (char16_t ch : s) {
+        out.push_back(static_cast<char>(ch & 0xFF));
+        out.push_back(static_cast<char>(ch >> 8));
+    }
+    return out;
+}
+
 }  // namespace vbs::lib

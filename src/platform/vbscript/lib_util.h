@@ -39,6 +39,10 @@ int unicodeToAnsi(char16_t c);
 
 std::u16string ascii(std::string_view s);
 
+// A string's UTF-16 code units as little-endian bytes (the byte view of ChrB, LenB and
+// Unicode text files).
+std::string utf16LeBytes(std::u16string_view s);
+
 // Arrays are values: a built-in that keeps an array it was given (Array(),
 // Dictionary items) keeps its own copy of the outer array.  Nested arrays
 // are shared until the engine copies them on assignment, which keeps
