@@ -1,52 +1,10 @@
 #include "game/frame_file.h"
 
 #include "media/audio_channels.h"
+#include "platform/conversions.h"
 #include "shell/field_reader.h"
 
 namespace storyloom {
-namespace {
-
-double variantToDouble(const QVariant& v) {
-  if (!v.isValid() || v.isNull()) return 0;
-  if (v.typeId() == QMetaType::Bool) return v.toBool() ? -1 : 0;
-  if (v.typeId() == QMetaType::QString) {
-    const QString text = v.toString().trimmed();
-    if (text.isEmpty()) return 0;
-    double d = 0;
-    if (!parseFieldNumber(text, &d)) throw FieldReadError::typeMismatch();
-    return d;
-  }
-  bool ok = false;
-  const double d = v.toDouble(&ok);
-  if (!ok) throw FieldReadError::typeMismatch();
-  return d;
-}
-
-qint16 variantToInteger(const QVariant& v) {
-  const double d = roundHalfEven(variantToDouble(v));
-  if (d < -32768 || d > 32767) throw FieldReadError::overflow();
-  return static_cast<qint16>(d);
-}
-
-bool variantToBoolean(const QVariant& v) {
-  if (!v.isValid() || v.isNull()) return false;
-  if (v.typeId() == QMetaType::Bool) return v.toBool();
-  if (v.typeId() == QMetaType::QString) {
-    const QString t = v.toString().trimmed().toLower();
-    if (t == QLatin1String("true")) return true;
-    if (t == QLatin1String("false") || t.isEmpty()) return false;
-  }
-  return variantToDouble(v) != 0;
-}
-
-QString variantToString(const QVariant& v) {
-  if (!v.isValid() || v.isNull()) return {};
-  if (v.typeId() == QMetaType::Bool) return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-  return v.toString();
-}
-
-}  // namespace
-
 void FrameFile::read(FieldReader& f) {
   FrameType = f.readInteger();
   FramePicture = f.readString();
@@ -103,25 +61,25 @@ void FrameFile::applyChannelRecords(AudioChannels& channels) const {
   for (int i = 1; i <= n; ++i) {
     const ChannelSlots& r = ChannelRecords[i - 1];
     AudioChannel& c = channels[i];
-    const double action = variantToDouble(r[0]);
-    const QString file = variantToString(r[4]);
+    const double action = numberOf(r[0]);
+    const QString file = textOf(r[4]);
     if ((action > 1 && c.ChannelAction < 2) || (!file.isEmpty() && c.SoundFile.isEmpty())) {
-      c.ChannelAction = variantToInteger(r[0]);
-      c.FadeChange = variantToBoolean(r[1]);
-      c.LoopSound = variantToBoolean(r[2]);
+      c.ChannelAction = integerOf(r[0]);
+      c.FadeChange = booleanOf(r[1]);
+      c.LoopSound = booleanOf(r[2]);
       c.PreviousVolume = c.ChannelVolume;
-      c.ChannelVolume = variantToInteger(r[3]);
+      c.ChannelVolume = numberOf(r[3]);
       c.SoundFile = file;
       c.KeepIfPlaying = true;
       if (c.FadeChange) fade = true;
     }
   }
-  if (fade) channels.AudioFadeDuration = variantToDouble(ChannelFadeMilliseconds) / 1000.0;
+  if (fade) channels.AudioFadeDuration = numberOf(ChannelFadeMilliseconds) / 1000.0;
 }
 
 qint64 frameTimerMilliseconds(const QVariant& seconds) {
-  const double ms = roundHalfEven(variantToDouble(seconds) * 1000.0);
-  if (ms < 0 || ms > 2147483647.0) throw FieldReadError(380, QStringLiteral("Invalid property value"));
+  const double ms = roundHalfEven(numberOf(seconds) * 1000.0);
+  if (ms < 0 || ms > 2147483647.0) throw PlatformError::invalidPropertyValue();
   return static_cast<qint64>(ms);
 }
 

@@ -47,7 +47,7 @@ struct FrameFile {
   bool VideoBeforeTransition = false;
 
   // Reads the file in its order. Reading stops quietly where an older file ends; a file
-  // that ends inside a group, or a value of the wrong type, throws FieldReadError with the
+  // that ends inside a group, or a value of the wrong type, throws PlatformError with the
   // fields read so far kept.
   void read(FieldReader& file);
 
@@ -55,7 +55,7 @@ struct FrameFile {
   void applyChannelRecords(AudioChannels& channels) const;
 };
 
-// The frame timer's delay in whole milliseconds (half to even); throws FieldReadError for
+// The frame timer's delay in whole milliseconds (half to even); throws PlatformError for
 // a value that is no number or is negative.
 qint64 frameTimerMilliseconds(const QVariant& seconds);
 

@@ -27,9 +27,9 @@ qint16 ReadHotspotCount(EditorAndGame& module, const QString& frameName) {
   try {
     FieldReader f = module.OpenFieldFile(path);
     return f.readInteger();
-  } catch (const FieldReadError& e) {
+  } catch (const PlatformError& e) {
     module.MessageBox(QStringLiteral("Error reading the hotspots count from the file \"") + path +
-                          QStringLiteral("\".\r\n\r\n") + e.description(),
+                          QStringLiteral("\".\r\n\r\n") + e.text(),
                       msg::Exclamation, QStringLiteral("Error"));
     return 0;
   }

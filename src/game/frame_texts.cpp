@@ -85,7 +85,7 @@ void FrameTexts::LoadTexts(const QString& frameName) {
   FieldReader f;
   try {
     f = module_.OpenFieldFile(hasMerged ? merged : plain);
-  } catch (const FieldReadError& e) {
+  } catch (const PlatformError& e) {
     if (!module_.EverythingStopped) module_.ReportError(QStringLiteral(" Error loading TextBoxes. "), e);
     return;
   }
@@ -93,7 +93,7 @@ void FrameTexts::LoadTexts(const QString& frameName) {
   auto attempt = [](auto&& statement) {
     try {
       statement();
-    } catch (const FieldReadError&) {
+    } catch (const PlatformError&) {
     }
   };
   int record = 0;

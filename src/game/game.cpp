@@ -1,3 +1,4 @@
+#include "platform/conversions.h"
 #include "game/game.h"
 
 #include <QApplication>
@@ -226,8 +227,8 @@ void Game::ResetAll() {
     messageBar_->hideBar();
     ResetDefaultPointer();
     parts.InventoryLayout();
-  } catch (const FieldReadError& e) {
-    module_.ReportError(QStringLiteral(" Unable to initialize the program. "), e.description());
+  } catch (const PlatformError& e) {
+    module_.ReportError(QStringLiteral(" Unable to initialize the program. "), e.text());
     return;
   } catch (const std::exception& e) {
     module_.ReportError(QStringLiteral(" Unable to initialize the program. "), QString::fromUtf8(e.what()));
@@ -257,9 +258,9 @@ void Game::ResetAll() {
   attempt([&] {
     const QString text = module_.ReadIniValue(module_.paths.ConfigPath + QStringLiteral("More"),
                                               QStringLiteral("General"), QStringLiteral("ScriptTimeOut"));
-    double t = 0;
-    if (!parseFieldNumber(text.trimmed(), &t)) return;
-    const qint32 seconds = static_cast<qint32>(roundHalfEven(t));
+    const auto t = numberFromText(text);
+    if (!t) return;
+    const qint32 seconds = toLong(*t);
     if (seconds != 0) scripts_->SetTimeOut(seconds * 1000);
   });
 }

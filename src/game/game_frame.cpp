@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QImageReader>
 
+#include "platform/conversions.h"
 #include "game/frame_file.h"
 #include "game/frame_texts.h"
 #include "game/game.h"
@@ -15,10 +16,7 @@
 namespace storyloom {
 namespace {
 
-QString describe(const std::exception& e) {
-  if (const auto* f = dynamic_cast<const FieldReadError*>(&e)) return f->description();
-  return QString::fromUtf8(e.what());
-}
+QString describeCurrentError() { return PlatformError::current().text(); }
 
 }  // namespace
 
@@ -29,24 +27,24 @@ void Game::ReadFrameHeader(const QString& frameName) {
     auto attempt = [](auto&& statement) {
       try {
         statement();
-      } catch (const FieldReadError&) {
+      } catch (const PlatformError&) {
       }
     };
     attempt([&] { frame.FrameType = f.readInteger(); });
     attempt([&] { frame.FramePicture = f.readString(); });
     attempt([&] { frame.FrameTiled = f.readBoolean(); });
-  } catch (const FieldReadError&) {
+  } catch (const PlatformError&) {
   }
   frame.FrameHotspotCount = ReadHotspotCount(module_, frame.CurrentFrameName);
 }
 
 QPixmap Game::loadFramePicture(const QString& fileName) {
   const QString path = module_.ResolveProjectFile(module_.paths.FramesPath + fileName);
-  if (!module_.FileExists(path)) throw FieldReadError::fileNotFound();
+  if (!module_.FileExists(path)) throw PlatformError::fileNotFound();
   QImageReader reader(module_.hostPathOf(path));
   reader.setAutoTransform(false);
   const QImage image = reader.read();
-  if (image.isNull()) throw FieldReadError(481, QStringLiteral("Invalid picture"));
+  if (image.isNull()) throw PlatformError::invalidPicture();
   return QPixmap::fromImage(image);
 }
 
@@ -57,11 +55,7 @@ void Game::drawBackground() {
       else BackImage->showPicture(loadFramePicture(frame.FramePicture));
       break;
     case 0: {
-      double number = 0;
-      if (!parseFieldNumber(frame.FramePicture.trimmed(), &number) && !frame.FramePicture.trimmed().isEmpty())
-        throw FieldReadError::typeMismatch();
-      if (number < -2147483648.0 || number > 2147483647.0) throw FieldReadError::overflow();
-      BackImage->showColour(colorFromNumber(static_cast<qint64>(roundHalfEven(number))));
+      BackImage->showColour(colorFromNumber(longOf(frame.FramePicture)));
       break;
     }
     default:
@@ -246,14 +240,14 @@ void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransN
     if (stopped) return;
     if (effects && parts.WaterEffectActive()) parts.StartWaterEffect();
     if (stopped) return;
-  } catch (const std::exception& e) {
+  } catch (...) {
     // 24. The frame is left half built.
     if (!stopped)
       module_.ReportError(QStringLiteral(" Unable to load the frame called '") + CurrentFrame +
                               QStringLiteral("'. Verify that the 'Initial Frame' exists and that the 'Go to another "
                                              "frame' option in the Hotspot Properties is linked to an existing "
                                              "frame. "),
-                          describe(e));
+                          describeCurrentError());
     return;
   }
   // 23. The frame timer.

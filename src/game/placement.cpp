@@ -1,3 +1,4 @@
+#include "platform/conversions.h"
 #include "game/placement.h"
 
 #include <QBuffer>

@@ -3,16 +3,16 @@
 #include <vector>
 
 #include "hotspots/record_fields.h"
+#include "media/channel_levels.h"
+#include "platform/conversions.h"
 #include "shell/editor_and_game.h"
 
 namespace storyloom {
 
 namespace {
 
-FieldReadError subscriptOutOfRange() { return {9, QStringLiteral("Subscript out of range")}; }
-
 void ReadVariableList(FieldReader& file, ActionRecord& r, ActionNowEffects& effects, qint16 value) {
-  const int n = VarInteger(file.readVariant());
+  const int n = integerOf(file.readVariant());
   for (int k = 0; k < n; ++k) {
     const QString name = file.readString();
     if (r.ChangeVariables != 0 && !name.isEmpty()) effects.ChangeVariableValue(name, value);
@@ -27,16 +27,16 @@ ActionRecord ReadActionRecord(FieldReader& file, ActionNowEffects& effects) {
   r.ChangeVariable = file.readInteger();
   r.VariableName = file.readString();
   const bool changeOne = r.ChangeVariable != 0 && !r.VariableName.isEmpty();
-  if (VarTrue(file.readVariant()) && changeOne) effects.ChangeVariableValue(r.VariableName, 0);
-  if (VarTrue(file.readVariant()) && changeOne) effects.ChangeVariableValue(r.VariableName, 1);
-  if (VarTrue(file.readVariant()) && changeOne) effects.ChangeVariableValue(r.VariableName, -1);
-  r.ShowMessage = VarTrue(file.readVariant());
-  r.MessageText = VarText(file.readVariant());
+  if (booleanOf(file.readVariant()) && changeOne) effects.ChangeVariableValue(r.VariableName, 0);
+  if (booleanOf(file.readVariant()) && changeOne) effects.ChangeVariableValue(r.VariableName, 1);
+  if (booleanOf(file.readVariant()) && changeOne) effects.ChangeVariableValue(r.VariableName, -1);
+  r.ShowMessage = booleanOf(file.readVariant());
+  r.MessageText = textOf(file.readVariant());
   file.readInteger();
   file.readString();
-  r.HideHotspot = VarTrue(file.readVariant());
+  r.HideHotspot = booleanOf(file.readVariant());
   if (r.HideHotspot) effects.HideHotspot();
-  r.QuitGame = VarTrue(file.readVariant());
+  r.QuitGame = booleanOf(file.readVariant());
   if (r.QuitGame) return r;
   r.GoToAnotherFrame = file.readInteger();
   r.TargetFrame = file.readString();
@@ -56,19 +56,19 @@ ActionRecord ReadActionRecord(FieldReader& file, ActionNowEffects& effects) {
   r.MovieHeight = file.readInteger();
   // M
   if (IsSeparatorNext(file)) return r;
-  r.StopMp3 = VarTrue(file.readVariant());
-  r.PlayMidi = VarTrue(file.readVariant());
-  r.MidiFile = VarText(file.readVariant());
-  r.PlayMp3 = VarTrue(file.readVariant());
-  r.Mp3File = VarText(file.readVariant());
+  r.StopMp3 = booleanOf(file.readVariant());
+  r.PlayMidi = booleanOf(file.readVariant());
+  r.MidiFile = textOf(file.readVariant());
+  r.PlayMp3 = booleanOf(file.readVariant());
+  r.Mp3File = textOf(file.readVariant());
   // D
   if (IsSeparatorNext(file)) return r;
   file.skip(3);
-  r.GoBack = VarTrue(file.readVariant());
+  r.GoBack = booleanOf(file.readVariant());
   // E
   if (IsSeparatorNext(file)) return r;
   file.skip(3);
-  r.MessageOption = VarTrue(file.readVariant());
+  r.MessageOption = booleanOf(file.readVariant());
   // F
   if (IsSeparatorNext(file)) return r;
   file.skip(3);
@@ -80,19 +80,19 @@ ActionRecord ReadActionRecord(FieldReader& file, ActionNowEffects& effects) {
   if (IsSeparatorNext(file)) return r;
   r.LoopMidi = file.readBoolean();
   if (IsSeparatorNext(file)) return r;
-  r.UseTransitionIsOne = VarNumber(file.readVariant()) == 1;
+  r.UseTransitionIsOne = numberOf(file.readVariant()) == 1;
   r.TransitionDuration = file.readDouble();
   // I
   if (IsSeparatorNext(file)) return r;
   r.RunScript = file.readBoolean();
-  r.ScriptText = BarToQuote(VarText(file.readVariant()));
+  r.ScriptText = BarToQuote(textOf(file.readVariant()));
   if (IsSeparatorNext(file)) return r;
   r.TransitionNumber = file.readInteger();
   // J
   if (IsSeparatorNext(file)) return r;
   file.skip(6);
   r.HasFadeDuration = true;
-  r.FadeDurationSeconds = VarNumber(file.readVariant()) / 1000;
+  r.FadeDurationSeconds = numberOf(file.readVariant()) / 1000;
   effects.SetAudioFadeDuration(r.FadeDurationSeconds);
   // K
   file.readInteger();
@@ -103,13 +103,13 @@ ActionRecord ReadActionRecord(FieldReader& file, ActionNowEffects& effects) {
   for (int s = 1; s <= r.ChannelEntryCount; ++s) {
     std::fill(values.begin(), values.end(), QVariant());
     for (int v = 0; v < r.ChannelValueCount; ++v) values[static_cast<size_t>(v)] = file.readVariant();
-    if (s > kChannelCount) throw subscriptOutOfRange();
+    if (s > ChannelLevels::kChannels) throw PlatformError::subscriptOutOfRange();
     ChannelEntry entry;
-    entry.Mode = VarInteger(values[0]);
-    entry.Flag1 = VarTrue(values[1]);
-    entry.Flag2 = VarTrue(values[2]);
-    entry.Volume = VarNumber(values[3]);
-    entry.SoundFile = VarText(values[4]);
+    entry.Mode = integerOf(values[0]);
+    entry.Flag1 = booleanOf(values[1]);
+    entry.Flag2 = booleanOf(values[2]);
+    entry.Volume = numberOf(values[3]);
+    entry.SoundFile = textOf(values[4]);
     effects.StoreChannelEntry(s, entry);
   }
   // L

@@ -16,12 +16,9 @@ struct ChannelEntry {
   qint16 Mode = 0;
   bool Flag1 = false;  // fade
   bool Flag2 = false;  // loop
-  double Volume = 0;
+  double Volume = 0;  // level 0-10
   QString SoundFile;
 };
-
-// The channel table has channels 1 to 7.
-constexpr int kChannelCount = 7;
 
 // The effects that happen while the record is read, in file order.
 class ActionNowEffects {
@@ -87,7 +84,7 @@ struct ActionRecord {
 // Reads the record that starts after the header at the file's position, calling the "now"
 // effects as their fields are read. Older records end early at the checked places; what
 // is missing stays 0, False or empty. A quit ends the reading at once (QuitGame set).
-// A bad field, or a channel entry beyond the seven channels, raises FieldReadError; the
+// A bad field, or a channel entry beyond the seven channels, raises PlatformError; the
 // effects already called stay done.
 ActionRecord ReadActionRecord(FieldReader& file, ActionNowEffects& effects);
 

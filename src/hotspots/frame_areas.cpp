@@ -10,6 +10,7 @@
 #include "game/placement.h"
 #include "hotspots/hotspot_file.h"
 #include "hotspots/record_fields.h"
+#include "platform/conversions.h"
 #include "media/audio_channels.h"
 #include "platform/media_player.h"
 #include "scripting/script_host.h"
@@ -25,28 +26,6 @@ bool isDefaultPointerName(const QString& cursorFile) {
   const QString lower = cursorFile.toLower();
   return lower.isEmpty() || lower == QLatin1String("default");
 }
-
-qint32 toLong(double v) {
-  const double r = roundHalfEven(v);
-  if (r < std::numeric_limits<qint32>::min() || r > std::numeric_limits<qint32>::max())
-    throw FieldReadError::overflow();
-  return static_cast<qint32>(r);
-}
-
-qint16 toInteger(double v) {
-  const double r = roundHalfEven(v);
-  if (r < std::numeric_limits<qint16>::min() || r > std::numeric_limits<qint16>::max())
-    throw FieldReadError::overflow();
-  return static_cast<qint16>(r);
-}
-
-// A Single takes the value, or "Overflow" as the field store would raise.
-float toSingle(double v) {
-  if (std::fabs(v) > std::numeric_limits<float>::max()) throw FieldReadError::overflow();
-  return static_cast<float>(v);
-}
-
-FieldReadError invalidPicture() { return {481, QStringLiteral("Invalid picture")}; }
 
 // The action calls reaching the game window and its parts.
 class GameActionHost : public ActionHost {
@@ -107,7 +86,7 @@ class GameActionHost : public ActionHost {
     c.FadeChange = e.Flag1;
     c.LoopSound = e.Flag2;
     c.PreviousVolume = c.ChannelVolume;
-    c.ChannelVolume = toInteger(e.Volume);
+    c.ChannelVolume = e.Volume;
     c.SoundFile = e.SoundFile;
     c.KeepIfPlaying = false;
   }
@@ -256,14 +235,14 @@ void FrameAreas::LoadAreas() {
   std::optional<HotspotFileReader> reader;
   try {
     reader.emplace(m.OpenFieldFile(fileName));
-  } catch (const FieldReadError& e) {
+  } catch (const PlatformError& e) {
     if (!m.EverythingStopped) m.ReportError(QStringLiteral(" Unable to load hotspot #1. "), e);
     return;
   }
   int i = 0;
   while (!reader->atEnd() && !m.EverythingStopped) {
     ++i;
-    std::optional<FieldReadError> readError;
+    std::optional<PlatformError> readError;
     const HotspotRecord r = reader->next(&readError);
     const auto report = [&](const QString& description) {
       if (!m.EverythingStopped)
@@ -273,13 +252,13 @@ void FrameAreas::LoadAreas() {
     const auto step = [&](const std::function<void()>& f) {
       try {
         f();
-      } catch (const FieldReadError& e) {
-        report(e.description());
+      } catch (const PlatformError& e) {
+        report(e.text());
       }
     };
     if (r.OwnIndex == 1 && i != 1 && game_.MergedHotspotIndex == 1)
       game_.MergedHotspotIndex = static_cast<qint16>(i);
-    if (readError) report(readError->description());
+    if (readError) report(readError->text());
 
     auto* area = new HotspotItem(i);
     area->setObjectName(QStringLiteral("Area%1").arg(i));
@@ -302,7 +281,7 @@ void FrameAreas::LoadAreas() {
       const QString resolved = m.ResolveProjectFile(paths.IconsPath + r.CursorFile);
       if (!m.FileExists(resolved)) return false;  // already reported as missing
       const PointerFile pointer = LoadPointerFile(m.hostPathOf(resolved));
-      if (pointer.isNull()) throw invalidPicture();
+      if (pointer.isNull()) throw PlatformError::invalidPicture();
       *out = pointer.frames.front();
       return true;
     };
@@ -341,7 +320,7 @@ void FrameAreas::LoadAreas() {
         QImageReader imageReader(m.hostPathOf(resolved));
         imageReader.setDecideFormatFromContent(true);
         const QImage image = imageReader.read();
-        if (image.isNull()) throw invalidPicture();
+        if (image.isNull()) throw PlatformError::invalidPicture();
         area->setPicture(QPixmap::fromImage(image));
       });
     }
@@ -380,7 +359,7 @@ void FrameAreas::LoadAreas() {
         v.player->setFileName(file, m.hostPathOf(file));
         v.player->setRate(r.VideoRate == 0 ? 1.0 : r.VideoRate);
         v.player->setPlayCount(toLong(r.VideoPlayCount));
-        v.player->setVolume(toLong((r.VideoVolume - 10) * 400));
+        v.player->setVolume(ChannelLevels::VolumeToPlayer(r.VideoVolume));
         v.player->setVideoOutput(v.item);
         v.player->Play();
         area->HotspotMarker = -1;
@@ -399,7 +378,7 @@ void FrameAreas::ShowOrNotShowAreas() {
     FieldReader file = m.OpenFieldFile(fileName);
     decided = DecideHotspotVisibility(file, game_.frame.CurrentFrameName, game_.Disappear, game_.vars,
                                       m.EverythingStopped);
-  } catch (const FieldReadError& e) {
+  } catch (const PlatformError& e) {
     decided.error = e;
   }
   const int n = static_cast<int>(decided.visible.size());
@@ -407,7 +386,7 @@ void FrameAreas::ShowOrNotShowAreas() {
     HotspotItem* area = Area(i);
     if (!area) {
       // The file holds more records than were loaded (it changed, or loading stopped).
-      decided.error = FieldReadError(340, QStringLiteral("Control array element '%1' doesn't exist").arg(i));
+      decided.error = PlatformError::controlArrayElementMissing(i);
       break;
     }
     const bool visible = decided.visible[static_cast<size_t>(i - 1)];
@@ -445,7 +424,7 @@ void FrameAreas::ShowOrNotShowAreas() {
     if (AreaCount() < n) break;
   }
   if (decided.error && !m.EverythingStopped)
-    m.ReportError(QStringLiteral(" Unable to set hotspots visibility. "), decided.error->description());
+    m.ReportError(QStringLiteral(" Unable to set hotspots visibility. "), decided.error->text());
 }
 
 }  // namespace storyloom

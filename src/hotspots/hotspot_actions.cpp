@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "hotspots/record_fields.h"
+#include "media/channel_levels.h"
 #include "shell/editor_and_game.h"
 #include "state/variables.h"
 
@@ -12,12 +13,9 @@ void ActionHost::PumpEvents() { QCoreApplication::processEvents(QEventLoop::AllE
 
 namespace {
 
-constexpr int kMusicChannel = 6;
-constexpr int kMp3Channel = 7;
+constexpr int kMusicChannel = ChannelLevels::kMusicChannel;
+constexpr int kMp3Channel = ChannelLevels::kFrameSoundChannel;
 constexpr int kRightButton = 2;
-
-// Player volume in hundredths of a decibel for a level 0-10.
-int VolumeToPlayer(double level) { return static_cast<int>((level - 10) * 400); }
 
 // The "now" effects of a record, done on the game as they are read.
 class GameNowEffects : public ActionNowEffects {
@@ -111,16 +109,10 @@ qint16 HotspotActions::MakeAction(int AreaIndex, int ObjectIndex) {
   std::optional<FieldReader> file;
   try {
     return PerformAction(AreaIndex, ObjectIndex, file);
-  } catch (const std::exception& e) {
+  } catch (...) {
     file.reset();
     if (!module.EverythingStopped) {
-      QString description;
-      if (const auto* field = dynamic_cast<const FieldReadError*>(&e))
-        description = field->description();
-      else if (const auto* collection = dynamic_cast<const CollectionError*>(&e))
-        description = collection->description();
-      else
-        description = QString::fromUtf8(e.what());
+      const QString description = PlatformError::current().text();
       module.ReportError(QStringLiteral(" Unable to make the action associated with the hotspot #") +
                              QString::number(AreaIndex) + QStringLiteral(". "),
                          description);
@@ -161,14 +153,14 @@ qint16 HotspotActions::PerformAction(int AreaIndex, int ObjectIndex,
       host_.StopChannelPlayer(kMusicChannel);
       host_.PlayChannelPlayer(kMusicChannel,
                               module.ResolveProjectFile(module.paths.AreasPath + r.MidiFile),
-                              r.LoopMidi ? 0 : 1, VolumeToPlayer(7.0));
+                              r.LoopMidi ? 0 : 1, ChannelLevels::VolumeToPlayer(7.0));
     }
   }
   if (r.PlayMp3) {
     host_.StopChannelPlayer(kMp3Channel);
     host_.PlayChannelPlayer(kMp3Channel,
                             module.ResolveProjectFile(module.paths.FramesPath + r.Mp3File), 1,
-                            VolumeToPlayer(8.0));
+                            ChannelLevels::VolumeToPlayer(8.0));
   } else if (r.StopMp3 && r.StopWavMp3 == 0) {
     host_.StopChannelPlayer(kMp3Channel);
   }

@@ -1,6 +1,7 @@
 #include "hotspots/hotspot_file.h"
 
 #include "hotspots/record_fields.h"
+#include "platform/conversions.h"
 #include "shell/editor_and_game.h"
 
 namespace storyloom {
@@ -20,7 +21,7 @@ namespace {
 // end of the file ends the record.
 class TolerantFields {
  public:
-  TolerantFields(FieldReader& file, std::optional<FieldReadError>* error)
+  TolerantFields(FieldReader& file, std::optional<PlatformError>* error)
       : file_(file), error_(error) {}
   bool ended() const { return ended_; }
 
@@ -28,12 +29,12 @@ class TolerantFields {
   T get(Read read, T fallback = T()) {
     if (ended_) return fallback;
     if (file_.atEnd()) {
-      fail(FieldReadError::pastEnd());
+      fail(PlatformError::pastEnd());
       return fallback;
     }
     try {
       return read();
-    } catch (const FieldReadError& e) {
+    } catch (const PlatformError& e) {
       fail(e);
       return fallback;
     }
@@ -41,11 +42,11 @@ class TolerantFields {
   void skip(int n) {
     for (int k = 0; k < n && !ended_; ++k) get<int>([&] { file_.readRaw(); return 0; });
   }
-  double number() { return get<double>([&] { return VarNumber(file_.readVariant()); }); }
-  QString text() { return get<QString>([&] { return VarText(file_.readVariant()); }); }
-  bool isTrue() { return get<bool>([&] { return VarIsTrue(file_.readVariant()); }); }
+  double number() { return get<double>([&] { return numberOf(file_.readVariant()); }); }
+  QString text() { return get<QString>([&] { return textOf(file_.readVariant()); }); }
+  bool isTrue() { return get<bool>([&] { return numberOf(file_.readVariant()) == -1; }); }
   QStringList list() {
-    const int n = get<int>([&] { return static_cast<int>(VarInteger(file_.readVariant())); });
+    const int n = get<int>([&] { return static_cast<int>(integerOf(file_.readVariant())); });
     QStringList names;
     for (int k = 0; k < n && !ended_; ++k)
       names << get<QString>([&] { return file_.readString(); });
@@ -53,18 +54,18 @@ class TolerantFields {
   }
 
  private:
-  void fail(const FieldReadError& e) {
+  void fail(const PlatformError& e) {
     if (!error_->has_value()) *error_ = e;
-    if (e.number() == FieldReadError::pastEnd().number()) ended_ = true;
+    if (e.code() == PlatformError::pastEnd().code()) ended_ = true;
   }
   FieldReader& file_;
-  std::optional<FieldReadError>* error_;
+  std::optional<PlatformError>* error_;
   bool ended_ = false;
 };
 
 }  // namespace
 
-HotspotRecord HotspotFileReader::next(std::optional<FieldReadError>* error) {
+HotspotRecord HotspotFileReader::next(std::optional<PlatformError>* error) {
   error->reset();
   HotspotRecord r;
   TolerantFields f(file_, error);
@@ -126,14 +127,14 @@ VisibilityResult DecideHotspotVisibility(FieldReader& file, const QString& frame
       }
       if (visible) {
         file.skip(9);
-        if (VarNumber(file.readVariant()) != 0) {
-          const int anyCount = VarInteger(file.readVariant());
+        if (numberOf(file.readVariant()) != 0) {
+          const int anyCount = integerOf(file.readVariant());
           for (int k = 0; k < anyCount && visible; ++k) {
             const qint16 v = variables.GetVariableValue(file.readString());
             if (v != 0 && v != ProjectVariables::kMissing) visible = false;
           }
           if (visible) {
-            const int allCount = VarInteger(file.readVariant());
+            const int allCount = integerOf(file.readVariant());
             for (int k = 0; k < allCount && visible; ++k) {
               const qint16 v = variables.GetVariableValue(file.readString());
               if (v != 1 && v != ProjectVariables::kMissing) visible = false;
@@ -144,7 +145,7 @@ VisibilityResult DecideHotspotVisibility(FieldReader& file, const QString& frame
       SkipToSeparator(file);
       result.visible.push_back(visible);
     }
-  } catch (const FieldReadError& e) {
+  } catch (const PlatformError& e) {
     result.error = e;
   }
   return result;

@@ -44,7 +44,7 @@ class HotspotFileReader {
  public:
   explicit HotspotFileReader(FieldReader file) : file_(std::move(file)) {}
   bool atEnd() const { return file_.atEnd(); }
-  HotspotRecord next(std::optional<FieldReadError>* error);
+  HotspotRecord next(std::optional<PlatformError>* error);
 
  private:
   FieldReader file_;
@@ -54,7 +54,7 @@ class HotspotFileReader {
 // conditions decide it. The file is walked with only the fields the decision needs.
 struct VisibilityResult {
   std::vector<bool> visible;  // element i-1 for hotspot i; only the records decided
-  std::optional<FieldReadError> error;
+  std::optional<PlatformError> error;
 };
 VisibilityResult DecideHotspotVisibility(FieldReader& file, const QString& frameName,
                                          const VariablesCollection& Disappear,

@@ -3,6 +3,7 @@
 #include <array>
 #include <memory>
 
+#include "media/channel_levels.h"
 #include "platform/media_player.h"
 
 // The seven audio channels of the game window: the channel table that frames and actions
@@ -17,18 +18,15 @@ struct AudioChannel {
   qint16 ChannelAction = 0;
   bool FadeChange = false;
   bool LoopSound = false;
-  qint16 PreviousVolume = 0;
-  qint16 ChannelVolume = 0;
+  double PreviousVolume = 0;  // levels 0-10
+  double ChannelVolume = 0;
   QString SoundFile;
   bool KeepIfPlaying = false;
   int PlayerIndex = 0;
 };
 
-class AudioChannels {
+class AudioChannels : public ChannelLevels {
  public:
-  static constexpr int kChannels = 7;
-  static constexpr int kMusicChannel = 6;
-  static constexpr int kFrameSoundChannel = 7;
 
   explicit AudioChannels(EditorAndGame& module);
   ~AudioChannels();
@@ -38,9 +36,6 @@ class AudioChannels {
   // The media player of channel k (through its PlayerIndex).
   MediaPlayer& playerOfChannel(int k) { return *players_.at(table_.at(k).PlayerIndex); }
   MediaPlayer& MPlayer(int index) { return *players_.at(index); }
-
-  // Level 0-10 to hundredths of a decibel.
-  static qint32 VolumeToPlayer(int level) { return (level - 10) * 400; }
 
   // Loads a sound into a player, resolving the Windows path to the host file.
   void load(MediaPlayer& player, const QString& windowsPath);

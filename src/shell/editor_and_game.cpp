@@ -49,7 +49,7 @@ EditorAndGame::InitResult EditorAndGame::InitProject(const QString& hostProjectF
     try {
       FieldReader reader = OpenFieldFile(textsPath);
       ok = texts.LoadUITexts(&reader);
-    } catch (const FieldReadError&) {
+    } catch (const PlatformError&) {
       texts.SetDefaultUITexts(0);
     }
     if (!ok) messages_.show(QStringLiteral("Unable to load text."), msg::Critical, QStringLiteral("Error"));
@@ -70,7 +70,7 @@ EditorAndGame::InitResult EditorAndGame::InitProject(const QString& hostProjectF
   try {
     FieldReader reader = OpenFieldFile(generalPath);
     settings.LoadGeneralSettings(reader);
-  } catch (const FieldReadError&) {
+  } catch (const PlatformError&) {
     ReportError(QStringLiteral(" Error loading project information."));
   }
   return InitResult::Ready;

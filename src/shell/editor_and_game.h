@@ -44,8 +44,8 @@ class EditorAndGame {
   // two line breaks, UITexts(31), the context sentence (which begins with a blank) and
   // the description.
   void ReportError(const QString& context, const QString& description = {});
-  void ReportError(const QString& context, const FieldReadError& error) {
-    ReportError(context, error.description());
+  void ReportError(const QString& context, const PlatformError& error) {
+    ReportError(context, error.text());
   }
   int MessageBox(const QString& text, int style, const QString& title) {
     return messages_.show(text, style, title);

@@ -5,26 +5,17 @@
 #include <QFile>
 #include <QTime>
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
+#include "platform/conversions.h"
 #include "platform/text_codec.h"
 
 namespace storyloom {
-
-FieldReadError::FieldReadError(int number, const QString& description)
-    : std::runtime_error(description.toStdString()), number_(number), description_(description) {}
-
-FieldReadError FieldReadError::pastEnd() { return {62, QStringLiteral("Input past end of file")}; }
-FieldReadError FieldReadError::typeMismatch() { return {13, QStringLiteral("Type mismatch")}; }
-FieldReadError FieldReadError::overflow() { return {6, QStringLiteral("Overflow")}; }
-FieldReadError FieldReadError::fileNotFound() { return {53, QStringLiteral("File not found")}; }
 
 FieldReader::FieldReader(QByteArray bytes) : buf_(std::move(bytes)), size_(buf_.size()) {}
 
 FieldReader FieldReader::fromFile(const QString& hostPath) {
   auto file = std::make_shared<QFile>(hostPath);
-  if (!file->open(QIODevice::ReadOnly)) throw FieldReadError::fileNotFound();
+  if (!file->open(QIODevice::ReadOnly)) throw PlatformError::fileNotFound();
   FieldReader reader;
   reader.size_ = file->size();
   reader.file_ = std::move(file);
@@ -50,7 +41,7 @@ bool isEndOfValue(int c) { return c == ',' || c == '\r' || c == '\n' || c < 0; }
 }  // namespace
 
 RawField FieldReader::readRaw() {
-  if (atEnd()) throw FieldReadError::pastEnd();
+  if (atEnd()) throw PlatformError::pastEnd();
   qint64 p = pos_;
   while (isBlank(at(p))) ++p;
   RawField field;
@@ -79,40 +70,6 @@ RawField FieldReader::readRaw() {
   return field;
 }
 
-double roundHalfEven(double value) {
-  const double r = std::nearbyint(value);  // default rounding mode: to nearest, ties to even
-  return r;
-}
-
-bool parseFieldNumber(const QString& text, double* out) {
-  const QString t = text.trimmed();
-  if (t.isEmpty()) {
-    *out = 0;
-    return true;
-  }
-  if (t.startsWith(QLatin1String("&H"), Qt::CaseInsensitive) ||
-      t.startsWith(QLatin1String("&O"), Qt::CaseInsensitive)) {
-    bool ok = false;
-    const qlonglong v = t.mid(2).toLongLong(&ok, t[1].toUpper() == 'H' ? 16 : 8);
-    if (!ok) return false;
-    *out = static_cast<double>(v);
-    return true;
-  }
-  // Only plain decimal forms: digits, one point, an exponent; no locale, no "inf"/"nan".
-  for (QChar c : t) {
-    if (!(c.isDigit() || c == '.' || c == '-' || c == '+' || c == 'E' || c == 'e' || c == 'D' ||
-          c == 'd'))
-      return false;
-  }
-  QString normal = t;
-  normal.replace(QLatin1Char('D'), QLatin1Char('E')).replace(QLatin1Char('d'), QLatin1Char('E'));
-  bool ok = false;
-  const double v = normal.toDouble(&ok);
-  if (!ok || !std::isfinite(v)) return false;
-  *out = v;
-  return true;
-}
-
 double FieldReader::readNumber() {
   const RawField f = readRaw();
   if (f.kind == RawField::Kind::Empty) return 0;
@@ -120,48 +77,23 @@ double FieldReader::readNumber() {
     if (f.text.compare(QLatin1String("#TRUE#"), Qt::CaseInsensitive) == 0) return -1;
     if (f.text.compare(QLatin1String("#FALSE#"), Qt::CaseInsensitive) == 0) return 0;
   }
-  double v = 0;
-  if (!parseFieldNumber(f.text, &v)) throw FieldReadError::typeMismatch();
-  return v;
+  if (const auto v = numberFromText(f.text)) return *v;
+  throw PlatformError::typeMismatch();
 }
 
 QString FieldReader::readString() { return readRaw().text; }
 
-qint16 FieldReader::readInteger() {
-  const double v = roundHalfEven(readNumber());
-  if (v < std::numeric_limits<qint16>::min() || v > std::numeric_limits<qint16>::max())
-    throw FieldReadError::overflow();
-  return static_cast<qint16>(v);
-}
-
-qint32 FieldReader::readLong() {
-  const double v = roundHalfEven(readNumber());
-  if (v < std::numeric_limits<qint32>::min() || v > std::numeric_limits<qint32>::max())
-    throw FieldReadError::overflow();
-  return static_cast<qint32>(v);
-}
-
-float FieldReader::readSingle() {
-  const double v = readNumber();
-  if (std::fabs(v) > std::numeric_limits<float>::max()) throw FieldReadError::overflow();
-  return static_cast<float>(v);
-}
-
+qint16 FieldReader::readInteger() { return toInteger(readNumber()); }
+qint32 FieldReader::readLong() { return toLong(readNumber()); }
+float FieldReader::readSingle() { return toSingle(readNumber()); }
 double FieldReader::readDouble() { return readNumber(); }
 
 bool FieldReader::readBoolean() {
   const RawField f = readRaw();
   if (f.kind == RawField::Kind::Empty) return false;
-  const QString t = f.text.trimmed();
-  if (t.compare(QLatin1String("#TRUE#"), Qt::CaseInsensitive) == 0 ||
-      t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
-    return true;
-  if (t.compare(QLatin1String("#FALSE#"), Qt::CaseInsensitive) == 0 ||
-      t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
-    return false;
-  double v = 0;
-  if (!parseFieldNumber(t, &v)) throw FieldReadError::typeMismatch();
-  return v != 0;
+  if (const auto b = booleanFromText(f.text)) return *b;
+  if (const auto v = numberFromText(f.text)) return *v != 0;
+  throw PlatformError::typeMismatch();
 }
 
 QVariant fieldToVariant(const RawField& f) {
@@ -173,29 +105,7 @@ QVariant fieldToVariant(const RawField& f) {
     case RawField::Kind::Bare:
       break;
   }
-  const QString& t = f.text;
-  if (t.compare(QLatin1String("#TRUE#"), Qt::CaseInsensitive) == 0) return true;
-  if (t.compare(QLatin1String("#FALSE#"), Qt::CaseInsensitive) == 0) return false;
-  if (t.compare(QLatin1String("#NULL#"), Qt::CaseInsensitive) == 0)
-    return QVariant::fromValue(nullptr);
-  if (t.size() > 2 && t.startsWith('#') && t.endsWith('#')) {
-    const QString inner = t.mid(1, t.size() - 2).trimmed();
-    const QDateTime dt = QDateTime::fromString(inner, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (dt.isValid()) return dt;
-    const QDate d = QDate::fromString(inner, QStringLiteral("yyyy-MM-dd"));
-    if (d.isValid()) return d;
-    const QTime tm = QTime::fromString(inner, QStringLiteral("HH:mm:ss"));
-    if (tm.isValid()) return tm;
-  }
-  double v = 0;
-  if (parseFieldNumber(t, &v)) {
-    if (v == std::floor(v) && std::fabs(v) <= 2147483647.0) {
-      if (v >= -32768 && v <= 32767) return static_cast<qint16>(v);
-      return static_cast<qint32>(v);
-    }
-    return v;
-  }
-  return t;
+  return variantFromBareText(f.text);
 }
 
 QVariant FieldReader::readVariant() { return fieldToVariant(readRaw()); }

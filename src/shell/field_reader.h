@@ -3,32 +3,15 @@
 #include <QString>
 #include <QVariant>
 #include <memory>
-#include <stdexcept>
+
+#include "platform/platform_error.h"
 
 class QFile;
 
 // Reader and writer for the comma-and-line-end field streams that every project
-// file and saved game is made of.
+// file and saved game is made of. A read that fails raises PlatformError: "Input past end
+// of file" (62), "Type mismatch" (13), "Overflow" (6), "File not found" (53).
 namespace storyloom {
-
-// A read that fails: the number and description are those a player sees in the
-// error report ("Input past end of file" 62, "Type mismatch" 13, "Overflow" 6,
-// "File not found" 53).
-class FieldReadError : public std::runtime_error {
- public:
-  FieldReadError(int number, const QString& description);
-  int number() const { return number_; }
-  QString description() const { return description_; }
-
-  static FieldReadError pastEnd();
-  static FieldReadError typeMismatch();
-  static FieldReadError overflow();
-  static FieldReadError fileNotFound();
-
- private:
-  int number_;
-  QString description_;
-};
 
 // One value as it stands in the file, before conversion.
 struct RawField {
@@ -47,7 +30,7 @@ class FieldReader {
   explicit FieldReader(QByteArray bytes);
 
   // Reads a file as it goes, a block at a time, so that only what is read is loaded;
-  // throws FieldReadError::fileNotFound when it cannot be opened.
+  // throws PlatformError::fileNotFound when it cannot be opened.
   static FieldReader fromFile(const QString& hostPath);
 
   bool atEnd() const { return pos_ >= size_; }
@@ -83,11 +66,6 @@ class FieldReader {
   qint64 size_ = 0;
   qint64 pos_ = 0;
 };
-
-// Converts text to a number as a field read does; returns false for text that is no number.
-bool parseFieldNumber(const QString& text, double* out);
-// Whole number rounded half to even.
-double roundHalfEven(double value);
 
 class FieldWriter {
  public:

@@ -1,3 +1,4 @@
+#include "platform/conversions.h"
 #include "shell/frm_welcome.h"
 
 #include <QApplication>
@@ -257,7 +258,7 @@ void frmWelcome::UseScheme(const QString& schemeName) {
   FieldReader f;
   try {
     f = module_.OpenFieldFile(file);
-  } catch (const FieldReadError&) {
+  } catch (const PlatformError&) {
     return;
   }
   // First part: a failing statement is skipped.
@@ -265,7 +266,7 @@ void frmWelcome::UseScheme(const QString& schemeName) {
   try {
     f.skip(3);
     count = f.readDouble();
-  } catch (const FieldReadError&) {
+  } catch (const PlatformError&) {
     count = 0;
   }
   if (count == 0) return;
@@ -274,7 +275,7 @@ void frmWelcome::UseScheme(const QString& schemeName) {
     QString name;
     try {
       name = f.readString();
-    } catch (const FieldReadError&) {
+    } catch (const PlatformError&) {
       name = QStringLiteral("[default]");
     }
     if (i > 3) continue;
@@ -337,7 +338,7 @@ void frmWelcome::UseScheme(const QString& schemeName) {
         logoFlag_ = f.readBoolean();
       }
     }
-  } catch (const FieldReadError&) {
+  } catch (const PlatformError&) {
     // No message for a failed scheme: what was applied stays.
   }
 }

@@ -46,7 +46,7 @@ struct ProjectSettings {
   void ResetProjectSettings();
   // Reads the settings file in its order, stopping quietly where an older file ends.
   // A read error (a missing field, a wrong type) leaves the fields read so far and the
-  // defaults for the rest, and is thrown to the caller as FieldReadError.
+  // defaults for the rest, and is thrown to the caller as PlatformError.
   void LoadGeneralSettings(FieldReader& file);
 };
 

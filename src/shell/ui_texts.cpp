@@ -114,12 +114,12 @@ bool UITexts::LoadUITexts(FieldReader* file) {
       file->skip(5);
       const qint16 count = file->readInteger();
       for (int i = 1; i <= count; ++i) {
-        if (i >= kCount) throw FieldReadError::typeMismatch();  // "Subscript out of range" in effect
+        if (i >= kCount) throw PlatformError::typeMismatch();  // "Subscript out of range" in effect
         texts_[static_cast<size_t>(i)] = file->readString();
       }
     }
     return true;
-  } catch (const FieldReadError&) {
+  } catch (const PlatformError&) {
     SetDefaultUITexts(0);
     return false;
   }

@@ -22,7 +22,7 @@ void ProjectVariables::LoadVariables(EditorAndGame& module) {
       else
         Variables.Add(name, 0);
     }
-  } catch (const FieldReadError&) {
+  } catch (const PlatformError&) {
     module.ReportError(QStringLiteral(" Unable to load variables list."));
   }
 }

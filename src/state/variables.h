@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/platform_error.h"
 #include "platform/vbscript/value.h"
 
 // Project variables: the element classes, their ordered keyed collections, and the
@@ -36,20 +37,6 @@ class ClassVariableVariant {
   vbs::Value Value;
 };
 
-// A failing collection operation, numbered as scripts see it (5: no such index or key,
-// 457: the key is already used).
-class CollectionError : public std::runtime_error {
- public:
-  CollectionError(int number, const QString& description)
-      : std::runtime_error(description.toStdString()), number_(number), description_(description) {}
-  int number() const { return number_; }
-  QString description() const { return description_; }
-
- private:
-  int number_;
-  QString description_;
-};
-
 // An ordered collection with optional unique keys. Elements are shared so that script
 // objects may keep referring to one after it leaves the collection.
 template <class Element>
@@ -64,7 +51,7 @@ class KeyedCollection {
 
   Pointer Add(const QString& Name, const ValueType& Value, const QString& sKey = {}) {
     if (!sKey.isEmpty() && keys_.contains(sKey))
-      throw CollectionError(457, QStringLiteral("This key is already associated with an element of this collection"));
+      throw PlatformError::keyAlreadyUsed();
     auto element = std::make_shared<Element>();
     element->Name = Name;
     element->Value = Value;
@@ -75,12 +62,12 @@ class KeyedCollection {
 
   // 1-based index.
   Pointer Item(int index) const {
-    if (index < 1 || index > Count()) throw invalidArgument();
+    if (index < 1 || index > Count()) throw PlatformError::invalidProcedureCall();
     return entries_[static_cast<size_t>(index - 1)].element;
   }
   Pointer Item(const QString& key) const {
     const auto it = keys_.find(key);
-    if (it == keys_.end()) throw invalidArgument();
+    if (it == keys_.end()) throw PlatformError::invalidProcedureCall();
     return it.value();
   }
   // A number is an index, anything else a key.
@@ -88,21 +75,21 @@ class KeyedCollection {
     if (indexOrKey.typeId() == QMetaType::QString) return Item(indexOrKey.toString());
     bool ok = false;
     const int index = indexOrKey.toInt(&ok);
-    if (!ok) throw invalidArgument();
+    if (!ok) throw PlatformError::invalidProcedureCall();
     return Item(index);
   }
 
   int Count() const { return static_cast<int>(entries_.size()); }
 
   void Remove(int index) {
-    if (index < 1 || index > Count()) throw invalidArgument();
+    if (index < 1 || index > Count()) throw PlatformError::invalidProcedureCall();
     const auto it = entries_.begin() + (index - 1);
     if (!it->key.isEmpty()) keys_.remove(it->key);
     entries_.erase(it);
   }
   void Remove(const QString& key) {
     const auto found = keys_.find(key);
-    if (found == keys_.end()) throw invalidArgument();
+    if (found == keys_.end()) throw PlatformError::invalidProcedureCall();
     for (auto it = entries_.begin(); it != entries_.end(); ++it) {
       if (it->key == key) {
         entries_.erase(it);
@@ -115,7 +102,7 @@ class KeyedCollection {
     if (indexOrKey.typeId() == QMetaType::QString) return Remove(indexOrKey.toString());
     bool ok = false;
     const int index = indexOrKey.toInt(&ok);
-    if (!ok) throw invalidArgument();
+    if (!ok) throw PlatformError::invalidProcedureCall();
     Remove(index);
   }
 
@@ -146,9 +133,6 @@ class KeyedCollection {
 
 
  private:
-  static CollectionError invalidArgument() {
-    return CollectionError(5, QStringLiteral("Invalid procedure call or argument"));
-  }
   std::vector<Entry> entries_;
   QHash<QString, Pointer> keys_;
 };

@@ -70,8 +70,8 @@ TEST(FrameFile, AnEndInsideAGroupFailsWithTheFieldsSoFarKept) {
     try {
       f.read(r);
       ADD_FAILURE() << cut.toStdString();
-    } catch (const FieldReadError& e) {
-      EXPECT_EQ(e.number(), 62);
+    } catch (const PlatformError& e) {
+      EXPECT_EQ(e.code(), 62);
     }
     EXPECT_EQ(f.FrameType, 1);
   }
@@ -143,8 +143,8 @@ TEST(FrameFile, TimerDurationInMillisecondsRejectsTextAndNegatives) {
   EXPECT_EQ(frameTimerMilliseconds(QVariant("2.5")), 2500);
   EXPECT_EQ(frameTimerMilliseconds(QVariant(" 0.25")), 250);
   EXPECT_EQ(frameTimerMilliseconds(QVariant()), 0);
-  EXPECT_THROW(frameTimerMilliseconds(QVariant("soon")), FieldReadError);
-  EXPECT_THROW(frameTimerMilliseconds(QVariant(-1)), FieldReadError);
+  EXPECT_THROW(frameTimerMilliseconds(QVariant("soon")), PlatformError);
+  EXPECT_THROW(frameTimerMilliseconds(QVariant(-1)), PlatformError);
 }
 
 }  // namespace

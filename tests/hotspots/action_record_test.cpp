@@ -138,8 +138,8 @@ TEST(ActionRecord, ChannelEntries) {
   try {
     read(eight, fx3);
     FAIL() << "an eighth channel entry must fail";
-  } catch (const FieldReadError& e) {
-    EXPECT_EQ(e.description(), "Subscript out of range");
+  } catch (const PlatformError& e) {
+    EXPECT_EQ(e.text(), "Subscript out of range");
   }
   EXPECT_TRUE(fx3.log.contains("channel 7: 1 0 0 0 "));
   EXPECT_FALSE(fx3.log.contains("pick Key"));

@@ -17,9 +17,9 @@ std::vector<HotspotRecord> readAll(const QString& text, std::vector<QString>* er
   HotspotFileReader reader(readerOf(text));
   std::vector<HotspotRecord> out;
   while (!reader.atEnd()) {
-    std::optional<FieldReadError> error;
+    std::optional<PlatformError> error;
     out.push_back(reader.next(&error));
-    if (errors) errors->push_back(error ? error->description() : QString());
+    if (errors) errors->push_back(error ? error->text() : QString());
   }
   return out;
 }

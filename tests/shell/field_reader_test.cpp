@@ -27,9 +27,9 @@ TEST(FieldReader, ReadsQuotedBareAndEmptyValuesAcrossLineEnds) {
   try {
     f.readString();
     FAIL() << "read past the end";
-  } catch (const FieldReadError& e) {
-    EXPECT_EQ(e.number(), 62);
-    EXPECT_EQ(e.description(), "Input past end of file");
+  } catch (const PlatformError& e) {
+    EXPECT_EQ(e.code(), 62);
+    EXPECT_EQ(e.text(), "Input past end of file");
   }
 }
 
@@ -49,9 +49,9 @@ TEST(FieldReader, TypedReadsConvertRoundAndReportErrors) {
       const int v = f.readInteger();
       EXPECT_FALSE(c.error) << c.text;
       EXPECT_EQ(v, c.expectInteger) << c.text;
-    } catch (const FieldReadError& e) {
+    } catch (const PlatformError& e) {
       EXPECT_TRUE(c.error) << c.text;
-      EXPECT_EQ(e.number(), c.expectInteger) << c.text;
+      EXPECT_EQ(e.code(), c.expectInteger) << c.text;
     }
   }
   FieldReader longs = reader("100000,1.5,-7.25,#TRUE#");
@@ -137,5 +137,5 @@ TEST(FieldReader, ReadsLargeFilesBlockByBlock) {
   EXPECT_TRUE(f.atEnd());
   f.setPosition(marked);  // back across many blocks
   EXPECT_EQ(f.readString(), "item20000");
-  EXPECT_THROW(FieldReader::fromFile(dir.path() + "/none"), FieldReadError);
+  EXPECT_THROW(FieldReader::fromFile(dir.path() + "/none"), PlatformError);
 }

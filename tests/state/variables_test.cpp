@@ -41,18 +41,18 @@ TEST(VariableCollections, IndexKeysOrderAndErrors) {
   try {
     c.Add("c", 4, "kb");
     FAIL() << "a key used twice must be refused";
-  } catch (const CollectionError& e) {
-    EXPECT_EQ(e.number(), 457);
+  } catch (const PlatformError& e) {
+    EXPECT_EQ(e.code(), 457);
   }
   EXPECT_EQ(c.Count(), 3);
-  EXPECT_THROW(c.Item(0), CollectionError);
-  EXPECT_THROW(c.Item(4), CollectionError);
-  EXPECT_THROW(c.Item(QStringLiteral("nokey")), CollectionError);
+  EXPECT_THROW(c.Item(0), PlatformError);
+  EXPECT_THROW(c.Item(4), PlatformError);
+  EXPECT_THROW(c.Item(QStringLiteral("nokey")), PlatformError);
 
   c.Remove(QStringLiteral("kb"));
   ASSERT_EQ(c.Count(), 2);
   EXPECT_EQ(c.Item(2)->Value, 3);
-  EXPECT_THROW(c.Item(QStringLiteral("kb")), CollectionError);
+  EXPECT_THROW(c.Item(QStringLiteral("kb")), PlatformError);
   c.Add("d", 5, "kb");  // the key is free again
   QList<int> order;
   for (const auto& e : c) order << e->Value;
