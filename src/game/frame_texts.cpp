@@ -76,15 +76,13 @@ void FrameTexts::ResetFrameTexts() {
 }
 
 void FrameTexts::LoadTexts(const QString& frameName) {
-  const QString base = module_.paths.FramesDataPath + frameName;
-  const QString merged = base + QStringLiteral(".mr1");
-  const QString plain = base + QStringLiteral(".fm1");
-  const bool hasMerged = module_.FileExists(merged);
-  if (!hasMerged && !module_.FileExists(plain)) return;
+  const QString fileName =
+      module_.MergedOrOwnFrameFile(frameName, QStringLiteral(".mr1"), QStringLiteral(".fm1"));
+  if (fileName.isEmpty()) return;
   MergedTextIndex = 1;
   FieldReader f;
   try {
-    f = module_.OpenFieldFile(hasMerged ? merged : plain);
+    f = module_.OpenFieldFile(fileName);
   } catch (const PlatformError& e) {
     if (!module_.EverythingStopped) module_.ReportError(QStringLiteral(" Error loading TextBoxes. "), e);
     return;

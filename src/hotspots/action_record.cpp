@@ -122,10 +122,9 @@ ActionRecord ReadActionRecord(FieldReader& file, ActionNowEffects& effects) {
 
 std::optional<FieldReader> OpenHotspotAction(EditorAndGame& module, const QString& frameName,
                                              int areaIndex) {
-  const QString base = module.paths.FramesDataPath + frameName;
-  QString path = base + QStringLiteral(".mr3");
-  if (!module.FileExists(path)) path = base + QStringLiteral(".fm3");
-  if (!module.FileExists(path) || areaIndex < 1) return std::nullopt;
+  const QString path =
+      module.MergedOrOwnFrameFile(frameName, QStringLiteral(".mr3"), QStringLiteral(".fm3"));
+  if (path.isEmpty() || areaIndex < 1) return std::nullopt;
   FieldReader file = module.OpenFieldFile(path);
   for (int k = 1; k < areaIndex && !file.atEnd(); ++k) SkipToSeparator(file);
   if (file.atEnd()) return std::nullopt;

@@ -7,12 +7,7 @@
 namespace storyloom {
 
 QString HotspotFileName(EditorAndGame& module, const QString& frameName) {
-  const QString base = module.paths.FramesDataPath + frameName;
-  const QString merged = base + QStringLiteral(".mr2");
-  if (module.FileExists(merged)) return merged;
-  const QString own = base + QStringLiteral(".fm2");
-  if (module.FileExists(own)) return own;
-  return {};
+  return module.MergedOrOwnFrameFile(frameName, QStringLiteral(".mr2"), QStringLiteral(".fm2"));
 }
 
 namespace {

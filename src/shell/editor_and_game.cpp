@@ -28,6 +28,14 @@ FieldReader EditorAndGame::OpenFieldFile(const QString& path) {
   return FieldReader::fromFile(hostPaths_.toHost(path));
 }
 
+QString EditorAndGame::MergedOrOwnFrameFile(const QString& frameName, const QString& mergedExt,
+                                            const QString& ownExt) {
+  const QString base = paths.FramesDataPath + frameName;
+  if (FileExists(base + mergedExt)) return base + mergedExt;
+  if (FileExists(base + ownExt)) return base + ownExt;
+  return {};
+}
+
 QString EditorAndGame::ReadIniValue(const QString& path, const QString& section,
                                     const QString& key, const QString& defaultValue) {
   return IniFile::read(hostPaths_.toHost(path), section, key, defaultValue);

@@ -61,6 +61,11 @@ class EditorAndGame {
 
   bool FileExists(const QString& path) { return hostPaths_.isFile(path); }
   QString hostPathOf(const QString& path) { return hostPaths_.toHost(path); }
+  // The per-frame data file that the editor wrote for a frame: the merged form (frame name
+  // & mergedExt, written when other frames were merged into it) when it exists, else the
+  // frame's own (frame name & ownExt); empty when neither exists. Extensions with the dot.
+  QString MergedOrOwnFrameFile(const QString& frameName, const QString& mergedExt,
+                               const QString& ownExt);
   // Opens a project file (Windows form) as a field stream; throws "File not found".
   FieldReader OpenFieldFile(const QString& path);
 
