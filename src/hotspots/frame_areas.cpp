@@ -12,8 +12,10 @@
 #include "hotspots/record_fields.h"
 #include "platform/conversions.h"
 #include "media/audio_channels.h"
+#include "media/channel_levels.h"
 #include "platform/media_player.h"
 #include "scripting/script_host.h"
+#include "platform/skipped_steps.h"
 #include "shell/editor_and_game.h"
 
 namespace storyloom {
@@ -242,43 +244,26 @@ void FrameAreas::LoadAreas() {
   int i = 0;
   while (!reader->atEnd() && !m.EverythingStopped) {
     ++i;
-    std::optional<PlatformError> readError;
-    const HotspotRecord r = reader->next(&readError);
-    const auto report = [&](const QString& description) {
-      if (!m.EverythingStopped)
-        m.ReportError(QStringLiteral(" Unable to load hotspot #%1. ").arg(i), description);
+    const HotspotRecord r = reader->next();
+    const auto report = [&](const PlatformError& e) {
+      if (!m.EverythingStopped) m.ReportError(QStringLiteral(" Unable to load hotspot #%1. ").arg(i), e);
     };
-    // Each step that fails is reported and the next step of the same hotspot goes on.
-    const auto step = [&](const std::function<void()>& f) {
-      try {
-        f();
-      } catch (const PlatformError& e) {
-        report(e.text());
-      }
+    // Each step that fails is reported and loading goes on with the next step of the
+    // same hotspot.
+    const auto step = [&](const char* what, const auto& f) {
+      if (auto e = runSkippingErrors(QStringLiteral("hotspot #%1: %2").arg(i).arg(QLatin1String(what)), f))
+        report(*e);
     };
-    if (r.OwnIndex == 1 && i != 1 && game_.MergedHotspotIndex == 1)
-      game_.MergedHotspotIndex = static_cast<qint16>(i);
-    if (readError) report(readError->text());
+    for (const PlatformError& e : r.readErrors) report(e);
+    step("own index", [&] {
+      if (integerOf(r.OwnIndex) == 1 && i != 1 && game_.MergedHotspotIndex == 1)
+        game_.MergedHotspotIndex = static_cast<qint16>(i);
+    });
 
-    auto* area = new HotspotItem(i);
-    area->setObjectName(QStringLiteral("Area%1").arg(i));
-    area->setZValue(layer::Hotspots);
-    area->setDefaultPointer(impl_->templatePointer);
-    area->mouseDown = [this](int index, int button, float x, float y) {
-      HotspotItem* a = Area(index);
-      const float left = a ? a->Left() : 0, top = a ? a->Top() : 0;
-      impl_->actions.Area_MouseDown(index, button, static_cast<int>(x), static_cast<int>(y),
-                                    static_cast<int>(left), static_cast<int>(top));
-    };
-    area->mouseMove = [this](int) { impl_->actions.Area_MouseMove(); };
-    area->dragDrop = [this](int index, int objectIndex, float x, float y) {
-      Area_DragDrop(index, objectIndex, x, y);
-    };
-    impl_->Area.push_back(area);
-    game_.scene().addItem(area);
-
+    HotspotItem* area = newArea(i);
+    const QString cursorFile = textOf(r.CursorFile);
     const auto loadCursor = [&](QCursor* out) -> bool {
-      const QString resolved = m.ResolveProjectFile(paths.IconsPath + r.CursorFile);
+      const QString resolved = m.ResolveProjectFile(paths.IconsPath + cursorFile);
       if (!m.FileExists(resolved)) return false;  // already reported as missing
       const PointerFile pointer = LoadPointerFile(m.hostPathOf(resolved));
       if (pointer.isNull()) throw PlatformError::invalidPicture();
@@ -286,87 +271,122 @@ void FrameAreas::LoadAreas() {
       return true;
     };
 
-    if (r.AnimatedPicture != 0 && r.ShowPicture) {
-      area->setVisible(false);
+    bool animated = false;
+    step("animated picture", [&] { animated = numberOf(r.AnimatedPicture) != 0 && numberOf(r.ShowPicture) == -1; });
+    if (animated) {
       area->move(0, 0, 15, 15);
-      step([&] {
-        const qint16 speed = toInteger(r.GifSpeed);
-        const QString file = m.ResolveProjectFile(paths.AreasPath + r.PictureFile);
-        const float x = toSingle(r.AreaLeft + kInset), y = toSingle(r.AreaTop + kInset);
-        area->HotspotMarker = static_cast<qint16>(calls.AniGifNewWithIndex(i, file, x, y, speed));
+      step("animated picture", [&] {
+        const QString file = m.ResolveProjectFile(paths.AreasPath + textOf(r.PictureFile));
+        const float x = toSingle(numberOf(r.AreaLeft) + kInset), y = toSingle(numberOf(r.AreaTop) + kInset);
+        area->HotspotMarker = static_cast<qint16>(calls.AniGifNewWithIndex(i, file, x, y, integerOf(r.GifSpeed)));
       });
-      step([&] {
+      step("pointer", [&] {
         if (area->HotspotMarker <= 0) return;
         QCursor cursor;
-        if (!isDefaultPointerName(r.CursorFile) && loadCursor(&cursor))
-          calls.SetAniGifBoxPointer(area->HotspotMarker, &cursor);
-        else if (isDefaultPointerName(r.CursorFile))
+        if (!isDefaultPointerName(cursorFile)) {
+          if (loadCursor(&cursor)) calls.SetAniGifBoxPointer(area->HotspotMarker, &cursor);
+        } else {
           calls.SetAniGifBoxPointer(area->HotspotMarker, nullptr);
+        }
       });
       continue;
     }
     if (m.EverythingStopped) return;
 
-    step([&] {
-      const double width = r.AreaWidth - 2 * kInset, height = r.AreaHeight - 2 * kInset;
-      area->move(toSingle(r.AreaLeft + kInset), toSingle(r.AreaTop + kInset), width >= 1 ? toSingle(width) : 1.0f,
+    step("position", [&] {
+      area->move(toSingle(numberOf(r.AreaLeft) + kInset), toSingle(numberOf(r.AreaTop) + kInset), area->Width(),
+                 area->Height());
+    });
+    step("size", [&] {
+      const double width = numberOf(r.AreaWidth) - 2 * kInset, height = numberOf(r.AreaHeight) - 2 * kInset;
+      area->move(area->Left(), area->Top(), width >= 1 ? toSingle(width) : 1.0f,
                  height >= 1 ? toSingle(height) : 1.0f);
     });
-    area->setStretch(r.StretchPicture == 1);
-    if (r.ShowPicture && !r.PictureFile.isEmpty()) {
-      step([&] {
-        const QString resolved = m.ResolveProjectFile(paths.AreasPath + r.PictureFile);
-        if (!m.FileExists(resolved)) return;  // already reported as missing
-        QImageReader imageReader(m.hostPathOf(resolved));
-        imageReader.setDecideFormatFromContent(true);
-        const QImage image = imageReader.read();
-        if (image.isNull()) throw PlatformError::invalidPicture();
-        area->setPicture(QPixmap::fromImage(image));
-      });
-    }
+    step("stretch", [&] { area->setStretch(numberOf(r.StretchPicture) == 1); });
+    step("picture", [&] {
+      if (numberOf(r.ShowPicture) != -1 || textOf(r.PictureFile).isEmpty()) return;
+      const QString resolved = m.ResolveProjectFile(paths.AreasPath + textOf(r.PictureFile));
+      // A missing file has had its warning; it is not reported a second time.
+      if (!m.FileExists(resolved)) return;
+      QImageReader imageReader(m.hostPathOf(resolved));
+      imageReader.setDecideFormatFromContent(true);
+      const QImage image = imageReader.read();
+      if (image.isNull()) throw PlatformError::invalidPicture();
+      area->setPicture(QPixmap::fromImage(image));
+    });
     if (m.EverythingStopped) return;
 
-    step([&] {
+    step("pointer", [&] {
       QCursor cursor;
-      if (!isDefaultPointerName(r.CursorFile)) {
+      if (!isDefaultPointerName(cursorFile)) {
         if (loadCursor(&cursor)) area->setCustomPointer(cursor);
       } else {
         area->setDefaultPointer(impl_->templatePointer);
       }
     });
 
-    if (r.HasVideo) {
-      step([&] {
-        impl_->VideoPlayer.resize(static_cast<size_t>(i) + 1);
-        LoopingVideo& v = impl_->VideoPlayer[static_cast<size_t>(i)];
-        v.item = new QGraphicsVideoItem;
-        v.item->setObjectName(QStringLiteral("VideoPlayer%1").arg(i));
-        v.item->setZValue(layer::Videos);
-        v.item->setVisible(false);
-        v.item->setPos(area->pos());
-        game_.scene().addItem(v.item);
-        v.player = new MediaPlayer(&game_);
-        if (r.VideoFitHotspot == 0) {
-          v.player->setAutoSize(true);
-          QGraphicsVideoItem* item = v.item;
-          QObject::connect(item, &QGraphicsVideoItem::nativeSizeChanged, item,
-                           [item](const QSizeF& size) { item->setSize(size); });
-        } else {
-          v.player->setAutoSize(false);
-          v.item->setSize(area->boundingRect().size());
-        }
-        const QString file = m.ResolveProjectFile(paths.FramesPath + r.VideoFile);
-        v.player->setFileName(file, m.hostPathOf(file));
-        v.player->setRate(r.VideoRate == 0 ? 1.0 : r.VideoRate);
-        v.player->setPlayCount(toLong(r.VideoPlayCount));
-        v.player->setVolume(ChannelLevels::VolumeToPlayer(r.VideoVolume));
-        v.player->setVideoOutput(v.item);
-        v.player->Play();
-        area->HotspotMarker = -1;
-      });
-    }
-    // In front of its video (a lower layer) and of the hotspots before it (added earlier).
+    bool video = false;
+    step("video", [&] { video = r.HasVideoFields && numberOf(r.HasVideo) == -1; });
+    if (video) loadLoopingVideo(i, *area, r, step);
   }
+}
+
+void FrameAreas::loadLoopingVideo(int i, HotspotItem& area, const HotspotRecord& r, const StepRunner& step) {
+  EditorAndGame& m = game_.module();
+  impl_->VideoPlayer.resize(static_cast<size_t>(i) + 1);
+  LoopingVideo& v = impl_->VideoPlayer[static_cast<size_t>(i)];
+  v.item = new QGraphicsVideoItem;
+  v.item->setObjectName(QStringLiteral("VideoPlayer%1").arg(i));
+  v.item->setZValue(layer::Videos);  // below the hotspots, which take the clicks
+  v.item->setVisible(false);
+  v.item->setPos(area.pos());
+  game_.scene().addItem(v.item);
+  v.player = new MediaPlayer(&game_);
+  MediaPlayer* player = v.player;
+  QGraphicsVideoItem* item = v.item;
+  step("video size", [&] {
+    if (numberOf(r.VideoFitHotspot) == 0) {
+      player->setAutoSize(true);
+      QObject::connect(item, &QGraphicsVideoItem::nativeSizeChanged, item,
+                       [item](const QSizeF& size) { item->setSize(size); });
+    } else {
+      player->setAutoSize(false);
+      item->setSize(area.boundingRect().size());
+    }
+  });
+  step("video file", [&] {
+    const QString file = m.ResolveProjectFile(m.paths.FramesPath + textOf(r.VideoFile));
+    player->setFileName(file, m.hostPathOf(file));
+  });
+  step("video rate", [&] {
+    const double rate = numberOf(r.VideoRate);
+    player->setRate(rate == 0 ? 1.0 : rate);
+  });
+  step("video play count", [&] { player->setPlayCount(longOf(r.VideoPlayCount)); });
+  step("video volume", [&] { player->setVolume(ChannelLevels::VolumeToPlayer(numberOf(r.VideoVolume))); });
+  step("video start", [&] {
+    player->setVideoOutput(item);
+    player->Play();
+  });
+  area.HotspotMarker = -1;
+}
+
+HotspotItem* FrameAreas::newArea(int i) {
+  auto* area = new HotspotItem(i);
+  area->setObjectName(QStringLiteral("Area%1").arg(i));
+  area->setZValue(layer::Hotspots);  // in front of the hotspots before it (added earlier)
+  area->setDefaultPointer(impl_->templatePointer);
+  area->mouseDown = [this](int index, int button, float x, float y) {
+    HotspotItem* a = Area(index);
+    const float left = a ? a->Left() : 0, top = a ? a->Top() : 0;
+    impl_->actions.Area_MouseDown(index, button, static_cast<int>(x), static_cast<int>(y), static_cast<int>(left),
+                                  static_cast<int>(top));
+  };
+  area->mouseMove = [this](int) { impl_->actions.Area_MouseMove(); };
+  area->dragDrop = [this](int index, int objectIndex, float x, float y) { Area_DragDrop(index, objectIndex, x, y); };
+  impl_->Area.push_back(area);
+  game_.scene().addItem(area);
+  return area;
 }
 
 void FrameAreas::ShowOrNotShowAreas() {
@@ -393,7 +413,7 @@ void FrameAreas::ShowOrNotShowAreas() {
     area->setVisible(visible);
     if (area->HotspotMarker > 0) {
       const int g = area->HotspotMarker;
-      try {
+      runSkippingErrors(QStringLiteral("animated picture of hotspot #%1").arg(i), [&] {
         const bool boxVisible = calls.AniGifBoxVisible(g);
         if (!visible && boxVisible) {
           calls.AniGifOperation(g, 2);
@@ -405,9 +425,7 @@ void FrameAreas::ShowOrNotShowAreas() {
           QCoreApplication::processEvents();
         }
         calls.SetAniGifBoxVisible(g, visible);
-      } catch (const std::exception&) {
-        // Animated pictures that fail here are left as they are.
-      }
+      });
     } else if (area->HotspotMarker == -1 && i < static_cast<int>(impl_->VideoPlayer.size())) {
       LoopingVideo& v = impl_->VideoPlayer[static_cast<size_t>(i)];
       if (v.item && v.player) {

@@ -6,6 +6,7 @@
 
 #include "hotspots/action_host.h"
 #include "hotspots/hotspot_actions.h"
+#include "hotspots/hotspot_file.h"
 #include "hotspots/hotspot_item.h"
 
 class QGraphicsObject;
@@ -79,6 +80,10 @@ class FrameAreas {
   Calls calls;
 
  private:
+  using StepRunner = std::function<void(const char* what, const std::function<void()>& step)>;
+  HotspotItem* newArea(int index);
+  void loadLoopingVideo(int index, HotspotItem& area, const HotspotRecord& record, const StepRunner& step);
+
   Game& game_;
   struct Impl;
   std::unique_ptr<Impl> impl_;

@@ -12,84 +12,82 @@ QString HotspotFileName(EditorAndGame& module, const QString& frameName) {
 
 namespace {
 
-// Reads fields so that a failing one keeps its default and the next one is read, and the
-// end of the file ends the record.
-class TolerantFields {
+// Reads the fields of one record: a read that fails is noted and the next one is read;
+// the end of the file ends the record.
+class RecordFields {
  public:
-  TolerantFields(FieldReader& file, std::optional<PlatformError>* error)
-      : file_(file), error_(error) {}
+  RecordFields(FieldReader& file, std::vector<PlatformError>& errors)
+      : file_(file), errors_(errors) {}
   bool ended() const { return ended_; }
 
-  template <class T, class Read>
-  T get(Read read, T fallback = T()) {
-    if (ended_) return fallback;
-    if (file_.atEnd()) {
-      fail(PlatformError::pastEnd());
-      return fallback;
-    }
-    try {
-      return read();
-    } catch (const PlatformError& e) {
-      fail(e);
-      return fallback;
-    }
+  QVariant value() {
+    if (!available()) return {};
+    return file_.readVariant();
   }
   void skip(int n) {
-    for (int k = 0; k < n && !ended_; ++k) get<int>([&] { file_.readRaw(); return 0; });
+    for (int k = 0; k < n && available(); ++k) file_.readRaw();
   }
-  double number() { return get<double>([&] { return numberOf(file_.readVariant()); }); }
-  QString text() { return get<QString>([&] { return textOf(file_.readVariant()); }); }
-  bool isTrue() { return get<bool>([&] { return numberOf(file_.readVariant()) == -1; }); }
+  // A count, then that many names.
   QStringList list() {
-    const int n = get<int>([&] { return static_cast<int>(integerOf(file_.readVariant())); });
+    const QVariant count = value();
+    if (ended_) return {};
+    int n = 0;
+    try {
+      n = integerOf(count);
+    } catch (const PlatformError& e) {
+      errors_.push_back(e);
+      return {};
+    }
     QStringList names;
-    for (int k = 0; k < n && !ended_; ++k)
-      names << get<QString>([&] { return file_.readString(); });
+    for (int k = 0; k < n && available(); ++k) names << file_.readString();
     return names;
   }
 
  private:
-  void fail(const PlatformError& e) {
-    if (!error_->has_value()) *error_ = e;
-    if (e.code() == PlatformError::pastEnd().code()) ended_ = true;
+  bool available() {
+    if (ended_) return false;
+    if (!file_.atEnd()) return true;
+    errors_.push_back(PlatformError::pastEnd());
+    ended_ = true;
+    return false;
   }
   FieldReader& file_;
-  std::optional<PlatformError>* error_;
+  std::vector<PlatformError>& errors_;
   bool ended_ = false;
 };
 
 }  // namespace
 
-HotspotRecord HotspotFileReader::next(std::optional<PlatformError>* error) {
-  error->reset();
+HotspotRecord HotspotFileReader::next() {
   HotspotRecord r;
-  TolerantFields f(file_, error);
+  RecordFields f(file_, r.readErrors);
   f.skip(1);
-  r.OwnIndex = f.get<qint16>([&] { return file_.readInteger(); });
+  r.OwnIndex = f.value();
   f.skip(8);
-  r.AreaLeft = f.number();
-  r.AreaTop = f.number();
-  r.AreaWidth = f.number();
-  r.AreaHeight = f.number();
-  r.AnimatedPicture = f.number();
-  r.ShowPicture = f.isTrue();
-  r.PictureFile = f.text();
-  r.StretchPicture = f.number();
-  r.CursorFile = f.text();
-  r.ConditionsEnabled = f.number();
+  r.AreaLeft = f.value();
+  r.AreaTop = f.value();
+  r.AreaWidth = f.value();
+  r.AreaHeight = f.value();
+  r.AnimatedPicture = f.value();
+  r.ShowPicture = f.value();
+  r.PictureFile = f.value();
+  r.StretchPicture = f.value();
+  r.CursorFile = f.value();
+  r.ConditionsEnabled = f.value();
   r.HideIfAnySet = f.list();
   r.HideUnlessAllSet = f.list();
   if (!f.ended() && !IsSeparatorNext(file_)) {
     r.HasGifSpeed = true;
-    r.GifSpeed = f.number();
+    r.GifSpeed = f.value();
     if (!f.ended() && !IsSeparatorNext(file_)) {
-      r.HasVideo = f.isTrue();
-      r.VideoFile = f.text();
-      r.VideoFitHotspot = f.number();
-      r.VideoVolume = f.number();
+      r.HasVideoFields = true;
+      r.HasVideo = f.value();
+      r.VideoFile = f.value();
+      r.VideoFitHotspot = f.value();
+      r.VideoVolume = f.value();
       f.skip(2);
-      r.VideoRate = f.number();
-      r.VideoPlayCount = f.number();
+      r.VideoRate = f.value();
+      r.VideoPlayCount = f.value();
       f.skip(2);
     }
   }
@@ -97,6 +95,22 @@ HotspotRecord HotspotFileReader::next(std::optional<PlatformError>* error) {
   // over so that the next record still starts in its place.
   if (!f.ended()) SkipToSeparator(file_);
   return r;
+}
+
+bool HotspotVisible(const HotspotRecord& r, int index, const std::vector<qint16>& hiddenHere,
+                    const ProjectVariables& variables) {
+  for (qint16 hidden : hiddenHere)
+    if (hidden == index) return false;
+  if (numberOf(r.ConditionsEnabled) == 0) return true;
+  for (const QString& name : r.HideIfAnySet) {
+    const qint16 v = variables.GetVariableValue(name);
+    if (v != 0 && v != ProjectVariables::kMissing) return false;
+  }
+  for (const QString& name : r.HideUnlessAllSet) {
+    const qint16 v = variables.GetVariableValue(name);
+    if (v != 1 && v != ProjectVariables::kMissing) return false;
+  }
+  return true;
 }
 
 VisibilityResult DecideHotspotVisibility(FieldReader& file, const QString& frameName,
@@ -108,37 +122,14 @@ VisibilityResult DecideHotspotVisibility(FieldReader& file, const QString& frame
   std::vector<qint16> hiddenHere;
   for (const auto& marker : Disappear)
     if (marker->Name == frameName) hiddenHere.push_back(marker->Value);
+  HotspotFileReader reader(std::move(file));
   try {
     int i = 0;
-    while (!file.atEnd() && !everythingStopped) {
+    while (!reader.atEnd() && !everythingStopped) {
       ++i;
-      bool visible = true;
-      file.skip(10);
-      for (qint16 index : hiddenHere) {
-        if (index == i) {
-          visible = false;
-          break;
-        }
-      }
-      if (visible) {
-        file.skip(9);
-        if (numberOf(file.readVariant()) != 0) {
-          const int anyCount = integerOf(file.readVariant());
-          for (int k = 0; k < anyCount && visible; ++k) {
-            const qint16 v = variables.GetVariableValue(file.readString());
-            if (v != 0 && v != ProjectVariables::kMissing) visible = false;
-          }
-          if (visible) {
-            const int allCount = integerOf(file.readVariant());
-            for (int k = 0; k < allCount && visible; ++k) {
-              const qint16 v = variables.GetVariableValue(file.readString());
-              if (v != 1 && v != ProjectVariables::kMissing) visible = false;
-            }
-          }
-        }
-      }
-      SkipToSeparator(file);
-      result.visible.push_back(visible);
+      const HotspotRecord record = reader.next();
+      if (!record.readErrors.empty()) throw record.readErrors.front();
+      result.visible.push_back(HotspotVisible(record, i, hiddenHere, variables));
     }
   } catch (const PlatformError& e) {
     result.error = e;

@@ -1,57 +1,67 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <optional>
 #include <vector>
 
+#include "platform/platform_error.h"
 #include "shell/field_reader.h"
 #include "state/variables.h"
 
 // The hotspot file of a frame (".mr2" when the frame has merged hotspots, else ".fm2"):
-// one record per hotspot, record i being hotspot i.
+// one record per hotspot, record i being hotspot i. The one reader of its layout, used
+// both to create the hotspots and to decide their visibility.
 namespace storyloom {
 
 class EditorAndGame;
 
+// One record. Values "taken as written" stay Variants: each is converted where it is used,
+// so junk in a field that a hotspot does not use (the GIF speed of a plain hotspot, the
+// video fields of a hotspot without video) raises nothing.
 struct HotspotRecord {
-  qint16 OwnIndex = 0;
-  double AreaLeft = 0, AreaTop = 0, AreaWidth = 0, AreaHeight = 0;  // twips
-  double AnimatedPicture = 0;
-  bool ShowPicture = false;
-  QString PictureFile;
-  double StretchPicture = 0;
-  QString CursorFile;
-  double ConditionsEnabled = 0;
+  QVariant OwnIndex;  // Integer: 1 for the first hotspot of each frame merged in
+  QVariant AreaLeft, AreaTop, AreaWidth, AreaHeight;  // twips
+  QVariant AnimatedPicture;  // non-zero: an animated GIF
+  QVariant ShowPicture;      // = True: show PictureFile
+  QVariant PictureFile;      // relative to Areas\ .
+  QVariant StretchPicture;   // 1: stretched to the hotspot
+  QVariant CursorFile;       // relative to Icons\ ; "" or "default": the project's pointer
+  QVariant ConditionsEnabled;
   QStringList HideIfAnySet;
   QStringList HideUnlessAllSet;
-  bool HasGifSpeed = false;
-  double GifSpeed = 0;
-  bool HasVideo = false;
-  QString VideoFile;
-  double VideoFitHotspot = 0;
-  double VideoVolume = 0;
-  double VideoRate = 0;
-  double VideoPlayCount = 0;
+  bool HasGifSpeed = false;  // written by later editors
+  QVariant GifSpeed;
+  bool HasVideoFields = false;  // written by later editors
+  QVariant HasVideo;            // = True: a looping video
+  QVariant VideoFile;           // relative to Frames\ .
+  QVariant VideoFitHotspot, VideoVolume, VideoRate, VideoPlayCount;
+  // Each read that failed, in file order (a list count that is no number, the end of the
+  // file inside the record). The record goes on after each; the end of the file ends it.
+  std::vector<PlatformError> readErrors;
 };
 
 // The file to read for a frame's hotspots; empty when the frame has none.
 QString HotspotFileName(EditorAndGame& module, const QString& frameName);
 
-// Reads the records one by one. A field that cannot be converted keeps its default and
-// the record goes on with the next field; the first such error is handed back with the
-// record. A record cut by the end of the file ends there.
 class HotspotFileReader {
  public:
   explicit HotspotFileReader(FieldReader file) : file_(std::move(file)) {}
   bool atEnd() const { return file_.atEnd(); }
-  HotspotRecord next(std::optional<PlatformError>* error);
+  HotspotRecord next();
 
  private:
   FieldReader file_;
 };
 
+// Whether hotspot `index` of a record is visible: hidden by a marker of its frame (the
+// indexes in hiddenHere), or by its conditions on the integer variables. Raises
+// PlatformError when the record's conditions cannot be read.
+bool HotspotVisible(const HotspotRecord& record, int index, const std::vector<qint16>& hiddenHere,
+                    const ProjectVariables& variables);
+
 // The visibility of every hotspot of a frame, as the hidden markers and the variable
-// conditions decide it. The file is walked with only the fields the decision needs.
+// conditions decide it; the walk stops at the first error.
 struct VisibilityResult {
   std::vector<bool> visible;  // element i-1 for hotspot i; only the records decided
   std::optional<PlatformError> error;

@@ -17,9 +17,8 @@ std::vector<HotspotRecord> readAll(const QString& text, std::vector<QString>* er
   HotspotFileReader reader(readerOf(text));
   std::vector<HotspotRecord> out;
   while (!reader.atEnd()) {
-    std::optional<PlatformError> error;
-    out.push_back(reader.next(&error));
-    if (errors) errors->push_back(error ? error->text() : QString());
+    out.push_back(reader.next());
+    if (errors) errors->push_back(out.back().readErrors.empty() ? QString() : out.back().readErrors.front().text());
   }
   return out;
 }
@@ -50,7 +49,7 @@ TEST(HotspotFile, ReadsEveryFieldAndTheOptionalGroups) {
   EXPECT_EQ(r.AreaTop, 45);
   EXPECT_EQ(r.AreaWidth, 750);
   EXPECT_EQ(r.AreaHeight, 900);
-  EXPECT_TRUE(r.ShowPicture);
+  EXPECT_EQ(r.ShowPicture, true);
   EXPECT_EQ(r.PictureFile, "door.bmp");
   EXPECT_EQ(r.StretchPicture, 1);
   EXPECT_EQ(r.CursorFile, "hand.cur");
@@ -58,7 +57,7 @@ TEST(HotspotFile, ReadsEveryFieldAndTheOptionalGroups) {
   EXPECT_EQ(r.HideUnlessAllSet, (QStringList{"C"}));
   EXPECT_TRUE(r.HasGifSpeed);
   EXPECT_EQ(r.GifSpeed, 5);
-  EXPECT_TRUE(r.HasVideo);
+  EXPECT_EQ(r.HasVideo, true);
   EXPECT_EQ(r.VideoFile, "sea.avi");
   EXPECT_EQ(r.VideoFitHotspot, 1);
   EXPECT_EQ(r.VideoVolume, 10);
@@ -66,13 +65,13 @@ TEST(HotspotFile, ReadsEveryFieldAndTheOptionalGroups) {
   EXPECT_EQ(r.VideoPlayCount, 1);
 
   EXPECT_FALSE(records[1].HasGifSpeed);
-  EXPECT_FALSE(records[1].HasVideo);
+  EXPECT_FALSE(records[1].HasVideoFields);
   EXPECT_TRUE(records[2].HasGifSpeed);
-  EXPECT_FALSE(records[2].HasVideo);
+  EXPECT_FALSE(records[2].HasVideoFields);
   EXPECT_EQ(records[3].VideoFile, "sea.avi") << "the records after short ones stay in step";
 }
 
-TEST(HotspotFile, BadFieldsKeepTheirDefaultsAndTheRecordsStayInStep) {
+TEST(HotspotFile, ValuesStayAsWrittenAndTheRecordsStayInStep) {
   HotspotSpec a;
   QString damaged = a.text();
   damaged.replace("\"x\",1,", "\"x\",abc,");  // OwnIndex is no number
@@ -85,16 +84,26 @@ TEST(HotspotFile, BadFieldsKeepTheirDefaultsAndTheRecordsStayInStep) {
   extended.replace(test::kSepText(), "\"more\",1,2\r\n" + test::kSepText());
   HotspotSpec c;
   c.ownIndex = 3;
+  c.conditions = 1;
+  c.hideIfAny = {"A"};
+  QString badCount = c.text();
+  badCount.replace("1,\"A\"", "many,\"A\"");  // a list count that is no number
+  HotspotSpec d;
+  d.ownIndex = 4;
   std::vector<QString> errors;
-  const auto records = readAll(damaged + extended + c.text(), &errors);
-  ASSERT_EQ(records.size(), 3u);
-  EXPECT_EQ(errors[0], "Type mismatch");
-  EXPECT_EQ(records[0].OwnIndex, 0);
-  EXPECT_EQ(records[0].AreaLeft, 150) << "fields after the bad one are still read";
-  EXPECT_EQ(records[0].StretchPicture, 0);
+  const auto records = readAll(damaged + extended + badCount + d.text(), &errors);
+  ASSERT_EQ(records.size(), 4u);
+  // Junk is kept as written: whoever uses the value converts it (and raises then).
+  EXPECT_EQ(errors[0], "");
+  EXPECT_EQ(records[0].OwnIndex, "abc");
+  EXPECT_EQ(records[0].StretchPicture, "zz");
+  EXPECT_EQ(records[0].AreaLeft, 150);
   EXPECT_EQ(errors[1], "");
   EXPECT_EQ(records[1].AreaLeft, 105);
-  EXPECT_EQ(records[2].OwnIndex, 3);
+  // A list count must be read as a number to know how many names follow.
+  EXPECT_EQ(errors[2], "Type mismatch");
+  EXPECT_TRUE(records[2].HideIfAnySet.isEmpty());
+  EXPECT_EQ(records[3].OwnIndex, 4) << "the record after the damaged one starts in its place";
 
   // A record cut by the end of the file ends with "Input past end of file".
   errors.clear();
