@@ -126,7 +126,7 @@ Value* elementOf(Frame& f, Value& base, ExprList& args) {
 // base(args) for a value already fetched: array element or default member.
 Value indexInto(Frame& f, const Value& base, ExprList& args, bool stmt) {
     if (base.isArray()) {
-        if (args.empty()) return base;
+        if (args.empty()) raise(err::SubscriptOutOfRange);  // a() names no element
         Value b = base;
         return *elementOf(f, b, args);
     }
@@ -236,7 +236,11 @@ Value evalIdent(Frame& f, Ident& id, bool stmt) {
         evalArgs(f, id.args, pk, RefMode::All);
         return f.in.invokeObject(o, u"", stmt ? kCall : kGet, pk.args(), nullptr, &f);
     }
-    case Bind::Me: return Value(f.me);
+    case Bind::Me: {
+        Value me = f.me ? Value(f.me) : f.in.globalMe();
+        if (!id.hasArgs && id.args.empty()) return me;
+        return indexInto(f, me, id.args, stmt);
+    }
     case Bind::Eval:
     case Bind::GetRef:
     case Bind::Execute:
@@ -749,6 +753,7 @@ Interp::~Interp() {
     // Scripts' objects go while the engine can still run Class_Terminate.
     resetScope();
     intrinsics_.clear();
+    globalMe_ = Value();
 }
 
 void Interp::resetScope() {
@@ -838,6 +843,61 @@ Object* Interp::intrinsic(ObjectFactory factory) {
     Ref<Object> o = factory(*this);
     intrinsics_.emplace_back(factory, Value(o.get()));
     return o.get();
+}
+
+namespace {
+// The global object the engine gives `Me` outside classes when the host has
+// none: its members are the script's global variables and procedures.
+class GlobalObject : public Object {
+public:
+    explicit GlobalObject(std::weak_ptr<Interp> in) : in_(std::move(in)) {}
+    std::u16string typeName() const override { return u"Object"; }
+    bool hasMember(std::u16string_view name) const override { return find(name) != nullptr; }
+    Value getProperty(std::u16string_view name, Args args) override { return invoke(name, args); }
+    Value callMethod(std::u16string_view name, Args args) override { return invoke(name, args); }
+    void letProperty(std::u16string_view name, Args args, const Value& value) override {
+        Global* g = find(name);
+        if (!g || g->kind != GlobalKind::Variable) raise(err::NoSuchMember);
+        if (!args.empty()) raise(err::NoSuchMember);
+        store(g->value, value);
+    }
+    void setProperty(std::u16string_view name, Args args, const Value& value) override {
+        letProperty(name, args, value);
+    }
+
+private:
+    Global* find(std::u16string_view name) const {
+        auto in = in_.lock();
+        if (!in || name.empty()) return nullptr;
+        Global* g = in->scope()->find(name);
+        if (!g || (g->kind != GlobalKind::Variable && g->kind != GlobalKind::Constant &&
+                   g->kind != GlobalKind::Procedure && g->kind != GlobalKind::NamedObject))
+            return nullptr;
+        return g;
+    }
+    Value invoke(std::u16string_view name, Args args) {
+        Global* g = find(name);
+        if (!g) raise(err::NoSuchMember);
+        auto in = in_.lock();
+        if (g->kind == GlobalKind::Procedure) return in->call(g->proc, nullptr, args);
+        if (args.empty()) return g->value;
+        if (g->value.isArray()) {
+            std::vector<int32_t> idx;
+            indices(args, idx);
+            return g->value.asArray()->at(idx.data(), idx.size());
+        }
+        return in->invokeObject(requireObject(g->value), u"", kGet, args, nullptr, nullptr);
+    }
+    std::weak_ptr<Interp> in_;
+};
+}  // namespace
+
+Value Interp::globalMe() {
+    if (globalMe_.isObject()) return globalMe_;
+    Ref<Object> o = host_->globalObject();
+    if (!o) o = makeRef<GlobalObject>(weak_from_this());
+    globalMe_ = Value(o.get());
+    return globalMe_;
 }
 
 std::shared_ptr<Unit> Interp::keepUnit(const Unit* u) { return u ? u->self.lock() : nullptr; }

@@ -529,7 +529,9 @@ int32_t Array::ubound(int dim) const {
 }
 
 Value& Array::at(const int32_t* idx, size_t count) {
-    if (count != bounds_.size()) raise(err::SubscriptOutOfRange);
+    // An empty subscript list never names an element, not even of an array
+    // with no dimensions.
+    if (count == 0 || count != bounds_.size() || data_.empty()) raise(err::SubscriptOutOfRange);
     size_t offset = 0, stride = 1;
     for (size_t k = 0; k < count; ++k) {
         int64_t rel = static_cast<int64_t>(idx[k]) - bounds_[k].lower;
