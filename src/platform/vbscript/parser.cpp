@@ -552,7 +552,7 @@ private:
             bool neg = is(T::Minus);
             next();
             enter();
-            ExprPtr operand = unparen(binaryRest(unary(), 14));
+            ExprPtr operand = unparen(unary());  // -3 ^ 2 is (-3) ^ 2
             leave();
             if (!neg) return operand;
             if (operand->literal) {
@@ -981,14 +981,10 @@ private:
                 item.bounds = std::move(bounds);
                 if (redim && item.bounds.empty()) fail(err::ExpectedExpression);
                 if (redim && !proc_) declared_.insert(unit_.scope->get(name));
-                if (redim && proc_ && !opts_.context && !proc_->locals.count(name)) {
-                    // ReDim of a name that is not a global declares a local.
-                    Global* g = unit_.scope->find(name);
-                    if (!g || (g->kind == GlobalKind::Undeclared && !declared_.count(g))) {
-                        int slot = proc_->localCount++;
-                        proc_->locals[name] = {Bind::Local, slot, false};
-                    }
-                }
+                // ReDim of a name that is neither a local, a member of the
+                // class nor a global declares a local; decided once the whole
+                // unit is known, since members and globals may come later.
+                if (redim && proc_ && !opts_.context) redims_.push_back({proc_, cls_, name});
                 d->items.push_back(std::move(item));
             }
         } while (accept(T::Comma));
@@ -1446,6 +1442,14 @@ private:
     void resolveAll() {
         // Ownership of identifiers created with newIdent passed to the tree
         // already; pending_ only holds raw pointers.
+        for (auto& r : redims_) {
+            if (r.proc->locals.count(r.name)) continue;
+            if (r.cls && r.cls->find(r.name)) continue;
+            Global* g = unit_.scope->find(r.name);
+            if (g && (g->kind != GlobalKind::Undeclared || declared_.count(g))) continue;
+            int slot = r.proc->localCount++;
+            r.proc->locals[r.name] = {Bind::Local, slot, false};
+        }
         for (auto& pi : pending_) resolve(pi);
         for (NewExpr* n : newExprs_) {
             if (Global* g = unit_.scope->find(n->className); g && (g->kind == GlobalKind::Class || declared_.count(g)))
@@ -1574,6 +1578,12 @@ private:
     Procedure* proc_ = nullptr;
     ClassDef* cls_ = nullptr;
     std::vector<PendingIdent> pending_;
+    struct PendingRedim {
+        Procedure* proc;
+        ClassDef* cls;
+        std::u16string name;
+    };
+    std::vector<PendingRedim> redims_;
     std::vector<ExprPtr> discarded_;
     std::vector<NewExpr*> newExprs_;
     std::unordered_set<Global*> declared_, consts_;

@@ -57,5 +57,86 @@ const ScriptCase kParserForms[] = {
 };
 INSTANTIATE_TEST_SUITE_P(ParserForms, LanguageFormsTest, ::testing::ValuesIn(kParserForms), caseName);
 
+const ScriptCase kReDim[] = {
+    {"ReDimPreserveOfMemberGrowsTheMember",
+     "Class List\n  Private items()\n  Private n\n  Private Sub Class_Initialize() : n = 0 : End Sub\n"
+     "  Public Sub Add(v)\n    ReDim Preserve items(n)\n    items(n) = v\n    n = n + 1\n  End Sub\n"
+     "  Public Property Get Count() : Count = UBound(items) + 1 : End Property\n"
+     "  Public Property Get Last() : Last = items(n - 1) : End Property\n"
+     "End Class\nSet l = New List : l.Add \"a\" : l.Add \"b\" : l.Add \"c\"\nEcho l.Count, l.Last",
+     "3 c"},
+    {"ReDimOfMemberDeclaredAfterTheMethod",
+     "Class G\n  Public Sub Fill() : ReDim data(4) : End Sub\n  Public data\nEnd Class\n"
+     "Set o = New G : o.Fill : Echo UBound(o.data)",
+     "4"},
+    {"ReDimOfUnknownNameInMethodStaysLocal",
+     "Class H\n  Public Function Make() : ReDim tmp(2) : Make = UBound(tmp) : End Function\nEnd Class\n"
+     "Set o = New H : Echo o.Make(), IsEmpty(tmp)",
+     "2 True"},
+};
+INSTANTIATE_TEST_SUITE_P(ReDim, LanguageFormsTest, ::testing::ValuesIn(kReDim), caseName);
+
+const ScriptCase kArgumentPassing[] = {
+    {"ParenthesisedArgumentOfStatementCallIsByValue",
+     "Sub Sub0(a) : a = 5 : End Sub\nx = 1 : Sub0 (x) : Echo x\nSub0 x : Echo x", "1\n5"},
+    {"ParenthesisedArrayArgumentIsACopy",
+     "Sub ModifyArr(a) : a(0) = 99 : End Sub\narr = Array(1, 2)\nModifyArr(arr) : Echo arr(0)\n"
+     "Call ModifyArr((arr)) : Echo arr(0)\nModifyArr arr : Echo arr(0)",
+     "1\n1\n99"},
+    {"ParenthesisedArgumentOfMethodIsByValue",
+     "Class C : Public Sub Bump(n) : n = n + 1 : End Sub : End Class\nSet o = New C\nk = 1\n"
+     "o.Bump (k) : Echo k\no.Bump k : Echo k",
+     "1\n2"},
+};
+INSTANTIATE_TEST_SUITE_P(ArgumentPassing, LanguageFormsTest, ::testing::ValuesIn(kArgumentPassing), caseName);
+
+const ScriptCase kResumeNextHeaders[] = {
+    {"DoWhileHeaderErrorEntersBody",
+     "On Error Resume Next\nDo While 1 / 0\n  Echo \"body\", Err.Number\n  Exit Do\nLoop\nEcho \"after\"",
+     "body 11\nafter"},
+    {"DoUntilHeaderErrorEntersBody",
+     "On Error Resume Next\nDo Until CInt(\"x\")\n  Echo \"body\", Err.Number\n  Exit Do\nLoop", "body 13"},
+    {"WhileHeaderErrorEntersBody",
+     "On Error Resume Next\nd = 0\nWhile 1 / d - 1\n  Echo \"body\", Err.Number\n  d = 1\nWend\nEcho \"after\"",
+     "body 11\nafter"},
+    {"ForHeaderErrorRunsBodyOnce",
+     "On Error Resume Next\nFor i = 1 To \"x\"\n  c = c + 1\n  Echo \"body\", Err.Number\nNext\nEcho c", "body 13\n1"},
+    {"ForEachHeaderErrorRunsBodyOnce",
+     "On Error Resume Next\nFor Each v In 5\n  Echo \"body\", Err.Number\nNext", "body 451"},
+    {"SelectHeaderErrorEntersFirstCase",
+     "On Error Resume Next\nSelect Case 1 / 0\nCase 7\n  Echo \"first\", Err.Number\nCase Else\n  Echo \"else\"\nEnd Select",
+     "first 11"},
+    {"WithHeaderErrorEntersBody",
+     "On Error Resume Next\nWith CreateObject(\"No.Such\")\n  Echo \"body\", Err.Number\n  Err.Clear\n  x = .Name\n"
+     "  Echo Err.Number\nEnd With",
+     "body 429\n424"},
+    {"HeaderErrorWithoutResumeNextStops", "For Each v In 5\n  Echo \"body\"\nNext", "error 451"},
+};
+INSTANTIATE_TEST_SUITE_P(ResumeNextHeaders, LanguageFormsTest, ::testing::ValuesIn(kResumeNextHeaders), caseName);
+
+const ScriptCase kErrorNumbers[] = {
+    {"MemberOfNothingIsObjectRequired",
+     "On Error Resume Next\nSet o = Nothing\nx = o.Foo : Echo Err.Number, Err.Description : Err.Clear\n"
+     "o.Foo = 1 : Echo Err.Number",
+     "424 Object required\n424"},
+    {"WithNothingIsLegalUntilAMemberIsUsed",
+     "With Nothing\n  Echo \"inside\"\n  x = .Foo\nEnd With", "inside\nerror 424"},
+    {"UnqualifiedReferenceOutsideWith", "x = .Foo", "error 505"},
+    {"ConversionFunctionsAsStatements",
+     "On Error Resume Next\nCall CInt(\"3\") : Echo Err.Number : Err.Clear\nCStr 3 : Echo Err.Number : Err.Clear\n"
+     "Call CBool(1) : Echo Err.Number : Err.Clear\nCall Len(\"a\") : Echo Err.Number",
+     "458\n458\n458\n0"},
+    {"RaiseAbove65535IsInvalidCall",
+     "On Error Resume Next\nErr.Raise 70000 : Echo Err.Number : Err.Clear\nErr.Raise 65535 : Echo Err.Number",
+     "5\n65535"},
+    {"RaiseWithoutTextsUsesDefaults",
+     "On Error Resume Next\nErr.Raise 1000, \"mine\", \"custom\", \"help.chm\"\n"
+     "Err.Raise 11\nEcho Err.Source, Err.Description, \"[\" & Err.HelpFile & \"]\"",
+     "Microsoft VBScript runtime error Division by zero []"},
+    {"VariableUndefinedDescriptionHasNoName",
+     "Option Explicit\nOn Error Resume Next\nx = y\nEcho Err.Number, Err.Description", "500 Variable is undefined"},
+};
+INSTANTIATE_TEST_SUITE_P(ErrorNumbers, LanguageFormsTest, ::testing::ValuesIn(kErrorNumbers), caseName);
+
 }  // namespace
 }  // namespace vbs::test
