@@ -1452,6 +1452,11 @@ private:
         }
         for (auto& pi : pending_) resolve(pi);
         for (NewExpr* n : newExprs_) {
+            // The built-in classes (RegExp) win over script classes of the same name.
+            if (auto f = in_.registry().findClass(n->className)) {
+                n->factory = f;
+                continue;
+            }
             if (Global* g = unit_.scope->find(n->className); g && (g->kind == GlobalKind::Class || declared_.count(g)))
                 n->global = g;
             else if (auto f = in_.registry().findClass(n->className))

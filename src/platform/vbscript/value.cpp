@@ -374,8 +374,8 @@ bool Value::toBool() const {
     case Type::Null: raise(err::InvalidUseOfNull);
     case Type::String: {
         const auto& s = asString();
-        if (equalsNoCase(s, u"true")) return true;
-        if (equalsNoCase(s, u"false")) return false;
+        if (equalsNoCase(s, u"true") || equalsNoCase(s, u"#true#")) return true;
+        if (equalsNoCase(s, u"false") || equalsNoCase(s, u"#false#")) return false;
         return stringToDouble(s) != 0;
     }
     case Type::Currency: return u_.i64 != 0;

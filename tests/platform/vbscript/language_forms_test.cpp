@@ -138,5 +138,58 @@ const ScriptCase kErrorNumbers[] = {
 };
 INSTANTIATE_TEST_SUITE_P(ErrorNumbers, LanguageFormsTest, ::testing::ValuesIn(kErrorNumbers), caseName);
 
+const ScriptCase kNull[] = {
+    {"FormatFunctionsRejectNull",
+     "On Error Resume Next\nFor Each f In Array(\"FormatNumber\", \"FormatCurrency\", \"FormatPercent\", "
+     "\"FormatDateTime\")\n  Err.Clear : x = Eval(f & \"(Null)\") : Echo f, Err.Number\nNext",
+     "FormatNumber 13\nFormatCurrency 13\nFormatPercent 13\nFormatDateTime 13"},
+    {"InStrRevWithNull",
+     "On Error Resume Next\nx = InStrRev(Null, \"a\") : Echo Err.Number : Err.Clear\n"
+     "x = InStrRev(\"a\", Null) : Echo Err.Number : Err.Clear\nx = InStrRev(\"abc\", \"a\", Null) : Echo Err.Number\n"
+     "Echo TypeName(InStr(Null, \"a\"))",
+     "94\n94\n94\nNull"},
+    {"BoundsOfNull",
+     "On Error Resume Next\nx = LBound(Null) : Echo Err.Number : Err.Clear\nx = UBound(Null) : Echo Err.Number : Err.Clear\n"
+     "x = UBound(Array(1), Null) : Echo Err.Number",
+     "13\n13\n94"},
+    {"MidSgnJoinMonthNameWithNull",
+     "On Error Resume Next\nEcho TypeName(Mid(Null, 1))\nx = Mid(\"abc\", Null) : Echo Err.Number : Err.Clear\n"
+     "x = Sgn(Null) : Echo Err.Number : Err.Clear\nx = Join(Null) : Echo Err.Number : Err.Clear\n"
+     "x = Join(Array(1), Null) : Echo Err.Number : Err.Clear\nx = MonthName(Null) : Echo Err.Number",
+     "Null\n94\n94\n13\n94\n94"},
+};
+INSTANTIATE_TEST_SUITE_P(Null, LanguageFormsTest, ::testing::ValuesIn(kNull), caseName);
+
+const ScriptCase kConversions[] = {
+    {"HashTrueStrings", "Echo CBool(\"#TRUE#\"), CBool(\"#false#\")\nIf \"#TRUE#\" Then Echo \"taken\"",
+     "True False\ntaken"},
+    {"RoundKeepsBoolean", "Echo TypeName(Round(True)), Round(True), TypeName(Round(2.5))", "Boolean True Double"},
+    {"CByteOfTrue", "Echo CByte(True), CByte(False), TypeName(CByte(True))", "255 0 Byte"},
+    {"SingleComparesAsSingle", "Echo CSng(0.1) = 0.1, CSng(0.1) < 0.1, CDbl(0.1) = 0.1, CSng(1.5) = 1.5",
+     "True False True True"},
+    {"InStrRevOfEmptyString", "Echo InStrRev(\"\", \"\", 3), InStrRev(\"\", \"a\"), InStrRev(\"abc\", \"\", 2), "
+     "InStrRev(\"abc\", \"\", 5)",
+     "0 0 2 0"},
+    {"RegExpReplaceWithBoolean",
+     "Set re = New RegExp : re.Pattern = \"a\" : re.Global = True\nEcho re.Replace(\"banana\", True), "
+     "re.Replace(\"xa\", False)",
+     "b-1n-1n-1 x0"},
+};
+INSTANTIATE_TEST_SUITE_P(Conversions, LanguageFormsTest, ::testing::ValuesIn(kConversions), caseName);
+
+const ScriptCase kLiteralsAndClasses[] = {
+    {"HexLiteralSubtypes",
+     "Echo TypeName(&h10&), &h10&, TypeName(&hFFFFFFFF&), &hFFFFFFFF&, TypeName(&h10), TypeName(&hFFFF), &hFFFF",
+     "Long 16 Long -1 Integer Integer -1"},
+    {"ConstantSubtypes",
+     "Echo TypeName(vbMsgBoxHelpButton), TypeName(vbSystemModal), TypeName(vbMsgBoxRight), TypeName(vbOK), "
+     "TypeName(vbRed)",
+     "Long Integer Long Integer Long"},
+    {"NewRegExpIsTheBuiltInEvenWithAScriptClass",
+     "Class RegExp : Public Pattern : End Class\nSet re = New RegExp\nre.Pattern = \"b+\"\nEcho re.Test(\"abbc\")",
+     "True"},
+};
+INSTANTIATE_TEST_SUITE_P(LiteralsAndClasses, LanguageFormsTest, ::testing::ValuesIn(kLiteralsAndClasses), caseName);
+
 }  // namespace
 }  // namespace vbs::test
