@@ -715,7 +715,8 @@ Flow DoStmt::exec(Frame& f) {
         if (fl != Flow::Normal) return fl;
         f.in.tick();
         if (cond && post) {
-            bool c = !until;
+            // An error in "Loop While" goes on after the loop.
+            bool c = until;
             header(f, [&] { c = truthy(f.in, cond->eval(f)); });
             if (until ? c : !c) break;
         }

@@ -96,6 +96,8 @@ const ScriptCase kResumeNextHeaders[] = {
      "body 11\nafter"},
     {"DoUntilHeaderErrorEntersBody",
      "On Error Resume Next\nDo Until CInt(\"x\")\n  Echo \"body\", Err.Number\n  Exit Do\nLoop", "body 13"},
+    {"LoopWhileErrorLeavesTheLoop",
+     "On Error Resume Next\nDo\n  n = n + 1\nLoop While 1 / 0\nEcho n, Err.Number", "1 11"},
     {"WhileHeaderErrorEntersBody",
      "On Error Resume Next\nd = 0\nWhile 1 / d - 1\n  Echo \"body\", Err.Number\n  d = 1\nWend\nEcho \"after\"",
      "body 11\nafter"},
