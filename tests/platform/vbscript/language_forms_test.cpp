@@ -193,5 +193,26 @@ const ScriptCase kLiteralsAndClasses[] = {
 };
 INSTANTIATE_TEST_SUITE_P(LiteralsAndClasses, LanguageFormsTest, ::testing::ValuesIn(kLiteralsAndClasses), caseName);
 
+// A host that names its own global object for Me.
+class WindowHost : public Host {
+public:
+    class Window : public Object {
+    public:
+        std::u16string typeName() const override { return u"Window"; }
+        Value getProperty(std::u16string_view n, Args a) override {
+            if (equalsNoCase(n, u"Title")) return Value(u"Hall");
+            return Object::getProperty(n, a);
+        }
+    };
+    Ref<Object> globalObject() override { return makeRef<Window>(); }
+};
+
+TEST(GlobalMeTest, HostNamesTheGlobalObject) {
+    WindowHost host;
+    ScriptRunner r(&host);
+    EXPECT_EQ(r.run("Sub Show() : Echo TypeName(Me), Me.Title : End Sub\nShow\nEcho Me Is Me"), "Window Hall\nTrue");
+    EXPECT_EQ(r.run("Set Me = Nothing"), "error 501");
+}
+
 }  // namespace
 }  // namespace vbs::test
