@@ -18,7 +18,6 @@ Value fnArray(Context&, Args a) {
 template <bool Upper>
 Value bound(Context& cx, Args a) {
     const Value& v = a[0];
-    if (v.isNull()) raise(err::InvalidUseOfNull);
     if (!v.isArray()) raise(err::TypeMismatch);
     int32_t dim = 1;
     if (!a.isMissing(1)) {

@@ -15,7 +15,7 @@ constexpr NumConst kNumbers[] = {
     {u"vbYesNo", 4}, {u"vbRetryCancel", 5}, {u"vbCritical", 16}, {u"vbQuestion", 32},
     {u"vbExclamation", 48}, {u"vbInformation", 64}, {u"vbDefaultButton1", 0}, {u"vbDefaultButton2", 256},
     {u"vbDefaultButton3", 512}, {u"vbDefaultButton4", 768}, {u"vbApplicationModal", 0},
-    {u"vbSystemModal", 4096}, {u"vbMsgBoxHelpButton", 16384}, {u"vbMsgBoxSetForeground", 65536},
+    {u"vbSystemModal", 4096}, {u"vbMsgBoxSetForeground", 65536},
     {u"vbMsgBoxRight", 524288}, {u"vbMsgBoxRtlReading", 1048576},
     // MsgBox results.
     {u"vbOK", 1}, {u"vbCancel", 2}, {u"vbAbort", 3}, {u"vbRetry", 4}, {u"vbIgnore", 5}, {u"vbYes", 6},
@@ -48,6 +48,8 @@ void register_builtins_constants(Registry& r) {
     // Colours are Long even when small, as RGB() returns.
     for (const auto& c : kColours) r.addConstant(c.name, Value(c.value));
     r.addConstant(u"vbObjectError", Value(int32_t(-2147221504)));
+    // The help button is a Long although its value fits an Integer.
+    r.addConstant(u"vbMsgBoxHelpButton", Value(int32_t(16384)));
 
     r.addConstant(u"vbCr", Value(u"\r"));
     r.addConstant(u"vbLf", Value(u"\n"));

@@ -18,7 +18,12 @@ Value argValue(Context& cx, Args a) {
 }
 
 Value fnCBool(Context& cx, Args a) { return Value(argValue(cx, a).toBool()); }
-Value fnCByte(Context& cx, Args a) { return Value(argValue(cx, a).toByte()); }
+Value fnCByte(Context& cx, Args a) {
+    Value v = argValue(cx, a);
+    // True is all bits set: 255 as a Byte.
+    if (v.type() == Type::Boolean) return Value(static_cast<uint8_t>(v.asBool() ? 255 : 0));
+    return Value(v.toByte());
+}
 Value fnCInt(Context& cx, Args a) { return Value(argValue(cx, a).toInteger()); }
 Value fnCLng(Context& cx, Args a) { return Value(argValue(cx, a).toLong()); }
 Value fnCSng(Context& cx, Args a) { return Value(argValue(cx, a).toSingle()); }

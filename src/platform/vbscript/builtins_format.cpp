@@ -24,7 +24,7 @@ bool tristate(Context& cx, Args a, size_t i, bool dflt) {
 template <int Kind>  // 0 number, 1 currency, 2 percent
 Value formatNumeric(Context& cx, Args a) {
     Value v = plain(cx, a[0]);
-    if (v.isNull()) return Value::null();
+    if (v.isNull()) raise(err::TypeMismatch);
     double d;
     if (v.type() == Type::Currency) d = static_cast<double>(v.asCurrency().scaled) / Currency::kScale;
     else d = v.toDouble();
@@ -45,7 +45,7 @@ Value formatNumeric(Context& cx, Args a) {
 
 Value fnFormatDateTime(Context& cx, Args a) {
     Value v = plain(cx, a[0]);
-    if (v.isNull()) return Value::null();
+    if (v.isNull()) raise(err::TypeMismatch);
     double serial = dates::dateArg(v);
     int32_t kind = optLong(cx, a, 1, 0);
     int y, m, d, h, mi, s;

@@ -135,6 +135,7 @@ double roundTo(double d, int digits) {
 }
 
 Value fnRound(Context& cx, Args a) {
+    if (plain(cx, a[0]).type() == Type::Boolean) return plain(cx, a[0]);
     Value v = numericArg(cx, a[0]);
     int32_t digits = 0;
     if (!a.isMissing(1)) {
@@ -164,7 +165,7 @@ Value fnRound(Context& cx, Args a) {
 
 Value fnSgn(Context& cx, Args a) {
     Value v = numericArg(cx, a[0]);
-    if (v.isNull()) return v;
+    if (v.isNull()) raise(err::InvalidUseOfNull);
     double d = v.toDouble();
     return Value(static_cast<int16_t>(d > 0 ? 1 : d < 0 ? -1 : 0));
 }

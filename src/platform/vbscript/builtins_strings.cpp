@@ -231,15 +231,15 @@ Value fnInStr(Context& cx, Args a) {
 // InStrRev(string1, string2[, start[, compare]])
 Value fnInStrRev(Context& cx, Args a) {
     std::u16string s1, s2;
-    bool ok1 = strArg(cx, a, 0, s1);
-    bool ok2 = strArg(cx, a, 1, s2);
+    // Unlike InStr, InStrRev does not pass Null through.
+    if (!strArg(cx, a, 0, s1) || !strArg(cx, a, 1, s2)) raise(err::InvalidUseOfNull);
     int32_t start = a.isMissing(2) ? -1 : numArg(cx, a, 2);
     bool text = optTextCompare(cx, a, 3);
     if (start == 0 || start < -1) raise(err::InvalidProcedureCall);
-    if (!ok1 || !ok2) return Value::null();
+    if (s1.empty()) return Value(int32_t(0));
     if (start == -1) start = static_cast<int32_t>(s1.size());
-    if (s2.empty()) return Value(start);
     if (static_cast<size_t>(start) > s1.size()) return Value(int32_t(0));
+    if (s2.empty()) return Value(start);
     if (s2.size() > static_cast<size_t>(start)) return Value(int32_t(0));
     size_t last = static_cast<size_t>(start) - s2.size();
     size_t p = rfindText(s1, s2, last, text);
@@ -319,6 +319,7 @@ Array* requireArray(const Value& v) {
 }
 
 Value fnJoin(Context& cx, Args a) {
+    if (!a[0].isArray()) raise(err::TypeMismatch);
     Array* arr = requireArray(a[0]);
     if (arr->dimensions() != 1) raise(err::SubscriptOutOfRange);
     std::u16string delim = u" ";

@@ -59,6 +59,10 @@ void Engine::addCode(std::u16string_view code) {
     })
 }
 
+void Engine::check(std::u16string_view code) {
+    VBS_GUARD({ compile(*in_, std::u16string(code), std::make_shared<GlobalScope>(), ParseOptions()); })
+}
+
 void Engine::addObject(std::u16string_view name, Ref<Object> object, bool addMembers) {
     Global* g = in_->scope()->get(name);
     g->kind = GlobalKind::NamedObject;

@@ -63,6 +63,10 @@ public:
     void addCode(std::u16string_view code);
     void addCode(std::string_view utf8Code) { addCode(fromUtf8(utf8Code)); }
 
+    // Compiles `code` on its own without running it or keeping anything;
+    // throws the first compile error.
+    void check(std::u16string_view code);
+
     // Makes `object` a global name.  With addMembers its members are global
     // names too (GoToFrame "Hall" as well as Action.GoToFrame "Hall").
     void addObject(std::u16string_view name, Ref<Object> object, bool addMembers = false);

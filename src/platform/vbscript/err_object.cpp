@@ -38,8 +38,9 @@ public:
             int32_t number = cx_.defaultValue(a[0]).toLong();
             std::u16string source = a.isMissing(1) ? std::u16string(u"Microsoft VBScript runtime error")
                                                    : cx_.defaultValue(a[1]).toConcatString();
-            // Err.Raise 0 is itself an invalid call.
-            if (number == 0) raise(err::InvalidProcedureCall);
+            // Err.Raise 0 is itself an invalid call, as is a number past 65535
+            // that is not an HRESULT-style negative code.
+            if (number == 0 || number > 65535) raise(err::InvalidProcedureCall);
             std::u16string desc = a.isMissing(2) ? errorDescription(number) : cx_.defaultValue(a[2]).toConcatString();
             // Help file and context are not carried by ScriptError; they
             // stay in the Err state, where a trapped error leaves them.

@@ -38,4 +38,6 @@ Value Host::loadPicture(const std::u16string&) { raise(err::InvalidProcedureCall
 
 void Host::writeOutput(const std::u16string&) {}
 
+Ref<Object> Host::globalObject() { return nullptr; }
+
 }  // namespace vbs

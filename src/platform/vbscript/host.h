@@ -46,6 +46,11 @@ public:
     // Text written by WScript.Echo-like hosts or debugging helpers.  The
     // engine itself never calls it; built-ins may.  Default: discard.
     virtual void writeOutput(const std::u16string& text);
+
+    // What `Me` names outside a class: the script's global object.  Return
+    // null (the default) to get the engine's own object, whose members are
+    // the script's global variables and procedures.
+    virtual Ref<Object> globalObject();
 };
 
 // The button number msgBox returns by default for a MsgBox `buttons` value

@@ -77,6 +77,10 @@ void evalArgs(Frame& f, ExprList& list, ArgPack& pk, RefMode mode, const Procedu
             }
         }
         pk.v[i] = e->eval(f);
+        // A ByRef parameter that got a value, (arr) for instance, must not
+        // reach the caller's array through the shared storage.
+        if (wantRef && pk.v[i].isArray() && pk.v[i].asArray()->refCount() > 1)
+            pk.v[i] = Value(pk.v[i].asArray()->clone());
         pk.p[i] = &pk.v[i];
     }
 }
@@ -126,7 +130,7 @@ Value* elementOf(Frame& f, Value& base, ExprList& args) {
 // base(args) for a value already fetched: array element or default member.
 Value indexInto(Frame& f, const Value& base, ExprList& args, bool stmt) {
     if (base.isArray()) {
-        if (args.empty()) return base;
+        if (args.empty()) raise(err::SubscriptOutOfRange);  // a() names no element
         Value b = base;
         return *elementOf(f, b, args);
     }
@@ -174,7 +178,7 @@ Value evalGlobal(Frame& f, Ident& id, Global* g, bool stmt) {
             evalArgs(f, id.args, pk, RefMode::All);
             return f.in.invokeObject(owner, g->name, stmt ? kCall : kGet, pk.args(), nullptr, &f);
         }
-        if (id.explicitCheck) raise(err::VariableUndefined, u"Variable is undefined: '" + id.name + u"'");
+        if (id.explicitCheck) raise(err::VariableUndefined);
         if (!id.hasArgs && id.args.empty()) return Value();
         raise(err::TypeMismatch, u"Type mismatch: '" + id.name + u"'");
     }
@@ -212,7 +216,7 @@ Value evalIdent(Frame& f, Ident& id, bool stmt) {
         Global* g = id.global;
         if (g->kind != GlobalKind::Undeclared) return evalGlobal(f, id, g, stmt);
         if (memberOwner(f, g->name)) return evalGlobal(f, id, g, stmt);
-        if (id.explicitCheck) raise(err::VariableUndefined, u"Variable is undefined: '" + id.name + u"'");
+        if (id.explicitCheck) raise(err::VariableUndefined);
         Value& v = f.locals[id.index];
         if (!id.hasArgs && id.args.empty()) return v;
         if (v.isEmpty()) raise(err::TypeMismatch, u"Type mismatch: '" + id.name + u"'");
@@ -236,7 +240,11 @@ Value evalIdent(Frame& f, Ident& id, bool stmt) {
         evalArgs(f, id.args, pk, RefMode::All);
         return f.in.invokeObject(o, u"", stmt ? kCall : kGet, pk.args(), nullptr, &f);
     }
-    case Bind::Me: return Value(f.me);
+    case Bind::Me: {
+        Value me = f.me ? Value(f.me) : f.in.globalMe();
+        if (!id.hasArgs && id.args.empty()) return me;
+        return indexInto(f, me, id.args, stmt);
+    }
     case Bind::Eval:
     case Bind::GetRef:
     case Bind::Execute:
@@ -267,7 +275,7 @@ Value* variableSlot(Frame& f, Ident& id) {
         if (g->kind == GlobalKind::Constant) return nullptr;
         if (g->kind != GlobalKind::Undeclared) return nullptr;
         if (memberOwner(f, g->name)) return nullptr;
-        if (id.explicitCheck) raise(err::VariableUndefined, u"Variable is undefined: '" + id.name + u"'");
+        if (id.explicitCheck) raise(err::VariableUndefined);
         if (id.bind == Bind::Dynamic) return &f.locals[id.index];
         g->kind = GlobalKind::Variable;
         return &g->value;
@@ -329,16 +337,44 @@ void assignIdent(Frame& f, Ident& id, Value v, bool isSet) {
 }
 
 Value withObject(Frame& f) {
-    if (f.with.empty()) raise(err::ObjectRequired);
+    if (f.with.empty()) raise(err::InvalidQualifier);
     return f.with.back();
+}
+
+// The object whose member an expression uses; Nothing has no members.
+Object* memberBase(const Value& v) {
+    if (v.isObject() && !v.asObject()) raise(err::ObjectRequired);
+    return requireObject(v);
 }
 
 Value evalMember(Frame& f, Member& m, bool stmt) {
     Value base = m.object ? m.object->eval(f) : withObject(f);
-    Object* o = requireObject(base);
+    Object* o = memberBase(base);
     ArgPack pk;
     evalArgs(f, m.args, pk, RefMode::All);
     return f.in.invokeObject(o, m.name, stmt ? kCall : kGet, pk.args(), nullptr, &f);
+}
+
+// Evaluates the header of a block statement.  Under On Error Resume Next an
+// error there is recorded in Err and execution goes on with the block's first
+// statement, as VBScript does: the result is false then.
+template <class Fn>
+bool header(Frame& f, Fn&& fn) {
+    if (!f.resumeNext) {
+        fn();
+        return true;
+    }
+    try {
+        fn();
+        return true;
+    } catch (ScriptError& e) {
+        if (e.number == err::Timeout) throw;
+        ErrState& es = f.in.err();
+        es.number = e.number;
+        es.description = e.description;
+        es.source = e.source.empty() ? std::u16string(u"Microsoft VBScript runtime error") : e.source;
+        return false;
+    }
 }
 
 struct WithGuard {
@@ -470,7 +506,7 @@ Flow AssignStmt::exec(Frame& f) {
     if (target->kind == ExprKind::Member) {
         auto* m = static_cast<Member*>(target.get());
         Value base = m->object ? m->object->eval(f) : withObject(f);
-        Object* o = requireObject(base);
+        Object* o = memberBase(base);
         ArgPack pk;
         evalArgs(f, m->args, pk, RefMode::All);
         f.in.invokeObject(o, m->name, isSet ? kSet : kLet, pk.args(), &v, &f);
@@ -513,9 +549,25 @@ Flow AppendStmt::exec(Frame& f) {
     return Flow::Normal;
 }
 
+namespace {
+// The conversion functions give a value of a type that a statement cannot
+// discard: calling one as a statement is error 458.
+bool conversionFunction(const Ident& id) {
+    if (id.bind != Bind::Builtin) return false;
+    for (const char16_t* n : {u"CBool", u"CByte", u"CCur", u"CDate", u"CDbl", u"CInt", u"CLng", u"CSng", u"CStr"})
+        if (equalsNoCase(id.name, n)) return true;
+    return false;
+}
+}  // namespace
+
 Flow CallStmt::exec(Frame& f) {
     if (call->kind == ExprKind::Ident) {
-        evalIdent(f, *static_cast<Ident*>(call.get()), true);
+        auto* id = static_cast<Ident*>(call.get());
+        if (conversionFunction(*id)) {
+            evalIdent(f, *id, true);
+            raise(err::UnsupportedType);
+        }
+        evalIdent(f, *id, true);
     } else if (call->kind == ExprKind::Member) {
         evalMember(f, *static_cast<Member*>(call.get()), true);
     } else {
@@ -528,30 +580,17 @@ Flow CallStmt::exec(Frame& f) {
 
 Flow IfStmt::exec(Frame& f) {
     for (auto& [cond, body] : branches) {
-        bool taken;
-        if (f.resumeNext) {
-            // As in VBScript, an error in the condition under On Error Resume
-            // Next continues with the next statement: the first of the block.
-            try {
-                taken = truthy(f.in, cond->eval(f));
-            } catch (ScriptError& e) {
-                if (e.number == err::Timeout) throw;
-                ErrState& es = f.in.err();
-                es.number = e.number;
-                es.description = e.description;
-                es.source = e.source.empty() ? std::u16string(u"Microsoft VBScript runtime error") : e.source;
-                taken = true;
-            }
-        } else {
-            taken = truthy(f.in, cond->eval(f));
-        }
+        bool taken = true;
+        header(f, [&] { taken = truthy(f.in, cond->eval(f)); });
         if (taken) return f.in.execBlock(f, body);
     }
     return f.in.execBlock(f, elseBlock);
 }
 
 Flow SelectStmt::exec(Frame& f) {
-    Value subj = deobj(f, subject->eval(f));
+    Value subj;
+    if (!header(f, [&] { subj = deobj(f, subject->eval(f)); }))
+        return cases.empty() ? Flow::Normal : f.in.execBlock(f, cases.front().body);
     for (auto& cc : cases) {
         bool match = cc.items.empty();
         for (auto& item : cc.items) {
@@ -586,11 +625,19 @@ bool integralLoopValue(const Value& v) {
 
 Flow ForStmt::exec(Frame& f) {
     Value hold;
-    Value* slot = var->address(f, hold);
-    if (!slot) raise(err::IllegalAssignment);
-    Value vFrom = deobj(f, from->eval(f)).toNumeric();
-    Value vTo = deobj(f, to->eval(f)).toNumeric();
-    Value vStep = step ? deobj(f, step->eval(f)).toNumeric() : Value(int16_t(1));
+    Value* slot = nullptr;
+    Value vFrom, vTo, vStep;
+    if (!header(f, [&] {
+            slot = var->address(f, hold);
+            if (!slot) raise(err::IllegalAssignment);
+            vFrom = deobj(f, from->eval(f)).toNumeric();
+            vTo = deobj(f, to->eval(f)).toNumeric();
+            vStep = step ? deobj(f, step->eval(f)).toNumeric() : Value(int16_t(1));
+        })) {
+        // The body runs once and the loop ends.
+        Flow fl = f.in.execBlock(f, body);
+        return fl == Flow::ExitFor ? Flow::Normal : fl;
+    }
     if (integralLoopValue(vFrom) && integralLoopValue(vTo) && integralLoopValue(vStep)) {
         int64_t cur = vFrom.toLong(), end = vTo.toLong(), st = vStep.toLong();
         bool longRank = vFrom.type() == Type::Long || vStep.type() == Type::Long;
@@ -630,15 +677,20 @@ Flow ForStmt::exec(Frame& f) {
 }
 
 Flow ForEachStmt::exec(Frame& f) {
-    Value coll = collection->eval(f);
     std::vector<Value> items;
-    if (coll.isArray()) {
-        items = coll.asArray()->data();
-    } else if (coll.isObject()) {
-        Object* o = requireObject(coll);
-        items = o->enumerate();
-    } else {
-        raise(err::NotACollection);
+    if (!header(f, [&] {
+            Value coll = collection->eval(f);
+            if (coll.isArray()) {
+                items = coll.asArray()->data();
+            } else if (coll.isObject()) {
+                Object* o = requireObject(coll);
+                items = o->enumerate();
+            } else {
+                raise(err::NotACollection);
+            }
+        })) {
+        Flow fl = f.in.execBlock(f, body);
+        return fl == Flow::ExitFor ? Flow::Normal : fl;
     }
     auto* id = static_cast<Ident*>(var.get());
     for (auto& item : items) {
@@ -654,7 +706,8 @@ Flow ForEachStmt::exec(Frame& f) {
 Flow DoStmt::exec(Frame& f) {
     while (true) {
         if (cond && !post) {
-            bool c = truthy(f.in, cond->eval(f));
+            bool c = !until;
+            header(f, [&] { c = truthy(f.in, cond->eval(f)); });
             if (until ? c : !c) break;
         }
         Flow fl = f.in.execBlock(f, body);
@@ -662,7 +715,9 @@ Flow DoStmt::exec(Frame& f) {
         if (fl != Flow::Normal) return fl;
         f.in.tick();
         if (cond && post) {
-            bool c = truthy(f.in, cond->eval(f));
+            // An error in "Loop While" goes on after the loop.
+            bool c = until;
+            header(f, [&] { c = truthy(f.in, cond->eval(f)); });
             if (until ? c : !c) break;
         }
     }
@@ -670,8 +725,14 @@ Flow DoStmt::exec(Frame& f) {
 }
 
 Flow WithStmt::exec(Frame& f) {
-    Value o = object->eval(f);
-    requireObject(o);
+    // With Nothing is legal; using one of its members is not.  Under On Error
+    // Resume Next a failed header leaves an empty With object.
+    Value o = Value::nothing();
+    header(f, [&] {
+        o = object->eval(f);
+        if (!o.isObject()) raise(err::ObjectRequired);
+    });
+    if (!o.isObject()) o = Value::nothing();
     f.with.push_back(std::move(o));
     WithGuard g{f};
     return f.in.execBlock(f, body);
@@ -749,6 +810,7 @@ Interp::~Interp() {
     // Scripts' objects go while the engine can still run Class_Terminate.
     resetScope();
     intrinsics_.clear();
+    globalMe_ = Value();
 }
 
 void Interp::resetScope() {
@@ -838,6 +900,61 @@ Object* Interp::intrinsic(ObjectFactory factory) {
     Ref<Object> o = factory(*this);
     intrinsics_.emplace_back(factory, Value(o.get()));
     return o.get();
+}
+
+namespace {
+// The global object the engine gives `Me` outside classes when the host has
+// none: its members are the script's global variables and procedures.
+class GlobalObject : public Object {
+public:
+    explicit GlobalObject(std::weak_ptr<Interp> in) : in_(std::move(in)) {}
+    std::u16string typeName() const override { return u"Object"; }
+    bool hasMember(std::u16string_view name) const override { return find(name) != nullptr; }
+    Value getProperty(std::u16string_view name, Args args) override { return invoke(name, args); }
+    Value callMethod(std::u16string_view name, Args args) override { return invoke(name, args); }
+    void letProperty(std::u16string_view name, Args args, const Value& value) override {
+        Global* g = find(name);
+        if (!g || g->kind != GlobalKind::Variable) raise(err::NoSuchMember);
+        if (!args.empty()) raise(err::NoSuchMember);
+        store(g->value, value);
+    }
+    void setProperty(std::u16string_view name, Args args, const Value& value) override {
+        letProperty(name, args, value);
+    }
+
+private:
+    Global* find(std::u16string_view name) const {
+        auto in = in_.lock();
+        if (!in || name.empty()) return nullptr;
+        Global* g = in->scope()->find(name);
+        if (!g || (g->kind != GlobalKind::Variable && g->kind != GlobalKind::Constant &&
+                   g->kind != GlobalKind::Procedure && g->kind != GlobalKind::NamedObject))
+            return nullptr;
+        return g;
+    }
+    Value invoke(std::u16string_view name, Args args) {
+        Global* g = find(name);
+        if (!g) raise(err::NoSuchMember);
+        auto in = in_.lock();
+        if (g->kind == GlobalKind::Procedure) return in->call(g->proc, nullptr, args);
+        if (args.empty()) return g->value;
+        if (g->value.isArray()) {
+            std::vector<int32_t> idx;
+            indices(args, idx);
+            return g->value.asArray()->at(idx.data(), idx.size());
+        }
+        return in->invokeObject(requireObject(g->value), u"", kGet, args, nullptr, nullptr);
+    }
+    std::weak_ptr<Interp> in_;
+};
+}  // namespace
+
+Value Interp::globalMe() {
+    if (globalMe_.isObject()) return globalMe_;
+    Ref<Object> o = host_->globalObject();
+    if (!o) o = makeRef<GlobalObject>(weak_from_this());
+    globalMe_ = Value(o.get());
+    return globalMe_;
 }
 
 std::shared_ptr<Unit> Interp::keepUnit(const Unit* u) { return u ? u->self.lock() : nullptr; }

@@ -85,6 +85,8 @@ public:
     Value invokeClass(ScriptObject* obj, const ClassMember* m, int kind, Args args, const Value* value);
     Value invokeObject(Object* obj, std::u16string_view name, int kind, Args args, const Value* value, Frame* f);
     Object* intrinsic(ObjectFactory factory);
+    // `Me` in global code and global procedures.
+    Value globalMe();
 
     // Eval / Execute / ExecuteGlobal from script code.
     Value evalString(Frame& f, const std::u16string& code);
@@ -126,6 +128,7 @@ private:
     std::unordered_map<const void*, std::shared_ptr<void>> modules_;
     std::vector<std::pair<ObjectFactory, Value>> intrinsics_;
     std::shared_ptr<GlobalScope> scope_;
+    Value globalMe_;
     int depth_ = 0;
     int topLevel_ = 0;
     int ticks_ = 1024;

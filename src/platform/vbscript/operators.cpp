@@ -242,6 +242,13 @@ int compareValues(const Value& a, const Value& b, bool litA, bool litB) {
     if (as && bs) return cmpStr(a.asString(), b.asString());
     if (!as && !bs) {
         if (a.type() == Type::Long && b.type() == Type::Long) return cmpNum(a.asLong(), b.asLong());
+        // A Single compares at Single precision: CSng(0.1) = 0.1.
+        if ((a.type() == Type::Single || b.type() == Type::Single) && a.type() != Type::Currency &&
+            b.type() != Type::Currency) {
+            double x = numericForCompare(a), y = numericForCompare(b);
+            if (std::fabs(x) <= std::numeric_limits<float>::max() && std::fabs(y) <= std::numeric_limits<float>::max())
+                return cmpNum(static_cast<double>(static_cast<float>(x)), static_cast<double>(static_cast<float>(y)));
+        }
         return cmpNum(numericForCompare(a), numericForCompare(b));
     }
     const Value& s = as ? a : b;

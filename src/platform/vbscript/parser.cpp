@@ -93,7 +93,7 @@ public:
             while (i_ < s_.size()) {
                 char16_t c = s_[i_];
                 if (c == u' ' || c == u'\t' || c == 0xA0 || c == 0xFEFF) { ++i_; space = true; continue; }
-                if (c == u'_' && (space || i_ == lineStart_) && continuationFollows()) continue;
+                if (c == u'_' && continuationFollows()) continue;
                 break;
             }
             Token t;
@@ -122,7 +122,9 @@ public:
                 t.text = std::u16string_view(s_).substr(b, i_ - b);
                 if (t.text.size() > 255) fail(err::IdentifierTooLong, t);
                 t.kw = lookupKeyword(t.text);
-                if (t.kw == Kw::None && t.text.size() == 3 && equalsNoCase(t.text, u"rem")) {
+                bool afterDot = !out.empty() && out.back().type == T::Dot;
+                if (afterDot) t.kw = Kw::None;  // any word names a member after '.'
+                if (!afterDot && t.kw == Kw::None && t.text.size() == 3 && equalsNoCase(t.text, u"rem")) {
                     skipComment();
                     continue;
                 }
@@ -189,6 +191,7 @@ public:
             case u'>':
                 t.type = T::Gt;
                 if (i_ < s_.size() && s_[i_] == u'=') { ++i_; t.type = T::Ge; }
+                else if (i_ < s_.size() && s_[i_] == u'<') { ++i_; t.type = T::Ne; }
                 break;
             default: fail(err::InvalidCharacter, t);
             }
@@ -391,10 +394,22 @@ private:
     bool inlineIfEnd() const {
         return singleLineIf_ > 0 && (isKw(Kw::Else) || (isKw(Kw::End) && peek().kw == Kw::If));
     }
-    bool atEndOfStatement() const { return is(T::Eol) || is(T::Colon) || is(T::Eof) || inlineIfEnd(); }
+    // "End Sub", "End If" ... right after a statement on the same line close
+    // the block without a colon.
+    bool blockEndFollows() const {
+        if (!isKw(Kw::End) || peek().type != T::Ident) return false;
+        switch (peek().kw) {
+        case Kw::Sub: case Kw::Function: case Kw::Property: case Kw::Class: case Kw::If: case Kw::Select:
+        case Kw::With: return true;
+        default: return false;
+        }
+    }
+    bool atEndOfStatement() const {
+        return is(T::Eol) || is(T::Colon) || is(T::Eof) || inlineIfEnd() || blockEndFollows();
+    }
     void endOfStatement() {
         if (is(T::Colon) || is(T::Eol)) { next(); return; }
-        if (is(T::Eof) || inlineIfEnd()) return;
+        if (is(T::Eof) || inlineIfEnd() || blockEndFollows()) return;
         fail(err::ExpectedEndOfStatement);
     }
     void skipEols() {
@@ -402,6 +417,10 @@ private:
     }
     void skipSeparators() {
         while (is(T::Eol) || is(T::Colon)) next();
+    }
+    bool propertyDeclFollows() const {
+        const Token& n = peek();
+        return n.type == T::Ident && (n.kw == Kw::Get || n.kw == Kw::Let || n.kw == Kw::Set);
     }
     std::u16string identName(int32_t errNo = err::ExpectedIdentifier) {
         if (!is(T::Ident) || (cur().kw != Kw::None && !softKeyword(cur().kw))) fail(errNo);
@@ -533,7 +552,7 @@ private:
             bool neg = is(T::Minus);
             next();
             enter();
-            ExprPtr operand = unparen(binaryRest(unary(), 14));
+            ExprPtr operand = unparen(unary());  // -3 ^ 2 is (-3) ^ 2
             leave();
             if (!neg) return operand;
             if (operand->literal) {
@@ -589,7 +608,6 @@ private:
             case Kw::Nothing: next(); return literal(at, Value::nothing());
             case Kw::Me: {
                 next();
-                if (!cls_) fail(err::InvalidUseOfMe);
                 Ident* id = newIdent(at, u"Me");
                 id->bind = Bind::Me;
                 return ExprPtr(id);
@@ -632,6 +650,26 @@ private:
 
     ExprPtr postfix(ExprPtr e) {
         while (true) {
+            if (is(T::LParen) && dynamic_cast<Paren*>(e.get())) {
+                // (f)(x), ((a))(0): a name in parentheses takes the arguments
+                // itself; any other value is indexed or its default member called.
+                ExprPtr inner = unparen(std::move(e));
+                auto* id = dynamic_cast<Ident*>(inner.get());
+                auto* m = dynamic_cast<Member*>(inner.get());
+                if ((id && !id->hasArgs && id->bind != Bind::Me) || (m && !m->hasArgs)) {
+                    e = std::move(inner);
+                    continue;
+                }
+                Token at = cur();
+                next();
+                auto ic = node<IndexCall>(at);
+                auto p = node<Paren>(at);
+                p->a = std::move(inner);
+                ic->target = std::move(p);
+                argList(ic->args);
+                e = std::move(ic);
+                continue;
+            }
             if (is(T::LParen) && isCallable(e.get())) {
                 Token at = cur();
                 next();
@@ -687,7 +725,7 @@ private:
             procedure(at, isPublic, false, nullptr);
             return nullptr;
         }
-        if (isKw(Kw::Property)) fail(err::MustBeInsideClass);
+        if (isKw(Kw::Property) && propertyDeclFollows()) fail(err::MustBeInsideClass);
         if (isKw(Kw::Class)) {
             classDef(at);
             return nullptr;
@@ -792,8 +830,15 @@ private:
             }
             case Kw::Stop: next(); endOfStatement(); return node<NoOpStmt>(at);
             case Kw::Option: fail(err::MustBeFirstStatement);
-            case Kw::Sub: case Kw::Function: case Kw::Class: case Kw::Property:
-                fail(proc_ ? err::SyntaxError : err::SyntaxError);
+            case Kw::Sub: case Kw::Function:
+                // Procedures inside If blocks of global code are hoisted.
+                if (proc_ || cls_ || opts_.context || singleLineIf_) fail(err::SyntaxError);
+                procedure(at, true, false, nullptr);
+                return nullptr;
+            case Kw::Property:
+                if (!propertyDeclFollows()) break;
+                fail(err::SyntaxError);
+            case Kw::Class: fail(err::SyntaxError);
             case Kw::Loop: fail(err::LoopWithoutDo);
             case Kw::Next: fail(err::UnexpectedNext);
             case Kw::Wend: case Kw::Else: case Kw::ElseIf: case Kw::End: case Kw::Case: fail(err::ExpectedStatement);
@@ -936,14 +981,10 @@ private:
                 item.bounds = std::move(bounds);
                 if (redim && item.bounds.empty()) fail(err::ExpectedExpression);
                 if (redim && !proc_) declared_.insert(unit_.scope->get(name));
-                if (redim && proc_ && !opts_.context && !proc_->locals.count(name)) {
-                    // ReDim of a name that is not a global declares a local.
-                    Global* g = unit_.scope->find(name);
-                    if (!g || (g->kind == GlobalKind::Undeclared && !declared_.count(g))) {
-                        int slot = proc_->localCount++;
-                        proc_->locals[name] = {Bind::Local, slot, false};
-                    }
-                }
+                // ReDim of a name that is neither a local, a member of the
+                // class nor a global declares a local; decided once the whole
+                // unit is known, since members and globals may come later.
+                if (redim && proc_ && !opts_.context) redims_.push_back({proc_, cls_, name});
                 d->items.push_back(std::move(item));
             }
         } while (accept(T::Comma));
@@ -1046,7 +1087,7 @@ private:
         --singleLineIf_;
         if (isKw(Kw::End) && peek().kw == Kw::If) { next(); next(); }
         if (is(T::Eol) || is(T::Colon)) next();
-        else if (!is(T::Eof)) fail(err::ExpectedEndOfStatement);
+        else if (!is(T::Eof) && !inlineIfEnd() && !blockEndFollows()) fail(err::ExpectedEndOfStatement);
         return s;
     }
 
@@ -1055,6 +1096,7 @@ private:
         while (true) {
             if (is(T::Eol) || is(T::Eof) || isKw(Kw::Else)) break;
             if (isKw(Kw::End) && peek().kw == Kw::If) break;
+            if (blockEndFollows()) break;
             if (accept(T::Colon)) continue;
             if (auto s = statement()) b.push_back(std::move(s));
             // statement() consumed a ':' separator; an Eol ends the line.
@@ -1247,7 +1289,9 @@ private:
         }
         if ((pr->kind == ProcKind::PropertyLet || pr->kind == ProcKind::PropertySet) && pr->params.empty())
             fail(err::PropertyLetSetArgs);
-        endOfStatement();
+        // The body may start on the header's line: Sub f() x = 1 End Sub.
+        if (is(T::Colon) || is(T::Eol)) next();
+        else if (!is(T::Eof) && !is(T::Ident)) fail(err::ExpectedEndOfStatement);
         Procedure* saved = proc_;
         proc_ = pr.get();
         int savedFor = forDepth_, savedDo = doDepth_;
@@ -1398,8 +1442,21 @@ private:
     void resolveAll() {
         // Ownership of identifiers created with newIdent passed to the tree
         // already; pending_ only holds raw pointers.
+        for (auto& r : redims_) {
+            if (r.proc->locals.count(r.name)) continue;
+            if (r.cls && r.cls->find(r.name)) continue;
+            Global* g = unit_.scope->find(r.name);
+            if (g && (g->kind != GlobalKind::Undeclared || declared_.count(g))) continue;
+            int slot = r.proc->localCount++;
+            r.proc->locals[r.name] = {Bind::Local, slot, false};
+        }
         for (auto& pi : pending_) resolve(pi);
         for (NewExpr* n : newExprs_) {
+            // The built-in classes (RegExp) win over script classes of the same name.
+            if (auto f = in_.registry().findClass(n->className)) {
+                n->factory = f;
+                continue;
+            }
             if (Global* g = unit_.scope->find(n->className); g && (g->kind == GlobalKind::Class || declared_.count(g)))
                 n->global = g;
             else if (auto f = in_.registry().findClass(n->className))
@@ -1526,6 +1583,12 @@ private:
     Procedure* proc_ = nullptr;
     ClassDef* cls_ = nullptr;
     std::vector<PendingIdent> pending_;
+    struct PendingRedim {
+        Procedure* proc;
+        ClassDef* cls;
+        std::u16string name;
+    };
+    std::vector<PendingRedim> redims_;
     std::vector<ExprPtr> discarded_;
     std::vector<NewExpr*> newExprs_;
     std::unordered_set<Global*> declared_, consts_;

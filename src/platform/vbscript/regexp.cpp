@@ -126,7 +126,11 @@ public:
         }
         if (memberIs(n, u"Replace")) {
             a.expect(2, 2);
-            return replace(textArg(a[0]), textArg(a[1]));
+            // A Boolean replacement is its number: "-1" or "0".
+            Value with = plain(cx_, a[1]);
+            std::u16string withText = with.type() == Type::Boolean ? std::u16string(with.asBool() ? u"-1" : u"0")
+                                                                    : with.toConcatString();
+            return replace(textArg(a[0]), withText);
         }
         raise(err::NoSuchMember);
     }

@@ -374,8 +374,8 @@ bool Value::toBool() const {
     case Type::Null: raise(err::InvalidUseOfNull);
     case Type::String: {
         const auto& s = asString();
-        if (equalsNoCase(s, u"true")) return true;
-        if (equalsNoCase(s, u"false")) return false;
+        if (equalsNoCase(s, u"true") || equalsNoCase(s, u"#true#")) return true;
+        if (equalsNoCase(s, u"false") || equalsNoCase(s, u"#false#")) return false;
         return stringToDouble(s) != 0;
     }
     case Type::Currency: return u_.i64 != 0;
@@ -529,7 +529,9 @@ int32_t Array::ubound(int dim) const {
 }
 
 Value& Array::at(const int32_t* idx, size_t count) {
-    if (count != bounds_.size()) raise(err::SubscriptOutOfRange);
+    // An empty subscript list never names an element, not even of an array
+    // with no dimensions.
+    if (count == 0 || count != bounds_.size() || data_.empty()) raise(err::SubscriptOutOfRange);
     size_t offset = 0, stride = 1;
     for (size_t k = 0; k < count; ++k) {
         int64_t rel = static_cast<int64_t>(idx[k]) - bounds_[k].lower;

@@ -45,8 +45,10 @@ enum : int32_t {
     WrongArgCount = 450,
     NotACollection = 451,
     KeyAlreadyExists = 457,
+    UnsupportedType = 458,
     VariableUndefined = 500,
     IllegalAssignment = 501,
+    InvalidQualifier = 505,
     // Compilation errors.
     OutOfMemoryCompile = 1001,
     SyntaxError = 1002,

@@ -120,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Formatting, DatesTest, ::testing::Values(
     Case{u"FormatNumber", {Value(1.5e-10), Value(3)}, "0.000"},
     Case{u"FormatNumber", {S(u"12.345")}, "12.35"},
     Case{u"FormatNumber", {S(u"abc")}, "#13"},
-    Case{u"FormatNumber", {N}, "Null"},
+    Case{u"FormatNumber", {N}, "#13"},
     Case{u"FormatCurrency", {Value(1234.5)}, "$1,234.50"},
     Case{u"FormatCurrency", {Value(-1)}, "($1.00)"},
     Case{u"FormatCurrency", {Value(-1), M, M, Value(0)}, "-$1.00"},

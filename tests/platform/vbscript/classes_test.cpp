@@ -80,7 +80,7 @@ const ScriptCase kClasses[] = {
      "For i = 1 To 100000 : Set n = New L : Set n.N = head : Set head = n : Next\n"
      "Set n = Nothing : Set head = Nothing : Echo \"freed\"",
      "freed"},
-    {"NothingHasNoMembers", "Dim o : Set o = Nothing : o.Foo", "error 91"},
+    {"NothingHasNoMembers", "Dim o : Set o = Nothing : o.Foo", "error 424"},
     {"EmptyIsNotAnObject", "Dim v : v.Foo", "error 424"},
     {"SetNeedsAnObject", "Set x = 5", "error 424"},
     {"UnknownClass", "Set x = New Missing", "error 506"},
