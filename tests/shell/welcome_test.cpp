@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
 
 #include "platform/twips.h"
 #include "shell/frm_welcome.h"
@@ -27,15 +29,45 @@ QString general(const QString& version, const QString& author, const QString& em
 struct Welcome {
   TempProject project;
   int started = 0;
+  int loadDialogs = 0;
+  QList<int> displayModes;
+  QStringList opened;
   std::unique_ptr<frmWelcome> window;
   frmWelcome::LoadResult load(bool matches = false) {
     frmWelcome::Launcher launcher;
     launcher.startGame = [this] { ++started; };
+    launcher.showLoadDialog = [this] { ++loadDialogs; };
+    launcher.changeResolution = [this](int mode) { displayModes.append(mode); };
+    launcher.openUrl = [this](const QString& url) { opened.append(url); };
     launcher.resolutionMatchesProject = [matches] { return matches; };
     window = std::make_unique<frmWelcome>(*project.module, launcher);
     return window->Form_Load(project.root());
   }
 };
+
+// A left click at a point of the window, delivered to whatever control lies uppermost
+// there, as the player's click would be.
+void clickAt(QWidget* window, QPoint at) {
+  QWidget* target = window->childAt(at);
+  if (!target) target = window;
+  const QPointF local = target->mapFrom(window, at);
+  const QPointF global = target->mapToGlobal(local);
+  QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &release);
+}
+
+void clickOn(QWidget* control) { clickAt(control->window(), control->geometry().center()); }
+
+bool isTopmost(const QWidget* w) { return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+
+void saveImage(const QString& path, int width, int height, QColor colour, QColor topLeft) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(colour);
+  image.setPixelColor(0, 0, topLeft);
+  ASSERT_TRUE(image.save(path));
+}
 
 }  // namespace
 
@@ -151,8 +183,37 @@ TEST(Scheme, PicturesColoursTitleAndLogo) {
   EXPECT_EQ(f.schemeLogoNumber(), 1);
   EXPECT_TRUE(f.schemeLogoFlag());
   EXPECT_EQ(f.imgLogo->x(), twipsToPixels(4440));
-  ASSERT_FALSE(f.tiledBackground().isNull());
-  EXPECT_EQ(f.tiledBackground().toImage().pixelColor(f.width() - 1, f.height() - 1), QColor(Qt::blue));
+  EXPECT_EQ(f.grab().toImage().pixelColor(f.width() - 1, f.height() - 1), QColor(Qt::blue));
+}
+
+TEST(Scheme, OldFormatBackgroundLiesBehindTheButtonsAndTilesTheWindow) {
+  Welcome w;
+  w.project.write("Config/General", general("", "", "", "", 0, "Old"));
+  // Level 0: the scheme ends after the pictures.
+  w.project.write("Schemes/Old/Scheme.txt", "\"Old\",1,0,4,\"start.bmp\",\"load.bmp\",\"[none]\",\"back.bmp\",0\r\n");
+  const QString folder = w.project.root() + "/Schemes/Old/";
+  saveImage(folder + "start.bmp", 60, 20, Qt::red, Qt::red);
+  saveImage(folder + "load.bmp", 60, 20, Qt::green, Qt::green);
+  // An 8 x 6 tile, blue with a yellow top left pixel, shows where each tile begins.
+  saveImage(folder + "back.bmp", 8, 6, Qt::blue, Qt::yellow);
+  w.load();
+  frmWelcome& f = *w.window;
+  ASSERT_TRUE(f.isVisible());
+
+  clickOn(f.Img[0]);
+  EXPECT_EQ(w.started, 1);
+  clickOn(f.Img[1]);
+  EXPECT_EQ(w.loadDialogs, 1);
+  EXPECT_EQ(f.childAt(f.lblButton[2]->geometry().center()), f.lblButton[2]);
+
+  const QImage shown = f.grab().toImage();
+  for (QPoint p : {QPoint(0, 0), QPoint(8, 0), QPoint(0, 6), QPoint(8, 12)})
+    EXPECT_EQ(shown.pixelColor(p), QColor(Qt::yellow)) << p.x() << "," << p.y();
+  EXPECT_EQ(shown.pixelColor(3, 3), QColor(Qt::blue));
+  const int right = f.width() - 1, bottom = f.height() - 1;
+  EXPECT_EQ(shown.pixelColor(right, bottom),
+            QColor(right % 8 == 0 && bottom % 6 == 0 ? Qt::yellow : Qt::blue));
+  EXPECT_EQ(shown.pixelColor(f.Img[0]->geometry().center()), QColor(Qt::red));
 }
 
 TEST(Scheme, ShortOrMissingSchemes) {
