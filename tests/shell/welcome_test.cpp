@@ -250,3 +250,80 @@ TEST(Welcome, BinaryAndTruncatedProjectFilesNeverCrash) {
     EXPECT_LE(w.project.log.size(), 2);  // at most "Unable to load text." and one load report
   }
 }
+
+TEST(Welcome, ResolutionChoiceIsStoredWhenItsLabelIsClicked) {
+  Welcome w;
+  w.project.write("Config/General", general("", "", "", "", 1, ""));
+  w.project.userSettings->set("P", "ChangeResolution", "0");
+  w.load();
+  frmWelcome& f = *w.window;
+  auto stored = [&] { return w.project.userSettings->get("P", "ChangeResolution"); };
+  EXPECT_FALSE(f.chkResolution->isChecked());
+  clickOn(f.lblResolution);
+  EXPECT_TRUE(f.chkResolution->isChecked());
+  EXPECT_EQ(stored(), "1");
+  clickOn(f.lblResolution);
+  EXPECT_FALSE(f.chkResolution->isChecked());
+  EXPECT_EQ(stored(), "0");
+  // The box itself toggles without storing.
+  clickOn(f.chkResolution);
+  EXPECT_TRUE(f.chkResolution->isChecked());
+  EXPECT_EQ(stored(), "0");
+}
+
+TEST(Welcome, StartSwitchesTheDisplayOnlyWhenTheOfferIsShownAndTicked) {
+  struct Case {
+    int option;
+    const char* stored;  // nullptr: nothing stored yet
+    bool desktopMatches;
+    int resolutionMode;
+    QList<int> expected;
+  };
+  const Case cases[] = {
+      {1, nullptr, false, 1, {2}},  // nothing stored counts as ticked
+      {1, "1", false, 2, {3}},
+      {1, "0", false, 1, {}},
+      {0, "1", false, 1, {}},  // the project does not offer it
+      {1, "1", true, 1, {}},   // the desktop has the project's size already
+  };
+  for (const Case& c : cases) {
+    Welcome w;
+    w.project.write("Config/General", general("", "", "", "", c.option, "", false, false, c.resolutionMode));
+    if (c.stored) w.project.userSettings->set("P", "ChangeResolution", c.stored);
+    w.load(c.desktopMatches);
+    w.window->ClickButton(0);
+    EXPECT_EQ(w.displayModes, c.expected) << c.option << " " << (c.stored ? c.stored : "-") << " " << c.desktopMatches;
+    EXPECT_EQ(w.started, 1);
+  }
+}
+
+TEST(Welcome, EmailAndWebSiteQuestionsOpenTheAddressOnYes) {
+  Welcome w;
+  w.project.write("Config/General", general("", "", "me@example.org", "http://example.org/game", 0, ""));
+  w.load();
+  frmWelcome& f = *w.window;
+
+  w.project.messages.queueAnswer(msg::Yes);
+  clickOn(f.txtEmail);
+  EXPECT_EQ(w.project.messages.takeShown(),
+            QStringList("Do you want to open the default mail client to send an e-mail to: me@example.org ?"));
+  EXPECT_EQ(w.opened, QStringList("mailto:me@example.org"));
+  EXPECT_FALSE(isTopmost(&f));
+
+  w.project.messages.queueAnswer(msg::No);
+  clickOn(f.txtEmail);
+  EXPECT_EQ(w.opened.size(), 1);
+  EXPECT_TRUE(isTopmost(&f));
+
+  w.project.messages.queueAnswer(msg::Yes);
+  clickOn(f.txtHomepage);
+  EXPECT_EQ(w.project.messages.takeShown().value(1),
+            "Do you want to visit http://example.org/game ? (You must be connected to the Internet)");
+  EXPECT_EQ(w.opened, QStringList({"mailto:me@example.org", "http://example.org/game"}));
+  EXPECT_FALSE(isTopmost(&f));
+
+  w.project.messages.queueAnswer(msg::No);
+  clickOn(f.txtHomepage);
+  EXPECT_EQ(w.opened.size(), 2);
+  EXPECT_TRUE(isTopmost(&f));
+}
