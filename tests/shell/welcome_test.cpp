@@ -238,16 +238,40 @@ TEST(Scheme, ShortOrMissingSchemes) {
   }
 }
 
-TEST(Welcome, BinaryAndTruncatedProjectFilesNeverCrash) {
-  const QByteArray junk[] = {QByteArray("\x00\xff\x80\"", 4), QByteArray("\"unterminated"), QByteArray(",,,,\r\n\r\n"),
-                             QByteArray(70000, ',')};
-  for (const QByteArray& bytes : junk) {
+TEST(Welcome, DamagedProjectFilesLeaveAPlainWindowWhoseStartStillWorks) {
+  // The same bytes stand in the settings, the text table and the scheme file.
+  const QString unreadableTexts = "Unable to load text.";
+  const QString loadReport =
+      "An error has occurred. The program may not work properly. Press 'Esc' and the click 'Exit' to quit.\\n\\n"
+      "Error description: Error loading project information.";
+  const struct {
+    QByteArray bytes;
+    QStringList messages;
+  } cases[] = {
+      {QByteArray("\x00\xff\x80\"", 4), {unreadableTexts, loadReport}},
+      {QByteArray("\"unterminated"), {unreadableTexts, loadReport}},
+      {QByteArray(",,,,\r\n\r\n"), {loadReport}},  // the settings end too soon
+      {QByteArray(70000, ','), {}},                 // every field empty: nothing to report
+  };
+  for (const auto& c : cases) {
+    const std::string input = c.bytes.left(16).toHex().toStdString();
     Welcome w;
-    w.project.writeBytes("Config/General", bytes);
-    w.project.writeBytes("Config/Texts", bytes);
-    w.project.writeBytes("Schemes/Scheme.txt", bytes);  // the empty scheme name's file
-    EXPECT_NE(w.load(), frmWelcome::LoadResult::EndProgram);
-    EXPECT_LE(w.project.log.size(), 2);  // at most "Unable to load text." and one load report
+    w.project.writeBytes("Config/General", c.bytes);
+    w.project.writeBytes("Config/Texts", c.bytes);
+    w.project.writeBytes("Schemes/Scheme.txt", c.bytes);  // the empty scheme name's file
+    ASSERT_EQ(w.load(), frmWelcome::LoadResult::Shown) << input;
+    EXPECT_EQ(w.project.messages.takeShown(), c.messages) << input;
+    frmWelcome& f = *w.window;
+    EXPECT_TRUE(f.isVisible()) << input;
+    const char* captions[] = {"Start", "Load", "Exit"};
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_TRUE(f.Img[i]->isHidden()) << input;
+      EXPECT_TRUE(f.lblButton[i]->isVisible()) << input;
+      EXPECT_EQ(f.lblButton[i]->text(), captions[i]) << input;
+    }
+    clickOn(f.lblButton[0]);
+    EXPECT_EQ(w.started, 1) << input;
+    EXPECT_TRUE(w.project.messages.takeShown().isEmpty()) << input;
   }
 }
 
