@@ -1,3 +1,6 @@
+// The script engine's headers come before any Qt header: they use "slots" as a name.
+#include "platform/vbscript/host.h"
+
 #include "platform/message_boxes.h"
 
 #include <QApplication>
@@ -42,12 +45,8 @@ QList<int> MessageBoxes::buttonsOf(int style) {
 }
 
 int MessageBoxes::defaultButtonOf(int style) {
-  const QList<int> buttons = buttonsOf(style);
-  int index = 0;
-  if (style & msg::DefaultButton3) index = 2;
-  else if (style & msg::DefaultButton2) index = 1;
-  if (index >= buttons.size()) index = 0;
-  return buttons[index];
+  // The same rule as a script's MsgBox, so that a box answers alike whoever asks it.
+  return vbs::defaultMsgBoxButton(style);
 }
 
 QString MessageBoxes::resultName(int result) {

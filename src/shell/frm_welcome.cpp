@@ -1,4 +1,3 @@
-#include "platform/conversions.h"
 #include "shell/frm_welcome.h"
 
 #include <QApplication>
@@ -9,8 +8,11 @@
 #include <QScreen>
 #include <stdexcept>
 
+#include "platform/conversions.h"
+#include "platform/skipped_steps.h"
 #include "platform/twips.h"
 #include "shell/editor_and_game.h"
+#include "shell/scheme_file.h"
 
 namespace storyloom {
 namespace {
@@ -70,6 +72,7 @@ void frmWelcome::buildControls() {
   }
   Img[3] = makeLabel(this, imgNames[3], 0, 0, 4800, kDesignHeight);
   Img[3]->hide();
+  Img[3]->lower();  // the background lies behind every button and label
 
   txtAdventureName = makeLabel(this, "txtAdventureName", 240, 240, 4320, 600);
   txtAdventureName->setFont(QFont(QStringLiteral("Liberation Serif"), 16, QFont::Bold));
@@ -114,26 +117,24 @@ void frmWelcome::centre(bool changeWidth) {
 }
 
 frmWelcome::LoadResult frmWelcome::Form_Load(const QString& hostProjectFolder) {
+  // A step that fails is skipped; one report follows at the end.
   bool failed = false;
-  auto step = [&failed](auto&& f) {
-    try {
-      f();
-    } catch (const std::exception&) {
-      failed = true;
-    }
+  auto step = [&failed](const char* what, auto&& f) {
+    if (runSkippingErrors(QStringLiteral("welcome window: ") + QLatin1String(what), f)) failed = true;
   };
   ProjectSettings& s = module_.settings;
-  step([&] { centre(true); });
+  step("centring", [&] { centre(true); });
   if (module_.InitProject(hostProjectFolder) == EditorAndGame::InitResult::EndProgram)
     return LoadResult::EndProgram;
-  step([&] { module_.userSettings().set(s.ProjectName, QStringLiteral("Path"), module_.paths.ProjectPath); });
+  step("storing the project path",
+       [&] { module_.userSettings().set(s.ProjectName, QStringLiteral("Path"), module_.paths.ProjectPath); });
   if (s.SkipWelcomeWindow) {
     hide();
     ClickButton(0);
     if (failed) module_.ReportError(QStringLiteral(" Error loading project information."));
     return LoadResult::Skipped;
   }
-  step([&] {
+  step("the stored resolution choice", [&] {
     if (!s.ProjectName.isEmpty()) {
       const QString stored = module_.userSettings().get(s.ProjectName, QStringLiteral("ChangeResolution"), QStringLiteral("1"));
       chkResolution->setChecked(stored.trimmed().toInt() != 0);
@@ -141,8 +142,8 @@ frmWelcome::LoadResult frmWelcome::Form_Load(const QString& hostProjectFolder) {
   });
   const int border = 0;  // the window has no border: its height is its inner height
   int y = 3000;
-  step([&] { txtAdventureName->setText(s.GameTitle); });
-  step([&] {
+  step("the title", [&] { txtAdventureName->setText(s.GameTitle); });
+  step("the credit rows", [&] {
     if (!s.VersionText.isEmpty()) {
       txtVersion->setText(s.VersionText);
       setTwipsTop(txtVersion, y);
@@ -168,7 +169,7 @@ frmWelcome::LoadResult frmWelcome::Form_Load(const QString& hostProjectFolder) {
       y += 255;
     }
   });
-  step([&] {
+  step("the resolution row", [&] {
     const bool matches = launcher_.resolutionMatchesProject ? launcher_.resolutionMatchesProject() : false;
     if (matches || s.ChangeResolutionOption != 1) {
       chkResolution->hide();
@@ -181,18 +182,18 @@ frmWelcome::LoadResult frmWelcome::Form_Load(const QString& hostProjectFolder) {
       lblResolution->show();
     }
   });
-  step([&] {
+  step("the height", [&] {
     resize(width(), twipsToPixels(border + y + 150));
     Img[3]->resize(size());
     centre(false);
   });
-  step([&] { UseScheme(s.SchemeName); });
-  step([&] {
+  step("the scheme", [&] { UseScheme(s.SchemeName); });
+  step("the credit captions", [&] {
     lblAuthor->setText(module_.texts(4));
     lblEmail->setText(module_.texts(5));
     lblHomepage->setText(module_.texts(6));
   });
-  step([&] {
+  step("the resolution caption", [&] {
     QString suffix;
     switch (s.ResolutionMode) {
       case 0: suffix = QStringLiteral(" 640x480."); break;
@@ -212,7 +213,7 @@ frmWelcome::LoadResult frmWelcome::Form_Load(const QString& hostProjectFolder) {
     while (t.endsWith(' ')) t.chop(1);
     lblResolution->setText(t + suffix);
   });
-  step([&] {
+  step("the Load button", [&] {
     if (s.DisableLoad) {
       Img[1]->hide();
       lblButton[1]->hide();
@@ -223,7 +224,7 @@ frmWelcome::LoadResult frmWelcome::Form_Load(const QString& hostProjectFolder) {
       setTwipsTop(lblButton[2], 1560);
     }
   });
-  step([&] {
+  step("the logo", [&] {
     if (!s.HideProductLogo) {
       imgLogo->show();
       imgLogo->raise();
@@ -255,32 +256,15 @@ void frmWelcome::UseScheme(const QString& schemeName) {
     }
     return;
   }
-  FieldReader f;
-  try {
-    f = module_.OpenFieldFile(file);
-  } catch (const PlatformError&) {
-    return;
-  }
-  // First part: a failing statement is skipped.
-  double count = 0;
-  try {
-    f.skip(3);
-    count = f.readDouble();
-  } catch (const PlatformError&) {
-    count = 0;
-  }
-  if (count == 0) return;
-  const int n = static_cast<int>(roundHalfEven(count));
-  for (int i = 0; i < n; ++i) {
-    QString name;
-    try {
-      name = f.readString();
-    } catch (const PlatformError&) {
-      name = QStringLiteral("[default]");
-    }
-    if (i > 3) continue;
-    const QString lower = name.toLower();
-    if (lower == QLatin1String("[none]") || lower == QLatin1String("[default]")) {
+  SchemeFile scheme;
+  const auto failed = runSkippingErrors(QStringLiteral("opening the scheme ") + file, [&] {
+    FieldReader f = module_.OpenFieldFile(file);
+    scheme = readSchemeFile(f);
+  });
+  if (failed || scheme.endsBeforePictures) return;  // the buttons keep their designer state
+  for (int i = 0; i < kSchemePictures && i < scheme.pictures.size(); ++i) {
+    const QString& name = scheme.pictures[i];
+    if (!SchemeFile::namesPicture(name)) {
       Img[i]->setPixmap(QPixmap());
       Img[i]->hide();
       continue;
@@ -290,8 +274,8 @@ void frmWelcome::UseScheme(const QString& schemeName) {
     Img[i]->setPixmap(picture);
     if (picture.isNull()) {
       Img[i]->hide();
-    } else {
-      if (i < 3) Img[i]->resize(picture.size());
+    } else if (i < 3) {
+      Img[i]->resize(picture.size());
       Img[i]->show();
     }
   }
@@ -299,70 +283,52 @@ void frmWelcome::UseScheme(const QString& schemeName) {
     if (Img[i]->isHidden()) showButtonLabel(i);
     else lblButton[i]->hide();
   }
-  // Second part: an error ends the scheme where it stands.
-  try {
-    const double level = f.readDouble();
-    if (level == 0) return;
-    const qint32 background = f.readLong();
-    const bool hasBackground = !Img[3]->pixmap().isNull();
-    if (!hasBackground) {
-      QPalette pal = palette();
-      pal.setColor(QPalette::Window, colorFromNumber(background));
-      setPalette(pal);
-    }
-    auto colour = [](QLabel* l, qint32 number) {
-      QPalette pal = l->palette();
-      pal.setColor(QPalette::WindowText, colorFromNumber(number));
-      l->setPalette(pal);
-    };
-    colour(txtAdventureName, f.readLong());
-    const qint32 text = f.readLong();
+  // The background picture is painted by the window itself, behind every control.
+  setBackgroundPicture(Img[3]->pixmap());
+  if (scheme.backgroundColour && background_.isNull()) {
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, colorFromNumber(*scheme.backgroundColour));
+    setPalette(pal);
+  }
+  auto colour = [](QLabel* l, qint32 number) {
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, colorFromNumber(number));
+    l->setPalette(pal);
+  };
+  if (scheme.titleColour) colour(txtAdventureName, *scheme.titleColour);
+  if (scheme.textColour) {
     for (QLabel* l : {static_cast<QLabel*>(lblResolution), static_cast<QLabel*>(txtVersion),
                       static_cast<QLabel*>(lblAuthor), static_cast<QLabel*>(lblEmail),
                       static_cast<QLabel*>(lblHomepage), static_cast<QLabel*>(txtAuthor),
                       static_cast<QLabel*>(txtEmail), static_cast<QLabel*>(txtHomepage)})
-      colour(l, text);
-    if (level >= 4) {
-      const qint32 button = f.readLong();
-      for (int i = 0; i < 3; ++i) colour(lblButton[i], button);
-    }
-    Img[3]->hide();
-    if (hasBackground) tileBackground(Img[3]->pixmap());
-    if (!f.atEnd()) {
-      f.skip(3);
-      const double t = f.readDouble();
-      txtAdventureName->setVisible(t == 0);
-      if (!f.atEnd()) {
-        f.skip(1);
-        logoNumber_ = f.readInteger();
-        logoFlag_ = f.readBoolean();
-      }
-    }
-  } catch (const PlatformError&) {
-    // No message for a failed scheme: what was applied stays.
+      colour(l, *scheme.textColour);
   }
+  if (scheme.buttonColour) {
+    for (int i = 0; i < 3; ++i) colour(lblButton[i], *scheme.buttonColour);
+  }
+  if (scheme.hideTitle) txtAdventureName->setVisible(!*scheme.hideTitle);
+  if (scheme.logoNumber) logoNumber_ = *scheme.logoNumber;
+  if (scheme.logoFlag) logoFlag_ = *scheme.logoFlag;
 }
 
-void frmWelcome::tileBackground(const QPixmap& picture) {
-  if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0) return;
-  tiled_ = QPixmap(size());
-  QPainter g(&tiled_);
-  for (int x = 0; x < width(); x += picture.width())
-    for (int y = 0; y < height(); y += picture.height()) g.drawPixmap(x, y, picture);
+void frmWelcome::setBackgroundPicture(const QPixmap& picture) {
+  Img[3]->hide();
+  background_ = picture;
   update();
 }
 
 void frmWelcome::paintEvent(QPaintEvent* e) {
   QWidget::paintEvent(e);
-  if (!tiled_.isNull()) {
+  if (!background_.isNull()) {
+    // Tiles from the top left corner in steps of the picture's size, covering the window.
     QPainter g(this);
-    g.drawPixmap(0, 0, tiled_);
+    g.drawTiledPixmap(rect(), background_);
   }
 }
 
 void frmWelcome::ClickButton(int index) {
   ProjectSettings& s = module_.settings;
-  try {
+  const auto failed = runSkippingErrors(QStringLiteral("welcome window: button %1").arg(index), [&] {
     switch (index) {
       case 0:
         if (!chkResolution->isHidden() && chkResolution->isChecked() && s.ChangeResolutionOption == 1 &&
@@ -381,9 +347,8 @@ void frmWelcome::ClickButton(int index) {
         close();
         break;
     }
-  } catch (const std::exception&) {
-    module_.ReportError(QStringLiteral(" Error loading the main program window. Try restarting the program."));
-  }
+  });
+  if (failed) module_.ReportError(QStringLiteral(" Error loading the main program window. Try restarting the program."));
 }
 
 void frmWelcome::setTopmost(bool topmost) {

@@ -53,7 +53,8 @@ class frmWelcome : public QWidget {
 
   int schemeLogoNumber() const { return logoNumber_; }
   bool schemeLogoFlag() const { return logoFlag_; }
-  const QPixmap& tiledBackground() const { return tiled_; }
+  // The scheme's background picture, painted as tiles behind all controls.
+  const QPixmap& backgroundPicture() const { return background_; }
 
   // Whether a game is running from this window (it is hidden meanwhile).
   void setTopmost(bool topmost);
@@ -74,13 +75,13 @@ class frmWelcome : public QWidget {
   void onHomepageClicked();
   void onLogoClicked();
   void onResolutionLabelClicked();
-  void tileBackground(const QPixmap& picture);
+  void setBackgroundPicture(const QPixmap& picture);
 
   EditorAndGame& module_;
   Launcher launcher_;
   int logoNumber_ = 0;
   bool logoFlag_ = false;
-  QPixmap tiled_;
+  QPixmap background_;
   QPoint dragGrab_;
 };
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
 
 #include "platform/twips.h"
 #include "shell/frm_welcome.h"
@@ -27,15 +29,45 @@ QString general(const QString& version, const QString& author, const QString& em
 struct Welcome {
   TempProject project;
   int started = 0;
+  int loadDialogs = 0;
+  QList<int> displayModes;
+  QStringList opened;
   std::unique_ptr<frmWelcome> window;
   frmWelcome::LoadResult load(bool matches = false) {
     frmWelcome::Launcher launcher;
     launcher.startGame = [this] { ++started; };
+    launcher.showLoadDialog = [this] { ++loadDialogs; };
+    launcher.changeResolution = [this](int mode) { displayModes.append(mode); };
+    launcher.openUrl = [this](const QString& url) { opened.append(url); };
     launcher.resolutionMatchesProject = [matches] { return matches; };
     window = std::make_unique<frmWelcome>(*project.module, launcher);
     return window->Form_Load(project.root());
   }
 };
+
+// A left click at a point of the window, delivered to whatever control lies uppermost
+// there, as the player's click would be.
+void clickAt(QWidget* window, QPoint at) {
+  QWidget* target = window->childAt(at);
+  if (!target) target = window;
+  const QPointF local = target->mapFrom(window, at);
+  const QPointF global = target->mapToGlobal(local);
+  QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &release);
+}
+
+void clickOn(QWidget* control) { clickAt(control->window(), control->geometry().center()); }
+
+bool isTopmost(const QWidget* w) { return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+
+void saveImage(const QString& path, int width, int height, QColor colour, QColor topLeft) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(colour);
+  image.setPixelColor(0, 0, topLeft);
+  ASSERT_TRUE(image.save(path));
+}
 
 }  // namespace
 
@@ -151,8 +183,37 @@ TEST(Scheme, PicturesColoursTitleAndLogo) {
   EXPECT_EQ(f.schemeLogoNumber(), 1);
   EXPECT_TRUE(f.schemeLogoFlag());
   EXPECT_EQ(f.imgLogo->x(), twipsToPixels(4440));
-  ASSERT_FALSE(f.tiledBackground().isNull());
-  EXPECT_EQ(f.tiledBackground().toImage().pixelColor(f.width() - 1, f.height() - 1), QColor(Qt::blue));
+  EXPECT_EQ(f.grab().toImage().pixelColor(f.width() - 1, f.height() - 1), QColor(Qt::blue));
+}
+
+TEST(Scheme, OldFormatBackgroundLiesBehindTheButtonsAndTilesTheWindow) {
+  Welcome w;
+  w.project.write("Config/General", general("", "", "", "", 0, "Old"));
+  // Level 0: the scheme ends after the pictures.
+  w.project.write("Schemes/Old/Scheme.txt", "\"Old\",1,0,4,\"start.bmp\",\"load.bmp\",\"[none]\",\"back.bmp\",0\r\n");
+  const QString folder = w.project.root() + "/Schemes/Old/";
+  saveImage(folder + "start.bmp", 60, 20, Qt::red, Qt::red);
+  saveImage(folder + "load.bmp", 60, 20, Qt::green, Qt::green);
+  // An 8 x 6 tile, blue with a yellow top left pixel, shows where each tile begins.
+  saveImage(folder + "back.bmp", 8, 6, Qt::blue, Qt::yellow);
+  w.load();
+  frmWelcome& f = *w.window;
+  ASSERT_TRUE(f.isVisible());
+
+  clickOn(f.Img[0]);
+  EXPECT_EQ(w.started, 1);
+  clickOn(f.Img[1]);
+  EXPECT_EQ(w.loadDialogs, 1);
+  EXPECT_EQ(f.childAt(f.lblButton[2]->geometry().center()), f.lblButton[2]);
+
+  const QImage shown = f.grab().toImage();
+  for (QPoint p : {QPoint(0, 0), QPoint(8, 0), QPoint(0, 6), QPoint(8, 12)})
+    EXPECT_EQ(shown.pixelColor(p), QColor(Qt::yellow)) << p.x() << "," << p.y();
+  EXPECT_EQ(shown.pixelColor(3, 3), QColor(Qt::blue));
+  const int right = f.width() - 1, bottom = f.height() - 1;
+  EXPECT_EQ(shown.pixelColor(right, bottom),
+            QColor(right % 8 == 0 && bottom % 6 == 0 ? Qt::yellow : Qt::blue));
+  EXPECT_EQ(shown.pixelColor(f.Img[0]->geometry().center()), QColor(Qt::red));
 }
 
 TEST(Scheme, ShortOrMissingSchemes) {
@@ -177,15 +238,116 @@ TEST(Scheme, ShortOrMissingSchemes) {
   }
 }
 
-TEST(Welcome, BinaryAndTruncatedProjectFilesNeverCrash) {
-  const QByteArray junk[] = {QByteArray("\x00\xff\x80\"", 4), QByteArray("\"unterminated"), QByteArray(",,,,\r\n\r\n"),
-                             QByteArray(70000, ',')};
-  for (const QByteArray& bytes : junk) {
+TEST(Welcome, DamagedProjectFilesLeaveAPlainWindowWhoseStartStillWorks) {
+  // The same bytes stand in the settings, the text table and the scheme file.
+  const QString unreadableTexts = "Unable to load text.";
+  const QString loadReport =
+      "An error has occurred. The program may not work properly. Press 'Esc' and the click 'Exit' to quit.\\n\\n"
+      "Error description: Error loading project information.";
+  const struct {
+    QByteArray bytes;
+    QStringList messages;
+  } cases[] = {
+      {QByteArray("\x00\xff\x80\"", 4), {unreadableTexts, loadReport}},
+      {QByteArray("\"unterminated"), {unreadableTexts, loadReport}},
+      {QByteArray(",,,,\r\n\r\n"), {loadReport}},  // the settings end too soon
+      {QByteArray(70000, ','), {}},                 // every field empty: nothing to report
+  };
+  for (const auto& c : cases) {
+    const std::string input = c.bytes.left(16).toHex().toStdString();
     Welcome w;
-    w.project.writeBytes("Config/General", bytes);
-    w.project.writeBytes("Config/Texts", bytes);
-    w.project.writeBytes("Schemes/Scheme.txt", bytes);  // the empty scheme name's file
-    EXPECT_NE(w.load(), frmWelcome::LoadResult::EndProgram);
-    EXPECT_LE(w.project.log.size(), 2);  // at most "Unable to load text." and one load report
+    w.project.writeBytes("Config/General", c.bytes);
+    w.project.writeBytes("Config/Texts", c.bytes);
+    w.project.writeBytes("Schemes/Scheme.txt", c.bytes);  // the empty scheme name's file
+    ASSERT_EQ(w.load(), frmWelcome::LoadResult::Shown) << input;
+    EXPECT_EQ(w.project.messages.takeShown(), c.messages) << input;
+    frmWelcome& f = *w.window;
+    EXPECT_TRUE(f.isVisible()) << input;
+    const char* captions[] = {"Start", "Load", "Exit"};
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_TRUE(f.Img[i]->isHidden()) << input;
+      EXPECT_TRUE(f.lblButton[i]->isVisible()) << input;
+      EXPECT_EQ(f.lblButton[i]->text(), captions[i]) << input;
+    }
+    clickOn(f.lblButton[0]);
+    EXPECT_EQ(w.started, 1) << input;
+    EXPECT_TRUE(w.project.messages.takeShown().isEmpty()) << input;
   }
+}
+
+TEST(Welcome, ResolutionChoiceIsStoredWhenItsLabelIsClicked) {
+  Welcome w;
+  w.project.write("Config/General", general("", "", "", "", 1, ""));
+  w.project.userSettings->set("P", "ChangeResolution", "0");
+  w.load();
+  frmWelcome& f = *w.window;
+  auto stored = [&] { return w.project.userSettings->get("P", "ChangeResolution"); };
+  EXPECT_FALSE(f.chkResolution->isChecked());
+  clickOn(f.lblResolution);
+  EXPECT_TRUE(f.chkResolution->isChecked());
+  EXPECT_EQ(stored(), "1");
+  clickOn(f.lblResolution);
+  EXPECT_FALSE(f.chkResolution->isChecked());
+  EXPECT_EQ(stored(), "0");
+  // The box itself toggles without storing.
+  clickOn(f.chkResolution);
+  EXPECT_TRUE(f.chkResolution->isChecked());
+  EXPECT_EQ(stored(), "0");
+}
+
+TEST(Welcome, StartSwitchesTheDisplayOnlyWhenTheOfferIsShownAndTicked) {
+  struct Case {
+    int option;
+    const char* stored;  // nullptr: nothing stored yet
+    bool desktopMatches;
+    int resolutionMode;
+    QList<int> expected;
+  };
+  const Case cases[] = {
+      {1, nullptr, false, 1, {2}},  // nothing stored counts as ticked
+      {1, "1", false, 2, {3}},
+      {1, "0", false, 1, {}},
+      {0, "1", false, 1, {}},  // the project does not offer it
+      {1, "1", true, 1, {}},   // the desktop has the project's size already
+  };
+  for (const Case& c : cases) {
+    Welcome w;
+    w.project.write("Config/General", general("", "", "", "", c.option, "", false, false, c.resolutionMode));
+    if (c.stored) w.project.userSettings->set("P", "ChangeResolution", c.stored);
+    w.load(c.desktopMatches);
+    w.window->ClickButton(0);
+    EXPECT_EQ(w.displayModes, c.expected) << c.option << " " << (c.stored ? c.stored : "-") << " " << c.desktopMatches;
+    EXPECT_EQ(w.started, 1);
+  }
+}
+
+TEST(Welcome, EmailAndWebSiteQuestionsOpenTheAddressOnYes) {
+  Welcome w;
+  w.project.write("Config/General", general("", "", "me@example.org", "http://example.org/game", 0, ""));
+  w.load();
+  frmWelcome& f = *w.window;
+
+  w.project.messages.queueAnswer(msg::Yes);
+  clickOn(f.txtEmail);
+  EXPECT_EQ(w.project.messages.takeShown(),
+            QStringList("Do you want to open the default mail client to send an e-mail to: me@example.org ?"));
+  EXPECT_EQ(w.opened, QStringList("mailto:me@example.org"));
+  EXPECT_FALSE(isTopmost(&f));
+
+  w.project.messages.queueAnswer(msg::No);
+  clickOn(f.txtEmail);
+  EXPECT_EQ(w.opened.size(), 1);
+  EXPECT_TRUE(isTopmost(&f));
+
+  w.project.messages.queueAnswer(msg::Yes);
+  clickOn(f.txtHomepage);
+  EXPECT_EQ(w.project.messages.takeShown().value(1),
+            "Do you want to visit http://example.org/game ? (You must be connected to the Internet)");
+  EXPECT_EQ(w.opened, QStringList({"mailto:me@example.org", "http://example.org/game"}));
+  EXPECT_FALSE(isTopmost(&f));
+
+  w.project.messages.queueAnswer(msg::No);
+  clickOn(f.txtHomepage);
+  EXPECT_EQ(w.opened.size(), 2);
+  EXPECT_TRUE(isTopmost(&f));
 }
