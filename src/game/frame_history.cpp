@@ -1,5 +1,6 @@
 #include "game/frame_history.h"
 
+#include "platform/conversions.h"
 #include "shell/editor_and_game.h"
 
 namespace storyloom {
@@ -26,7 +27,8 @@ qint16 ReadHotspotCount(EditorAndGame& module, const QString& frameName) {
   if (!module.FileExists(path)) return 0;
   try {
     FieldReader f = module.OpenFieldFile(path);
-    return f.readInteger();
+    // Read as text, then converted: an empty value or #TRUE# is no count.
+    return integerOf(QVariant(f.readString()));
   } catch (const PlatformError& e) {
     module.MessageBox(QStringLiteral("Error reading the hotspots count from the file \"") + path +
                           QStringLiteral("\".\r\n\r\n") + e.text(),

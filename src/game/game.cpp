@@ -14,6 +14,7 @@
 #include "hotspots/frame_areas.h"
 #include "media/audio_channels.h"
 #include "scripting/script_host.h"
+#include "platform/skipped_steps.h"
 #include "shell/editor_and_game.h"
 
 namespace storyloom {
@@ -152,7 +153,7 @@ void Game::buildMenus() {
   connect(mnuEditProcedures, &QAction::triggered, this, [this] { scripts_->ShowEditProceduresWindow(); });
   mnuViewVariables = mnuDebug->addAction(QStringLiteral("View variables status..."));
   mnuViewVariables->setObjectName(QStringLiteral("mnuViewVariables"));
-  connect(mnuViewVariables, &QAction::triggered, this, [this] { parts.ViewVariables(); });
+  connect(mnuViewVariables, &QAction::triggered, this, [this] { vars.mnuViewVariables_Click(module_); });
   // Nothing shows until the menus are asked for (and never with the menu bar removed).
   for (QAction* a : {mnuExit, mnuSaveGame, mnuLoadGame, mnuOptions->menuAction(), mnuDebug->menuAction()})
     a->setVisible(false);
@@ -206,7 +207,7 @@ void Game::ResetAll() {
     parts.StopWaterEffect();
     parts.ResetTimedEvents();
     parts.ResetDialogue();
-    parts.EmptyVariables();
+    vars.EmptyVariables();
     parts.ResetComponents();
     Disappear.Clear();
     parts.EmptyDisappearAndInventory();
@@ -227,26 +228,17 @@ void Game::ResetAll() {
     messageBar_->hideBar();
     ResetDefaultPointer();
     parts.InventoryLayout();
-  } catch (const PlatformError& e) {
-    module_.ReportError(QStringLiteral(" Unable to initialize the program. "), e.text());
-    return;
   } catch (const std::exception& e) {
     module_.ReportError(QStringLiteral(" Unable to initialize the program. "), QString::fromUtf8(e.what()));
     return;
   }
   // 12-16: a failing statement is skipped.
-  auto attempt = [](auto&& statement) {
-    try {
-      statement();
-    } catch (const std::exception&) {
-    }
-  };
-  attempt([&] { fillFrameList(); });
-  attempt([&] {
+  runSkippingErrors(QStringLiteral("reset: the list of frames"), [&] { fillFrameList(); });
+  runSkippingErrors(QStringLiteral("reset: the procedures"), [&] {
     ProceduresText = scripts_->LoadProcedures();
     scripts_->AddCodeToScriptControl(ProceduresText, QString());
   });
-  attempt([&] {
+  runSkippingErrors(QStringLiteral("reset: the stored options"), [&] {
     auto stored = [&](const char* key) {
       return module_.userSettings().get(s.ProjectName, QLatin1String(key), QStringLiteral("False"))
                  .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
@@ -254,8 +246,8 @@ void Game::ResetAll() {
     mnuDisableTransitions->setChecked(stored("DisableTransitions"));
     mnuDisableEffects->setChecked(stored("DisableEffects"));
   });
-  attempt([&] { audio_->ResetAudioChannels(); });
-  attempt([&] {
+  runSkippingErrors(QStringLiteral("reset: the sound channels"), [&] { audio_->ResetAudioChannels(); });
+  runSkippingErrors(QStringLiteral("reset: the script time-out"), [&] {
     const QString text = module_.ReadIniValue(module_.paths.ConfigPath + QStringLiteral("More"),
                                               QStringLiteral("General"), QStringLiteral("ScriptTimeOut"));
     const auto t = numberFromText(text);
@@ -294,7 +286,7 @@ void Game::mnuFrameName_Click(int index) {
 }
 
 void Game::StartNewGame() {
-  parts.LoadVariables();
+  vars.LoadVariables(module_);
   frame.CurrentFrameName = module_.settings.InitialFrame;
   scripts_->ExecuteOnLoadVBScript();
   OpenFrame(frame.CurrentFrameName, false, 0, 0);
@@ -419,14 +411,8 @@ void Game::closeEvent(QCloseEvent* e) {
   QCoreApplication::processEvents();
   StopAllActivity();
   // From here on errors are ignored.
-  try {
-    parts.UnloadAniGifs();
-  } catch (const std::exception&) {
-  }
-  try {
-    parts.RestoreDisplayModeIfChanged();
-  } catch (const std::exception&) {
-  }
+  runSkippingErrors(QStringLiteral("closing: the animated pictures"), [&] { parts.UnloadAniGifs(); });
+  runSkippingErrors(QStringLiteral("closing: the display mode"), [&] { parts.RestoreDisplayModeIfChanged(); });
   if (overrideCursor_) {
     QApplication::restoreOverrideCursor();
     overrideCursor_ = false;

@@ -55,7 +55,9 @@ void Game::drawBackground() {
       else BackImage->showPicture(loadFramePicture(frame.FramePicture));
       break;
     case 0: {
-      BackImage->showColour(colorFromNumber(longOf(frame.FramePicture)));
+      // An empty colour field is black, as frames made without a colour have always shown.
+      const QString colour = frame.FramePicture.trimmed();
+      BackImage->showColour(colorFromNumber(colour.isEmpty() ? 0 : longOf(colour)));
       break;
     }
     default:
@@ -126,7 +128,7 @@ void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransN
     ReadFrameHeader(CurrentFrame);
     if (stopped) return;
     // 3. Whether scripts get the window's controls is decided at the first frame of a game.
-    if (AllowControlsReferences == 0) AllowControlsReferences = parts.HasAllowControlsReferencesVariable() ? 2 : 1;
+    if (AllowControlsReferences == 0) AllowControlsReferences = vars.HasAllowControlsReferencesVariable() ? 2 : 1;
     // 4.
     FramesHistory.FramesHistoryAdd(CurrentFrame);
     if (stopped) return;

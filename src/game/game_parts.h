@@ -9,12 +9,6 @@
 namespace storyloom {
 
 struct GameParts {
-  // Project variables: empty both collections (ResetAll), load them (StartNewGame), whether
-  // one is named "AllowControlsReferences" (any case), and the Debug menu's status window.
-  std::function<void()> EmptyVariables = [] {};
-  std::function<void()> LoadVariables = [] {};
-  std::function<bool()> HasAllowControlsReferencesVariable = [] { return false; };
-  std::function<void()> ViewVariables = [] {};
   // Hidden-hotspot markers and inventory: empty Disappear, ObjectsCount 0, unload the items.
   std::function<void()> EmptyDisappearAndInventory = [] {};
   std::function<void()> InventoryLayout = [] {};

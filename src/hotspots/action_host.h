@@ -20,12 +20,17 @@ class ProjectVariables;
 struct ScriptRequests {
   QString sFrameToLoad;
   double dTransDuration = 0;  // seconds
-  qint16 iTransitionNumber = 0;
+  qint16 iTransitionNumber = 1;
   bool bStopGame = false;
   bool bPopupLoadGame = false;
   bool bPopupSaveGame = false;
   qint16 iHotspotNumber = 0;
-  void ResetModule() { *this = ScriptRequests(); }
+  // Clears the requests before a script runs; the hotspot number stays.
+  void ResetModule() {
+    const qint16 hotspot = iHotspotNumber;
+    *this = ScriptRequests();
+    iHotspotNumber = hotspot;
+  }
 };
 
 class ActionHost {

@@ -151,22 +151,7 @@ struct FrameAreas::Impl {
   }
 };
 
-FrameAreas::FrameAreas(Game& game) : game_(game), impl_(std::make_unique<Impl>(game, *this)) {
-  // The project variables live in the game window; these are its call points for them.
-  game_.parts.EmptyVariables = [this] {
-    game_.vars.Variables.Clear();
-    game_.vars.VariablesVariant.Clear();
-  };
-  game_.parts.LoadVariables = [this] { game_.vars.LoadVariables(game_.module()); };
-  game_.parts.HasAllowControlsReferencesVariable = [this] {
-    for (const auto& v : game_.vars.Variables)
-      if (v->Name.toLower() == QLatin1String("allowcontrolsreferences")) return true;
-    for (const auto& v : game_.vars.VariablesVariant)
-      if (v->Name.toLower() == QLatin1String("allowcontrolsreferences")) return true;
-    return false;
-  };
-  game_.parts.ViewVariables = [this] { game_.vars.mnuViewVariables_Click(game_.module()); };
-}
+FrameAreas::FrameAreas(Game& game) : game_(game), impl_(std::make_unique<Impl>(game, *this)) {}
 
 FrameAreas::~FrameAreas() {
   for (HotspotItem* a : impl_->removedAreas) delete a;
@@ -194,9 +179,7 @@ MediaPlayer* FrameAreas::VideoPlayer(int index) const {
 }
 
 void FrameAreas::SetTemplatePointer(const QCursor& cursor) {
-  impl_->templatePointer = cursor;
-  for (int i = 1; i <= AreaCount(); ++i)
-    if (HotspotItem* a = Area(i); a && a->usesDefaultPointer()) a->setDefaultPointer(cursor);
+  impl_->templatePointer = cursor;  // hotspots already loaded keep theirs
 }
 
 void FrameAreas::Area_DragDrop(int Index, int objectIndex, float xTwips, float yTwips) {
@@ -293,14 +276,15 @@ void FrameAreas::LoadAreas() {
     }
     if (m.EverythingStopped) return;
 
-    step("position", [&] {
-      area->move(toSingle(numberOf(r.AreaLeft) + kInset), toSingle(numberOf(r.AreaTop) + kInset), area->Width(),
-                 area->Height());
+    step("left", [&] { area->move(toSingle(numberOf(r.AreaLeft) + kInset), area->Top(), area->Width(), area->Height()); });
+    step("top", [&] { area->move(area->Left(), toSingle(numberOf(r.AreaTop) + kInset), area->Width(), area->Height()); });
+    step("width", [&] {
+      const double width = numberOf(r.AreaWidth) - 2 * kInset;
+      area->move(area->Left(), area->Top(), width >= 1 ? toSingle(width) : 1.0f, area->Height());
     });
-    step("size", [&] {
-      const double width = numberOf(r.AreaWidth) - 2 * kInset, height = numberOf(r.AreaHeight) - 2 * kInset;
-      area->move(area->Left(), area->Top(), width >= 1 ? toSingle(width) : 1.0f,
-                 height >= 1 ? toSingle(height) : 1.0f);
+    step("height", [&] {
+      const double height = numberOf(r.AreaHeight) - 2 * kInset;
+      area->move(area->Left(), area->Top(), area->Width(), height >= 1 ? toSingle(height) : 1.0f);
     });
     step("stretch", [&] { area->setStretch(numberOf(r.StretchPicture) == 1); });
     step("picture", [&] {

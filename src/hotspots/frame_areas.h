@@ -40,7 +40,8 @@ class FrameAreas {
   HotspotItem* Area(int index) const;
   // The looping video player of hotspot i, when it has one.
   MediaPlayer* VideoPlayer(int index) const;
-  // The pointer that the hotspot template (and so every new hotspot) starts with.
+  // The pointer that the hotspot template (and so every hotspot loaded from now on) starts
+  // with; hotspots already loaded keep theirs.
   void SetTemplatePointer(const QCursor& cursor);
 
   // Hotspot events and actions.

@@ -83,6 +83,8 @@ void HotspotItem::mousePressEvent(QGraphicsSceneMouseEvent* e) {
   --busy_;
 }
 
+void HotspotItem::mouseDoubleClickEvent(QGraphicsSceneMouseEvent* e) { e->accept(); }
+
 void HotspotItem::hoverMoveEvent(QGraphicsSceneHoverEvent*) {
   if (mouseMove) mouseMove(index_);
 }

@@ -51,6 +51,8 @@ class HotspotItem : public QGraphicsObject {
 
  protected:
   void mousePressEvent(QGraphicsSceneMouseEvent* e) override;
+  // The second press of a double-click: the first press was the click.
+  void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* e) override;
   void hoverMoveEvent(QGraphicsSceneHoverEvent* e) override;
   void dragEnterEvent(QGraphicsSceneDragDropEvent* e) override;
   void dropEvent(QGraphicsSceneDragDropEvent* e) override;

@@ -85,7 +85,10 @@ double numberOf(const QVariant& value) {
     case QMetaType::Double:
       return value.toDouble();
     case QMetaType::QString: {
-      const QString text = value.toString();
+      // Text in a Variant converts as the platform converts a string: a number, or the
+      // words True and False; empty text and the file form "#TRUE#" are no number.
+      const QString text = value.toString().trimmed();
+      if (text.isEmpty() || text.startsWith('#')) throw PlatformError::typeMismatch();
       if (const auto b = booleanFromText(text)) return *b ? -1 : 0;
       if (const auto n = numberFromText(text)) return *n;
       throw PlatformError::typeMismatch();

@@ -30,7 +30,9 @@ float toSingle(double value);
 
 // Variants. Empty is 0, False or ""; Null raises "Invalid use of Null" where a number or
 // Boolean is needed and is "" as text; Booleans are -1/0 as numbers and "True"/"False" as
-// text; text converts as numberFromText and booleanFromText say, else "Type mismatch".
+// text; text is a number when it holds one or the word True or False, and "Type mismatch"
+// otherwise (empty text and "#TRUE#" included: those forms belong to the file, where the
+// field reader turns an empty value into Empty and a bare #TRUE# into a Boolean).
 double numberOf(const QVariant& value);
 qint16 integerOf(const QVariant& value);
 qint32 longOf(const QVariant& value);

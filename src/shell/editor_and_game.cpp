@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "platform/ini_file.h"
+#include "platform/text_codec.h"
 
 namespace storyloom {
 
@@ -104,7 +105,10 @@ QString EditorAndGame::AlternateFileName(const QString& path) {
   for (const auto& c : kCodes)
     if (ext == QLatin1String(c.ext)) code = c.code;
   if (code < 0) return path;
-  const int a = name[0].unicode(), b = name[1].unicode(), c = name[2].unicode();
+  // The character codes of the Windows-1252 names the editor stored.
+  const QByteArray codes = encodeWindows1252(name.left(3));
+  const int a = static_cast<unsigned char>(codes[0]), b = static_cast<unsigned char>(codes[1]),
+            c = static_cast<unsigned char>(codes[2]);
   // 16-bit signed arithmetic, as the stored names were made with it.
   const qint16 product1 = static_cast<qint16>(a * ((code % 3) + 1));
   const qint16 product2 = static_cast<qint16>(c * ((code & 1) + 1));

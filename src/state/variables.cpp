@@ -27,6 +27,22 @@ void ProjectVariables::LoadVariables(EditorAndGame& module) {
   }
 }
 
+void ProjectVariables::EmptyVariables() {
+  Variables.Clear();
+  VariablesVariant.Clear();
+}
+
+bool ProjectVariables::HasAllowControlsReferencesVariable() const {
+  const auto named = [](const QString& name) {
+    return name.compare(QLatin1String("AllowControlsReferences"), Qt::CaseInsensitive) == 0;
+  };
+  for (const auto& v : Variables)
+    if (named(v->Name)) return true;
+  for (const auto& v : VariablesVariant)
+    if (named(v->Name)) return true;
+  return false;
+}
+
 qint16 ProjectVariables::GetVariableValue(const QString& VariableName) const {
   for (const auto& v : Variables)
     if (v->Name == VariableName) return v->Value;

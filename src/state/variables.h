@@ -154,6 +154,10 @@ class ProjectVariables {
   // Empties both collections and fills them from Config\Variables: one ignored field, the
   // integer variables' names, "***", then the variant variables' names.
   void LoadVariables(EditorAndGame& module);
+  // Empties both collections (a new game).
+  void EmptyVariables();
+  // Whether a variable of either kind is named "AllowControlsReferences" (any case).
+  bool HasAllowControlsReferencesVariable() const;
   qint16 GetVariableValue(const QString& VariableName) const;
   // Every variable of that name; -1 toggles the lowest bit.
   void ChangeVariableValue(const QString& VariableName, qint16 NewValue);

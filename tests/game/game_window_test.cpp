@@ -191,7 +191,7 @@ TEST(GameWindow, ResetAllReportsEarlyFailuresAndSkipsLateOnes) {
   g.Form_Load();
   int late = 0;
   g.parts.InventoryLayout = [] { throw std::runtime_error("Object required"); };
-  g.parts.EmptyVariables = [&] { ++late; };
+  g.parts.ResetComponents = [&] { ++late; };
   g.ResetAll();
   ASSERT_EQ(fx.project.log.size(), 1);
   EXPECT_TRUE(fx.project.log[0].endsWith("Unable to initialize the program. Object required\" -> OK"));

@@ -49,6 +49,17 @@ TEST(FrameHistory, HotspotCountFromTheLinksFile) {
   ASSERT_EQ(p.log.size(), 1);
   EXPECT_EQ(p.log[0], "msgbox exclamation \"Error\" \"Error reading the hotspots count from the file \"" +
                           p.module->paths.FramesPath + "B.lks\".\\n\\nType mismatch\" -> OK");
+  // The count is read as text and then converted: an empty value or #TRUE# is no count.
+  p.write("Frames/C.lks", "\r\n");
+  p.write("Frames/D.lks", "#TRUE#\r\n");
+  p.write("Frames/E.lks", "40000\r\n");
+  EXPECT_EQ(ReadHotspotCount(*p.module, "C"), 0);
+  EXPECT_EQ(ReadHotspotCount(*p.module, "D"), 0);
+  EXPECT_EQ(ReadHotspotCount(*p.module, "E"), 0);
+  ASSERT_EQ(p.log.size(), 4);
+  EXPECT_TRUE(p.log[1].endsWith("C.lks\".\\n\\nType mismatch\" -> OK")) << p.log[1].toStdString();
+  EXPECT_TRUE(p.log[2].endsWith("D.lks\".\\n\\nType mismatch\" -> OK")) << p.log[2].toStdString();
+  EXPECT_TRUE(p.log[3].endsWith("E.lks\".\\n\\nOverflow\" -> OK")) << p.log[3].toStdString();
 }
 
 TEST(MessageBar, DisplayTimeGrowsWithTheTextAndANewMessageRestartsIt) {

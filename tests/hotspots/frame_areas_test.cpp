@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpression>
+#include <QTest>
 #include <random>
 
 #include "game/game.h"
@@ -37,7 +39,7 @@ struct GameAreas : ::testing::Test {
     game = std::make_unique<Game>(*project.module);
     game->Form_Load();
     game->ResetAll();
-    game->parts.LoadVariables();
+    game->vars.LoadVariables(*project.module);
     project.log.clear();
     return *game;
   }
@@ -181,7 +183,7 @@ TEST_F(GameAreas, MarkersByIndexSurviveAReopenAndAResetEndsThem) {
   game->ResetAll();
   EXPECT_EQ(game->Disappear.Count(), 0);
   EXPECT_EQ(game->vars.Variables.Count(), 0);
-  game->parts.LoadVariables();
+  game->vars.LoadVariables(*project.module);
   open();
   EXPECT_TRUE(areas().Area(3)->isVisible());
   EXPECT_TRUE(areas().Area(4)->isVisible());
@@ -240,14 +242,43 @@ TEST_F(GameAreas, DamagedRecordsAreReportedAndLoadingGoesOn) {
   EXPECT_TRUE(log.contains(" Unable to load hotspot #6. Input past end of file"));
   EXPECT_TRUE(log.contains(" Unable to set hotspots visibility. Input past end of file"));
   EXPECT_TRUE(areas().Area(5)->isVisible()) << "the records before the damage are decided";
+}
 
-  // Any bytes at all: reported, never a crash.
-  QByteArray junk;
-  for (int k = 0; k < 6000; ++k) junk.append(static_cast<char>((k * 131 + k / 7) % 256));
-  project.writeBytes("FramesData/Room.fm2", junk);
-  project.writeBytes("FramesData/Room.fm3", junk);
+TEST_F(GameAreas, EachFailingStepOfAHotspotIsReportedAndOnlyUsedFieldsCount) {
+  picture("ok.png", Qt::green);
+  // A plain hotspot with junk where a GIF speed and video fields stand: they are not used.
+  QString unused = HotspotSpec().text();
+  unused.replace("\r\n5\r\n", "\r\n\"fast\"\r\n");
+  unused.replace("#FALSE#,\"\",1,10,0,0,0,1,0,0", "#FALSE#,\"\",\"big\",\"loud\",0,0,\"x\",\"y\",0,0");
+  // Three failing steps of one hotspot, each reported; the picture after them still loads.
+  HotspotSpec threeBad;
+  threeBad.showPicture = true;
+  threeBad.picture = "ok.png";
+  threeBad.stretch = 1;
+  QString three = threeBad.text();
+  three.replace("150,150,600,450,0,#TRUE#,\"ok.png\",1", "\"left\",150,\"wide\",450,0,#TRUE#,\"ok.png\",\"yes\"");
+  // An animated picture takes its speed as a number.
+  HotspotSpec gif;
+  gif.animated = 1;
+  gif.showPicture = true;
+  gif.picture = "ok.png";
+  QString badGif = gif.text();
+  badGif.replace("\r\n5\r\n", "\r\n\"fast\"\r\n");
+  project.write("FramesData/Room.fm2", unused + three + badGif);
+  start();
   open();
-  for (int i = 1; i <= areas().AreaCount() && i < 5; ++i) areas().MakeAction(i);
+  ASSERT_EQ(areas().AreaCount(), 3);
+  QStringList reports;
+  for (const QString& line : project.log)
+    reports << line.mid(line.indexOf(" Unable"));
+  EXPECT_EQ(reports, (QStringList{" Unable to load hotspot #2. Type mismatch\" -> OK",
+                                  " Unable to load hotspot #2. Type mismatch\" -> OK",
+                                  " Unable to load hotspot #2. Type mismatch\" -> OK",
+                                  " Unable to load hotspot #3. Type mismatch\" -> OK"}))
+      << project.log.join('\n').toStdString();
+  EXPECT_TRUE(areas().Area(1)->isVisible());
+  EXPECT_EQ(areas().Area(2)->Top(), 180) << "the step after the failing one was done";
+  EXPECT_FALSE(areas().Area(2)->Picture().isNull()) << "the picture step still ran";
 }
 
 TEST_F(GameAreas, MutatedFilesNeverBringTheGameDown) {
@@ -280,7 +311,15 @@ TEST_F(GameAreas, MutatedFilesNeverBringTheGameDown) {
     }
     return text;
   };
+  // What a player may see of a damaged file: the standard report of the hotspot, its
+  // action or the visibility, or the warning of a missing file; nothing else.
+  const QRegularExpression allowed(
+      QStringLiteral("^msgbox critical \"Error\" \".*( Unable to load hotspot #\\d+\\. | Unable to make the "
+                     "action associated with the hotspot #\\d+\\. | Unable to set hotspots visibility\\. | A "
+                     "program link is broken)|^msgbox exclamation \"Error\" \"The following file is missing:"),
+      QRegularExpression::DotMatchesEverythingOption);
   for (int round = 0; round < 150; ++round) {
+    project.log.clear();
     project.write("FramesData/Room.fm2", mutate(spotsText));
     project.write("FramesData/Room.fm3", mutate(actionsText));
     open();
@@ -290,8 +329,62 @@ TEST_F(GameAreas, MutatedFilesNeverBringTheGameDown) {
       if (game->frame.CurrentFrameName != "Room") open();
     }
     areas().ShowOrNotShowAreas();
+    for (const QString& line : project.log)
+      ASSERT_TRUE(allowed.match(line).hasMatch()) << "round " << round << ": " << line.toStdString();
   }
-  SUCCEED();
+  // The game goes on: with sound files again, the first hotspot does its action.
+  project.write("FramesData/Room.fm2", spotsText);
+  project.write("FramesData/Room.fm3", actionsText);
+  game->vars.LoadVariables(*project.module);
+  open();
+  areas().MakeAction(1);
+  EXPECT_EQ(game->vars.GetVariableValue("Lamp"), 1);
+}
+
+TEST_F(GameAreas, ADoubleClickIsOneClick) {
+  HotspotSpec toggle;
+  spots({toggle});
+  ActionLines invert;
+  invert.A = R"(1,"Lamp",0,0,1,0,"",0,"",0,0,0,"")";
+  actions({invert});
+  // The door opens Hall, whose hotspot at the same place counts clicks on Door.
+  HotspotSpec door;
+  door.x = 100;
+  HotspotSpec behind;
+  behind.x = 100;
+  spots({toggle, door});
+  actions({invert, setting("Door", false, "Hall")});
+  spots({behind}, "Hall");
+  ActionLines count;
+  count.A = R"(1,"Note",0,0,1,0,"",0,"",0,0,0,"")";
+  actions({count}, "Hall");
+  start();
+  game->show();
+  open();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(game.get()));
+  QWidget* viewport = game->PictureBox->viewport();
+  const auto at = [&](QPointF scene) { return viewport->mapTo(game.get(), game->PictureBox->mapFromScene(scene)); };
+  QTest::mouseDClick(game->windowHandle(), Qt::LeftButton, {}, at({30, 25}));
+  EXPECT_EQ(game->vars.GetVariableValue("Lamp"), 1) << "a toggle does not undo itself";
+  QTest::mouseDClick(game->windowHandle(), Qt::LeftButton, {}, at({120, 25}));
+  EXPECT_EQ(game->frame.CurrentFrameName, "Hall");
+  EXPECT_EQ(game->vars.GetVariableValue("Note"), 0) << "the second press does not reach the next frame";
+}
+
+TEST_F(GameAreas, TheLaterOfOverlappingHotspotsTakesTheClick) {
+  HotspotSpec under;  // 10,10 40x30
+  HotspotSpec over;
+  over.x = 30;  // overlaps the right half of the first
+  spots({under, over});
+  actions({setting("Lamp"), setting("Door")});
+  start();
+  game->show();
+  open();
+  clickPicture({40, 25});
+  EXPECT_EQ(game->vars.GetVariableValue("Door"), 1);
+  EXPECT_EQ(game->vars.GetVariableValue("Lamp"), 0);
+  clickPicture({20, 25});
+  EXPECT_EQ(game->vars.GetVariableValue("Lamp"), 1);
 }
 
 TEST_F(GameAreas, LoopingVideoAndAnimatedPictureHotspots) {

@@ -5,6 +5,7 @@
 
 #include "hotspots/hotspot_actions.h"
 #include "hotspots/records.h"
+#include "media/channel_levels.h"
 #include "shell/editor_and_game.h"
 #include "support/test_support.h"
 
@@ -46,6 +47,11 @@ class FakeGame : public ActionHost {
     log << QStringLiteral("play %1 %2 %3 %4").arg(c).arg(EditorAndGame::FileNameOf(f)).arg(count).arg(vol);
   }
   void PlaySoundChannels(FieldReader& f) override { log << "sounds " + f.readString(); }
+  bool IsChannelPlayerPlaying(int c) override { return playing.contains(c); }
+  void StopAnyWavOrMP3() override { log << "stop sounds"; }
+  void StoreChannelEntry(int channel, const ChannelEntry& e) override {
+    log << QStringLiteral("channel %1 volume %2").arg(channel).arg(e.Volume);
+  }
   void PlayAudioChannels() override { log << "channels"; }
   void PlayMovieWithStop(const QString& f, bool s, int l, int t, int w, int h) override {
     log << QStringLiteral("movie %1 %2 %3 %4 %5 %6").arg(f).arg(s).arg(l).arg(t).arg(w).arg(h);
@@ -64,6 +70,7 @@ class FakeGame : public ActionHost {
   VariablesCollection disappear;
   ScriptRequests requests;
   bool stopMovie = false, menuClicked = false, exitVisible = false;
+  QList<int> playing;  // channels whose player plays
   QStringList history{"Start"};
   QStringList log;
   std::function<int(ScriptRequests&)> script;
@@ -242,11 +249,114 @@ TEST_F(Actions, DamagedRecordsReportTheHotspotAndTheGameGoesOn) {
   EXPECT_TRUE(project.log[1].contains(" Unable to make the action associated with the hotspot #3. Subscript out of range"));
   EXPECT_TRUE(game->log.filter("visibility").isEmpty());
 
-  // Arbitrary bytes never bring the game down.
+  // Arbitrary bytes: each action either does nothing or ends with the report of its
+  // hotspot; the game then goes on with the next click.
   QByteArray junk;
   for (int k = 0; k < 4000; ++k) junk.append(static_cast<char>((k * 7919) % 256));
   project.writeBytes("FramesData/Start.fm3", junk);
-  for (int i = 1; i <= 5; ++i) actions->MakeAction(i);
+  for (int i = 1; i <= 5; ++i) {
+    project.log.clear();
+    EXPECT_NE(actions->MakeAction(i), 1) << "junk never quits the game";
+    for (const QString& line : project.log)
+      EXPECT_TRUE(line.contains(QStringLiteral(" Unable to make the action associated with the hotspot #%1. ").arg(i)))
+          << line.toStdString();
+  }
+  writeActions({goTo("Hall")});
+  game->log.clear();
+  EXPECT_EQ(actions->MakeAction(1), 2);
+  EXPECT_EQ(game->calls("open"), QStringList{"open Hall 0 0 0"});
+}
+
+TEST_F(Actions, SoundsAndMusicOfTheRecord) {
+  // StopWavMp3 stops every sound and keeps the hotspot's channel sounds silent.
+  project.write("FramesData/Start.fm5", "\"s\",1,0,0,0,0,0,0,0,0\r\n\"bell\"\r\n" + test::kSepText());
+  ActionLines quiet;
+  quiet.B = R"(0,1,0,"",#FALSE#,#FALSE#,0,0,0,0)";
+  writeActions({quiet});
+  actions->MakeAction(1);
+  EXPECT_EQ(game->calls("stop sounds"), QStringList{"stop sounds"});
+  EXPECT_TRUE(game->calls("sounds").isEmpty()) << game->log.join(" | ").toStdString();
+  ActionLines plain;
+  writeActions({plain});
+  game->log.clear();
+  actions->MakeAction(1);
+  EXPECT_EQ(game->calls("sounds"), QStringList{"sounds bell"});
+
+  // Music on channel 6 is not restarted while it plays, unless the record stops it first.
+  ActionLines music;
+  music.M = R"(0,1,"theme.mid",0,"")";
+  writeActions({music});
+  game->playing = {6};
+  game->log.clear();
+  actions->MakeAction(1);
+  EXPECT_TRUE(game->log.filter(QRegularExpression("^(stop|play) 6")).isEmpty()) << game->log.join(" | ").toStdString();
+  music.B = R"(1,0,0,"",#FALSE#,#FALSE#,0,0,0,0)";
+  writeActions({music});
+  game->log.clear();
+  actions->MakeAction(1);
+  EXPECT_EQ(game->log.filter(QRegularExpression("^(stop|play) 6")),
+            (QStringList{"stop 6", "stop 6", "play 6 theme.mid 1 -1200"}));
+
+  // Channel volumes keep their fractions: 7.5 is -1000 for the player, not -800.
+  ActionLines channels;
+  channels.K = R"(0,5,2,1,#FALSE#,#FALSE#,7.5,"a.wav",1,#FALSE#,#FALSE#,10,"b.wav")";
+  writeActions({channels});
+  game->log.clear();
+  actions->MakeAction(1);
+  EXPECT_EQ(game->calls("channel"), (QStringList{"channel 1 volume 7.5", "channel 2 volume 10"}));
+  EXPECT_EQ(ChannelLevels::VolumeToPlayer(7.5), -1000);
+  EXPECT_EQ(ChannelLevels::VolumeToPlayer(0), -4000);
+}
+
+TEST_F(Actions, UseTransitionMustBeTheNumberOne) {
+  ActionLines s = goTo("Hall", true, 1500);
+  s.H = "#FALSE#,#TRUE#,1500";  // True is -1, not 1: no transition
+  writeActions({s});
+  actions->MakeAction(1);
+  EXPECT_EQ(game->calls("(open|transition)"), QStringList{"open Hall 0 0 0"});
+}
+
+TEST_F(Actions, StoppingEverythingDuringTheScriptEndsTheAction) {
+  ActionLines s = withScript(goTo("Hall"));
+  s.A = R"(0,"",0,0,0,1,"never",0,"",0,0,1,"Hall")";
+  s.M = R"(0,1,"theme.mid",1,"wave.mp3")";
+  writeActions({s});
+  project.write("FramesData/Start.fm5", "\"s\",1,0,0,0,0,0,0,0,0\r\n\"bell\"\r\n" + test::kSepText());
+  game->script = [&](ScriptRequests&) {
+    project.module->EverythingStopped = true;
+    return 0;
+  };
+  EXPECT_EQ(actions->MakeAction(1), 0);
+  EXPECT_EQ(game->log, QStringList{"script Go"}) << "no music, sound, message or frame change follows";
+}
+
+TEST_F(Actions, TheActionObjectIsResetBeforeEachScriptButKeepsTheHotspot) {
+  ScriptRequests r;
+  r.sFrameToLoad = "Hall";
+  r.dTransDuration = 2;
+  r.iTransitionNumber = 9;
+  r.bStopGame = r.bPopupLoadGame = r.bPopupSaveGame = true;
+  r.iHotspotNumber = 3;
+  r.ResetModule();
+  EXPECT_EQ(r.sFrameToLoad, "");
+  EXPECT_EQ(r.dTransDuration, 0);
+  EXPECT_EQ(r.iTransitionNumber, 1);
+  EXPECT_FALSE(r.bStopGame || r.bPopupLoadGame || r.bPopupSaveGame);
+  EXPECT_EQ(r.iHotspotNumber, 3);
+
+  // A script run later (a timed event, the debug console) still reads the hotspot of the
+  // last action.
+  writeActions({ActionLines(), withScript(ActionLines())});
+  actions->MakeAction(2);
+  qint16 seen = 0, transition = 0;
+  game->script = [&](ScriptRequests& requests) {
+    seen = requests.iHotspotNumber;
+    transition = requests.iTransitionNumber;
+    return 0;
+  };
+  actions->ExecuteVBScriptAndConsequences("Look", false);
+  EXPECT_EQ(seen, 2);
+  EXPECT_EQ(transition, 1);
 }
 
 TEST_F(Actions, ClicksAndDroppedItems) {

@@ -153,6 +153,9 @@ TEST(ProjectFiles, AlternateNamesAndTheMissingFileWarning) {
   for (const char* unchanged : {"C:\\a\\movie.mpeg", "C:\\a\\song.midi", "C:\\a\\sound.au", "C:\\a\\clip.wm"})
     EXPECT_EQ(EditorAndGame::AlternateFileName(unchanged), unchanged);
   EXPECT_EQ(EditorAndGame::AlternateFileName("C:\\P\\!~!.cur"), "C:\\P\\!~!.030");  // |33-126+66|+3, three digits
+  // The codes are those of the Windows-1252 name: OE is 140 there (|140*3-117+102*2|+5).
+  EXPECT_EQ(EditorAndGame::AlternateFileName(QString::fromUtf8("C:\\P\\\u0152uf.jpg")),
+            QString::fromUtf8("C:\\P\\\u0152uf.512"));
   EXPECT_EQ(EditorAndGame::FileNameOf("a\\b\\c.txt"), "c.txt");
   EXPECT_EQ(EditorAndGame::FileNameOf("plain"), "plain");
   EXPECT_EQ(EditorAndGame::ClampNonNegative(-5), 0);
