@@ -75,6 +75,17 @@ void FrameTexts::ResetFrameTexts() {
     delete label;
   }
   labels_.clear();
+  followingPointer_ = 0;
+}
+
+void FrameTexts::setTemplatePointer(const QCursor& cursor) {
+  pointer_ = cursor;
+  followingPointer_ = 0;
+}
+
+void FrameTexts::templatePointerStepped(const QCursor& cursor) {
+  pointer_ = cursor;
+  for (size_t i = labels_.size() - followingPointer_; i < labels_.size(); ++i) labels_[i]->setCursor(cursor);
 }
 
 std::vector<TextRecord> ReadTextRecords(FieldReader& f) {
@@ -133,6 +144,7 @@ void FrameTexts::LoadTexts(const QString& frameName) {
     label->setCursor(pointer_);
     scene_.addItem(label);
     labels_.push_back(label);
+    ++followingPointer_;
 
     label->setCaption(r.caption);
     label->setTwipsPosition(r.left, r.top);

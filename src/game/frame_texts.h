@@ -82,8 +82,12 @@ class FrameTexts {
   TextLabel* Text(int index) const { return labels_.at(index - 1); }
 
   int MergedTextIndex = 1;
-  // The pointer of the template element, taken by every new label.
-  void setTemplatePointer(const QCursor& cursor) { pointer_ = cursor; }
+  // The pointer of the template element, taken by every label created from now on; the
+  // labels already shown keep theirs.
+  void setTemplatePointer(const QCursor& cursor);
+  // The next picture of the same animated pointer: the template and the labels that took
+  // their pointer from it since it was last set follow.
+  void templatePointerStepped(const QCursor& cursor);
 
  private:
   EditorAndGame& module_;
@@ -91,6 +95,8 @@ class FrameTexts {
   const PictureInput& input_;
   std::vector<TextLabel*> labels_;
   QCursor pointer_;
+  // How many labels at the end of labels_ carry the template's current pointer.
+  size_t followingPointer_ = 0;
 };
 
 }  // namespace storyloom

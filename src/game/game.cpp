@@ -92,7 +92,7 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
     TimerUnloadMe.stop();
     close();
   });
-  connect(&pointer_, &DefaultPointer::changed, this, [this] { applyPointer(); });
+  connect(&pointer_, &DefaultPointer::changed, this, [this] { applyPointer(true); });
 
   buildMenus();
 }

@@ -159,7 +159,7 @@ class Game : public QMainWindow {
  private:
   void buildMenus();
   void storeOptions();
-  void applyPointer();
+  void applyPointer(bool animationStep = false);
   void updateMenuBarVisibility();
   void menuRule(Qt::MouseButton button);
   void drawBackground();
