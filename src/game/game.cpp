@@ -443,6 +443,9 @@ void Game::mousePressEvent(QMouseEvent* e) {
   e->accept();
 }
 
+// The second press of a double-click is no second mouse-down.
+void Game::mouseDoubleClickEvent(QMouseEvent* e) { e->accept(); }
+
 QStringList Game::shownTexts() const {
   QStringList out;
   for (int i = 1; i <= texts_->highestIndex(); ++i)
