@@ -180,6 +180,27 @@ TEST(OpenFrame, FrameTimerOpensItsTargetAndWalksBackThroughTheHistory) {
   EXPECT_EQ(started, 1);
 }
 
+TEST(OpenFrame, AFrameTimerWithATransitionCapturesTheOldFrameAndFinishesOnTheNew) {
+  GameFixture fx;
+  fx.frame("A", "0,\"0\",#FALSE#,#FALSE#,\"\",#TRUE#,\"0.2\",\"B\",\"\",\"\"\r\n#FALSE#,#FALSE#,\"\"\r\n"
+                "\"\",\"\",\"\",#FALSE#,#FALSE#,0,0,0,0\r\n#TRUE#\r\n#TRUE#,1250\r\n7\r\n");
+  fx.frame("B", "0,\"255\",#FALSE#,#FALSE#,\"\",#FALSE#,\"\",\"\",\"\",\"\"\r\n");
+  Game& g = fx.start();
+  QStringList calls;
+  g.parts.TransitionStep1 = [&](int n) { calls << QString("step 1: %1 on %2").arg(n).arg(g.frame.CurrentFrameName); };
+  g.parts.TransitionStep2 = [&](int n, double seconds) {
+    calls << QString("step 2: %1, %2 s on %3").arg(n).arg(seconds).arg(g.frame.CurrentFrameName);
+  };
+  g.OpenFrame("A", false, 0, 0);
+  EXPECT_TRUE(calls.isEmpty());
+  test::runEventsFor(400);
+  EXPECT_EQ(g.frame.CurrentFrameName, "B");
+  EXPECT_EQ(calls, (QStringList{"step 1: 7 on A", "step 2: 7, 1.25 s on B"}));
+  EXPECT_EQ(g.BackImage->colour(), QColor(255, 0, 0));
+  EXPECT_FALSE(g.Timer1.isActive());
+  EXPECT_TRUE(fx.project.log.isEmpty());
+}
+
 TEST(OpenFrame, VideoBeforeTheTransitionStartsAgainAfterIt) {
   GameFixture fx;
   auto videoFrame = [&](const QString& name, const QString& modes, const QString& before) {
