@@ -6,9 +6,18 @@
 
 namespace storyloom {
 void FrameFile::read(FieldReader& f) {
-  FrameType = f.readInteger();
-  FramePicture = f.readString();
-  FrameTiled = f.readBoolean();
+  std::optional<PlatformError> headerFailure;
+  auto header = [&](auto&& statement) {
+    try {
+      statement();
+    } catch (const PlatformError& e) {
+      if (!headerFailure) headerFailure = e;
+    }
+  };
+  header([&] { FrameType = f.readInteger(); });
+  header([&] { FramePicture = f.readString(); });
+  header([&] { FrameTiled = f.readBoolean(); });
+  if (headerFailure) throw *headerFailure;
   RestartMusic = f.readBoolean();
   MusicFile = f.readString();
   FrameTimerEnabled = f.readBoolean();

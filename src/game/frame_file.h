@@ -2,7 +2,10 @@
 #include <QString>
 #include <QVariant>
 #include <array>
+#include <optional>
 #include <vector>
+
+#include "platform/platform_error.h"
 
 // The frame file (.fme): background, music, frame timer, video, sounds, on-load script and
 // the channel changes of one frame.
@@ -48,11 +51,19 @@ struct FrameFile {
 
   // Reads the file in its order. Reading stops quietly where an older file ends; a file
   // that ends inside a group, or a value of the wrong type, throws PlatformError with the
-  // fields read so far kept.
+  // fields read so far kept. The header (the first three values) is read whole even when
+  // one of its values fails; the first failure is thrown after it.
   void read(FieldReader& file);
 
   // The channel records' changes to the channel table (records 1 to 7).
   void applyChannelRecords(AudioChannels& channels) const;
+};
+
+// A frame file as far as it could be read, and what stopped the read early (nothing when
+// the file was read to its end or to where an older file ends).
+struct FrameFileRead {
+  FrameFile file;
+  std::optional<PlatformError> failure;
 };
 
 // The frame timer's delay in whole milliseconds (half to even); throws PlatformError for

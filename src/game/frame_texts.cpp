@@ -5,7 +5,9 @@
 #include <QGraphicsSceneMouseEvent>
 #include <cmath>
 
+#include "platform/skipped_steps.h"
 #include "platform/twips.h"
+#include "shell/field_reader.h"
 #include "shell/editor_and_game.h"
 
 namespace storyloom {
@@ -73,6 +75,49 @@ void FrameTexts::ResetFrameTexts() {
     delete label;
   }
   labels_.clear();
+  followingPointer_ = 0;
+}
+
+void FrameTexts::setTemplatePointer(const QCursor& cursor) {
+  pointer_ = cursor;
+  followingPointer_ = 0;
+}
+
+void FrameTexts::templatePointerStepped(const QCursor& cursor) {
+  pointer_ = cursor;
+  for (size_t i = labels_.size() - followingPointer_; i < labels_.size(); ++i) labels_[i]->setCursor(cursor);
+}
+
+std::vector<TextRecord> ReadTextRecords(FieldReader& f) {
+  std::vector<TextRecord> records;
+  // Each value is one statement: a value that fails is skipped and the record goes on.
+  auto value = [](const char* what, auto&& statement) {
+    runSkippingErrors(QLatin1String("text record: ") + QLatin1String(what), statement);
+  };
+  qint16 ownNumber = 0;
+  while (!f.atEnd()) {
+    TextRecord r;
+    value("value 1", [&] { f.skip(1); });
+    value("own number", [&] { ownNumber = f.readInteger(); });
+    r.ownNumber = ownNumber;
+    for (int i = 0; i < 8; ++i) value("ignored value", [&] { f.skip(1); });
+    value("caption", [&] {
+      const QString caption = f.readString();
+      r.caption = caption.compare(QLatin1String("[empty]"), Qt::CaseInsensitive) == 0 ? QString() : caption;
+    });
+    value("left", [&] { r.left = f.readSingle(); });
+    value("top", [&] { r.top = f.readSingle(); });
+    value("bold", [&] { r.bold = f.readBoolean(); });
+    value("italic", [&] { r.italic = f.readBoolean(); });
+    value("font name", [&] { r.fontName = f.readString(); });
+    value("font size", [&] { r.fontSize = f.readSingle(); });
+    value("strikethrough", [&] { r.strikeOut = f.readBoolean(); });
+    value("underline", [&] { r.underline = f.readBoolean(); });
+    value("colour", [&] { r.colour = f.readLong(); });
+    value("value 21", [&] { f.skip(1); });
+    records.push_back(std::move(r));
+  }
+  return records;
 }
 
 void FrameTexts::LoadTexts(const QString& frameName) {
@@ -80,59 +125,37 @@ void FrameTexts::LoadTexts(const QString& frameName) {
       module_.MergedOrOwnFrameFile(frameName, QStringLiteral(".mr1"), QStringLiteral(".fm1"));
   if (fileName.isEmpty()) return;
   MergedTextIndex = 1;
-  FieldReader f;
+  std::vector<TextRecord> records;
   try {
-    f = module_.OpenFieldFile(fileName);
+    FieldReader f = module_.OpenFieldFile(fileName);
+    records = ReadTextRecords(f);
   } catch (const PlatformError& e) {
     if (!module_.EverythingStopped) module_.ReportError(QStringLiteral(" Error loading TextBoxes. "), e);
     return;
   }
-  // Each value is one statement: a value that fails is skipped and the record goes on.
-  auto attempt = [](auto&& statement) {
-    try {
-      statement();
-    } catch (const PlatformError&) {
-    }
-  };
-  int record = 0;
-  qint16 ownNumber = 0;
-  while (!f.atEnd()) {
+  for (size_t i = 0; i < records.size(); ++i) {
     if (module_.EverythingStopped) return;
-    ++record;
+    const TextRecord& r = records[i];
     const int newIndex = highestIndex() + 1;
-    attempt([&] { f.skip(1); });
-    attempt([&] { ownNumber = f.readInteger(); });
-    if (ownNumber == 1 && record != 1 && MergedTextIndex == 1) MergedTextIndex = newIndex;
-    for (int i = 0; i < 8; ++i) attempt([&] { f.skip(1); });
+    if (r.ownNumber == 1 && i != 0 && MergedTextIndex == 1) MergedTextIndex = newIndex;
 
     auto* label = new TextLabel(input_);
     label->setVisible(false);
     label->setCursor(pointer_);
     scene_.addItem(label);
     labels_.push_back(label);
+    ++followingPointer_;
 
-    QFont font = gameFont(QString(), 8.25);
-    attempt([&] {
-      const QString caption = f.readString();
-      label->setCaption(caption.compare(QLatin1String("[empty]"), Qt::CaseInsensitive) == 0 ? QString() : caption);
-    });
-    double left = 0, top = 0;
-    attempt([&] { left = f.readSingle(); });
-    attempt([&] { top = f.readSingle(); });
-    label->setTwipsPosition(left, top);
-    attempt([&] { font.setBold(f.readBoolean()); });
-    attempt([&] { font.setItalic(f.readBoolean()); });
-    attempt([&] { font.setFamily(hostFontFamily(f.readString())); });
-    attempt([&] {
-      const float points = f.readSingle();
-      font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0))));
-    });
-    attempt([&] { font.setStrikeOut(f.readBoolean()); });
-    attempt([&] { font.setUnderline(f.readBoolean()); });
+    label->setCaption(r.caption);
+    label->setTwipsPosition(r.left, r.top);
+    QFont font = gameFont(r.fontName, r.fontSize);
+    font.setBold(r.bold);
+    font.setItalic(r.italic);
+    font.setStrikeOut(r.strikeOut);
+    font.setUnderline(r.underline);
     label->setFont(font);
-    attempt([&] { label->setColourNumber(f.readLong()); });
+    if (r.colour) label->setColourNumber(*r.colour);
     label->setVisible(true);
-    attempt([&] { f.skip(1); });
   }
 }
 

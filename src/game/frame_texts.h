@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QGraphicsSimpleTextItem>
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "game/picture_items.h"
@@ -14,6 +15,26 @@ class QGraphicsScene;
 namespace storyloom {
 
 class EditorAndGame;
+class FieldReader;
+
+// One record of a texts file as read. A value that failed to read leaves its field at the
+// default here, which is also what the label shows for it.
+struct TextRecord {
+  // The text's number within the frame it was defined in (1 = first). A number that fails
+  // to read keeps the previous record's number.
+  qint16 ownNumber = 0;
+  QString caption;  // "[empty]" (any case) already read as an empty caption
+  float left = 0, top = 0;  // twips
+  bool bold = false, italic = false, strikeOut = false, underline = false;
+  QString fontName;  // empty: Arial
+  float fontSize = 8.25f;
+  std::optional<qint32> colour;  // a Windows colour number; none keeps the label's own
+};
+
+// Reads every record of a texts file up to its end, 21 values each. A value that fails is
+// skipped and the record goes on; a file that ends inside a record gives that record with
+// the values it had.
+std::vector<TextRecord> ReadTextRecords(FieldReader& file);
 
 // One element of the Text array: an auto-sized label on the picture.
 class TextLabel : public QGraphicsSimpleTextItem {
@@ -61,8 +82,12 @@ class FrameTexts {
   TextLabel* Text(int index) const { return labels_.at(index - 1); }
 
   int MergedTextIndex = 1;
-  // The pointer of the template element, taken by every new label.
-  void setTemplatePointer(const QCursor& cursor) { pointer_ = cursor; }
+  // The pointer of the template element, taken by every label created from now on; the
+  // labels already shown keep theirs.
+  void setTemplatePointer(const QCursor& cursor);
+  // The next picture of the same animated pointer: the template and the labels that took
+  // their pointer from it since it was last set follow.
+  void templatePointerStepped(const QCursor& cursor);
 
  private:
   EditorAndGame& module_;
@@ -70,6 +95,8 @@ class FrameTexts {
   const PictureInput& input_;
   std::vector<TextLabel*> labels_;
   QCursor pointer_;
+  // How many labels at the end of labels_ carry the template's current pointer.
+  size_t followingPointer_ = 0;
 };
 
 }  // namespace storyloom

@@ -93,7 +93,7 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
     TimerUnloadMe.stop();
     close();
   });
-  connect(&pointer_, &DefaultPointer::changed, this, [this] { applyPointer(); });
+  connect(&pointer_, &DefaultPointer::changed, this, [this] { applyPointer(true); });
 
   buildMenus();
 }
@@ -428,6 +428,9 @@ void Game::mousePressEvent(QMouseEvent* e) {
   if (!parts.IsOneTimeVideoPlaying()) menuRule(e->button());
   e->accept();
 }
+
+// The second press of a double-click is no second mouse-down.
+void Game::mouseDoubleClickEvent(QMouseEvent* e) { e->accept(); }
 
 QStringList Game::shownTexts() const {
   QStringList out;

@@ -43,6 +43,7 @@ class FrameTexts;
 class MessageBar;
 class FrameMessages;
 struct FrameFile;
+struct FrameFileRead;
 
 class Game : public QMainWindow {
   Q_OBJECT
@@ -124,7 +125,9 @@ class Game : public QMainWindow {
 
   // --- frames ---
   void OpenFrame(const QString& frameName, bool bWithTransition, int iTransNumber, double dTransitionDuration);
-  void ReadFrameHeader(const QString& frameName);
+  // Reads the frame's file once: the header goes into the current-frame state, the whole
+  // read is handed back for the rest of OpenFrame.
+  FrameFileRead ReadFrameHeader(const QString& frameName);
   void Timer1_Timer();
   // Told of each frame OpenFrame starts on (walkthrough log).
   std::function<void(const QString&)> frameOpening;
@@ -152,11 +155,12 @@ class Game : public QMainWindow {
   void keyPressEvent(QKeyEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
 
  private:
   void buildMenus();
   void storeOptions();
-  void applyPointer();
+  void applyPointer(bool animationStep = false);
   void updateMenuBarVisibility();
   void menuRule(Qt::MouseButton button);
   void drawBackground();

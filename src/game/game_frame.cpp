@@ -9,6 +9,7 @@
 #include "game/game.h"
 #include "hotspots/frame_areas.h"
 #include "media/audio_channels.h"
+#include "platform/skipped_steps.h"
 #include "platform/twips.h"
 #include "scripting/script_host.h"
 #include "shell/editor_and_game.h"
@@ -20,22 +21,18 @@ QString describeCurrentError() { return PlatformError::current().text(); }
 
 }  // namespace
 
-void Game::ReadFrameHeader(const QString& frameName) {
+FrameFileRead Game::ReadFrameHeader(const QString& frameName) {
   frame.CurrentFrameName = frameName;
-  try {
+  FrameFileRead read;
+  read.failure = runSkippingErrors(QStringLiteral("frame file ") + frameName, [&] {
     FieldReader f = module_.OpenFieldFile(module_.paths.FramesPath + frameName + QStringLiteral(".fme"));
-    auto attempt = [](auto&& statement) {
-      try {
-        statement();
-      } catch (const PlatformError&) {
-      }
-    };
-    attempt([&] { frame.FrameType = f.readInteger(); });
-    attempt([&] { frame.FramePicture = f.readString(); });
-    attempt([&] { frame.FrameTiled = f.readBoolean(); });
-  } catch (const PlatformError&) {
-  }
+    read.file.read(f);
+  });
+  frame.FrameType = read.file.FrameType;
+  frame.FramePicture = read.file.FramePicture;
+  frame.FrameTiled = read.file.FrameTiled;
   frame.FrameHotspotCount = ReadHotspotCount(module_, frame.CurrentFrameName);
+  return read;
 }
 
 QPixmap Game::loadFramePicture(const QString& fileName) {
@@ -116,7 +113,8 @@ void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransN
   }
   ProjectSettings& s = module_.settings;
   bool& stopped = module_.EverythingStopped;
-  FrameFile f;
+  FrameFileRead read;
+  const FrameFile& f = read.file;
   try {
     // 2. Reset.
     Timer1.stop();
@@ -125,18 +123,15 @@ void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransN
     MergedHotspotIndex = 1;
     texts_->MergedTextIndex = 1;
     frame.ResetFrameState();
-    ReadFrameHeader(CurrentFrame);
+    read = ReadFrameHeader(CurrentFrame);
     if (stopped) return;
     // 3. Whether scripts get the window's controls is decided at the first frame of a game.
     if (AllowControlsReferences == 0) AllowControlsReferences = vars.HasAllowControlsReferencesVariable() ? 2 : 1;
     // 4.
     FramesHistory.FramesHistoryAdd(CurrentFrame);
     if (stopped) return;
-    // 5. The frame file.
-    {
-      FieldReader file = module_.OpenFieldFile(module_.paths.FramesPath + frame.CurrentFrameName + QStringLiteral(".fme"));
-      f.read(file);
-    }
+    // 5. The frame file, read with the header: a read that failed fails the frame here.
+    if (read.failure) throw *read.failure;
     frame.FrameTimerTransition = f.FrameTimerTransition;
     frame.FrameTimerTransitionDuration = f.FrameTimerTransitionDuration;
     frame.FrameTimerTransitionNumber = f.FrameTimerTransitionNumber;

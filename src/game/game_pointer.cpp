@@ -66,13 +66,15 @@ void Game::ResetDefaultPointer() {
   SetScreenPointerDefault();
 }
 
-void Game::applyPointer() {
+void Game::applyPointer(bool animationStep) {
   const QCursor cursor = pointer_.cursor();
   PictureBox->viewport()->setCursor(cursor);
   BackImage->setCursor(cursor);
   areas_->SetTemplatePointer(cursor);
-  texts_->setTemplatePointer(cursor);
-  for (int i = 1; i <= texts_->highestIndex(); ++i) texts_->Text(i)->setCursor(cursor);
+  // The fixed controls and the templates take the pointer; texts already shown keep theirs,
+  // except that those made from the template follow its animation.
+  if (animationStep) texts_->templatePointerStepped(cursor);
+  else texts_->setTemplatePointer(cursor);
   messageBar_->setCursor(cursor);
   messageBar_->LabelMessageBox()->setCursor(cursor);
   container_->setCursor(cursor);

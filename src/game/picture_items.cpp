@@ -79,7 +79,12 @@ PictureView::PictureView(QGraphicsScene* scene, QWidget* parent) : QGraphicsView
 
 void PictureView::mousePressEvent(QMouseEvent* e) {
   QGraphicsView::mousePressEvent(e);
-  if (!e->isAccepted() && emptyMouseDown) emptyMouseDown(e->button());
+  if (e->isAccepted() || !emptyMouseDown) return;
+  emptyMouseDown(e->button());
+  // The mouse-down is done: the window around the picture does not see it again.
+  e->accept();
 }
+
+void PictureView::mouseDoubleClickEvent(QMouseEvent* e) { e->accept(); }
 
 }  // namespace storyloom

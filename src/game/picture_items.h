@@ -18,9 +18,10 @@ constexpr double Videos = 190;
 constexpr double Hotspots = 200;
 constexpr double AniGifs = 210;
 constexpr double Inventory = 500;
-constexpr double MessageBar = 600;
 constexpr double Dialogue = 700;
 constexpr double Transition = 900;
+// The message bar lies in front of everything else, a running transition included.
+constexpr double MessageBar = 1000;
 }  // namespace layer
 
 // What mouse presses and moves on the plain picture (background, texts, the message bar)
@@ -71,6 +72,10 @@ class PictureView : public QGraphicsView {
 
  protected:
   void mousePressEvent(QMouseEvent* e) override;
+  // A double-click is one mouse-down on the picture: its second press reaches no element,
+  // not even one that came under the pointer through the first (a message bar that hid, a
+  // frame that opened).
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
 };
 
 }  // namespace storyloom

@@ -88,34 +88,30 @@ TEST(FrameFile, MoreThanFiveValuesPerChannelStopsTheRead) {
   EXPECT_FALSE(f.VideoBeforeTransition);
 }
 
-TEST(FrameFile, ChannelRecordsShareFiveSlotsAndOnlySevenReachTheTable) {
-  // Three values per record: the volume and file slots stay empty in the first record.
-  QString records;
-  for (int i = 1; i <= 9; ++i) records += QString(",2,#TRUE#,#FALSE#");
+// The frame file with its channel group replaced by the given values.
+FrameFile readWithChannels(const QString& channelGroup) {
   QStringList groups = kGroups;
-  groups[7] = "\"\",\"\",\"\",\"\",\"\",\"\",\"2500\",0,3,9" + records;
+  groups[7] = "\"\",\"\",\"\",\"\",\"\",\"\"," + channelGroup;
   FieldReader r(groups.join("\r\n").toLatin1());
   FrameFile f;
   f.read(r);
-  ASSERT_EQ(f.ChannelRecords.size(), 9u);
-  EXPECT_FALSE(f.ChannelRecords[0][3].isValid());
+  return f;
+}
 
-  // Slots beyond the count keep the previous record's values.
-  FrameFile g;
-  g.ValuesPerChannel = 5;
-  g.ChannelRecords = {{3, true, true, 6, "x.wav"}};
-  FrameFile::ChannelSlots second = g.ChannelRecords[0];
-  second[0] = 0;
-  second[4] = QVariant();
-  g.ChannelRecords.push_back(second);
-
+TEST(FrameFile, ChannelRecordsChangeOnlyFreeChannelsAndOnlySevenReachTheTable) {
   test::TempProject p;
   p.writeGeneral();
   p.init();
+
+  // Three values per record: action, fade, loop; the volume and the file stay empty.
+  QString records;
+  for (int i = 1; i <= 9; ++i) records += QString(",2,#TRUE#,#FALSE#");
+  const FrameFile three = readWithChannels("\"2500\",0,3,9" + records);
+  ASSERT_EQ(three.ChannelRecords.size(), 9u);
   AudioChannels channels(*p.module);
   channels[2].SoundFile = "busy.wav";
   channels[2].ChannelAction = 2;
-  f.applyChannelRecords(channels);
+  three.applyChannelRecords(channels);
   for (int k = 1; k <= 7; ++k) {
     SCOPED_TRACE(k);
     if (k == 2) {
@@ -125,18 +121,38 @@ TEST(FrameFile, ChannelRecordsShareFiveSlotsAndOnlySevenReachTheTable) {
     } else {
       EXPECT_EQ(channels[k].ChannelAction, 2);
       EXPECT_TRUE(channels[k].FadeChange && channels[k].KeepIfPlaying);
+      EXPECT_EQ(channels[k].ChannelVolume, 0);
+      EXPECT_EQ(channels[k].SoundFile, "");
     }
   }
   EXPECT_DOUBLE_EQ(channels.AudioFadeDuration, 2.5);
 
-  AudioChannels fresh(*p.module);
-  fresh[1].ChannelVolume = 4;
-  g.applyChannelRecords(fresh);
-  EXPECT_EQ(fresh[1].ChannelVolume, 6);
-  EXPECT_EQ(fresh[1].PreviousVolume, 4);
-  EXPECT_EQ(fresh[1].SoundFile, "x.wav");
-  EXPECT_EQ(fresh[2].SoundFile, "");  // action 0 and no file: no change
-  EXPECT_EQ(fresh[2].ChannelAction, 0);
+  // Five values per record: a new sound on a silent channel, a record that asks for
+  // nothing, a sound for a channel that already has one, and a stop without a fade.
+  const FrameFile five = readWithChannels(
+      "\"800\",0,5,4,3,#FALSE#,#TRUE#,6.5,\"x.wav\",0,#FALSE#,#FALSE#,9,\"\","
+      "1,#FALSE#,#TRUE#,3,\"y.wav\",4,#FALSE#,#FALSE#,0,\"\"");
+  AudioChannels table(*p.module);
+  table[1].ChannelVolume = 4;
+  table[3].SoundFile = "old.wav";
+  table[3].ChannelAction = 1;
+  table[3].ChannelVolume = 7;
+  table.AudioFadeDuration = 1;
+  five.applyChannelRecords(table);
+  EXPECT_EQ(table[1].SoundFile, "x.wav");
+  EXPECT_EQ(table[1].ChannelAction, 3);
+  EXPECT_TRUE(table[1].LoopSound && table[1].KeepIfPlaying);
+  EXPECT_DOUBLE_EQ(table[1].ChannelVolume, 6.5);
+  EXPECT_DOUBLE_EQ(table[1].PreviousVolume, 4);
+  EXPECT_EQ(table[2].SoundFile, "");
+  EXPECT_EQ(table[2].ChannelAction, 0);
+  EXPECT_DOUBLE_EQ(table[2].ChannelVolume, 0);
+  EXPECT_EQ(table[3].SoundFile, "old.wav");
+  EXPECT_DOUBLE_EQ(table[3].ChannelVolume, 7);
+  EXPECT_EQ(table[4].ChannelAction, 4);
+  EXPECT_FALSE(table[4].LoopSound);
+  // No record faded: the fade time of the file is not taken.
+  EXPECT_DOUBLE_EQ(table.AudioFadeDuration, 1);
 }
 
 TEST(FrameFile, TimerDurationInMillisecondsRejectsTextAndNegatives) {

@@ -160,7 +160,6 @@ TEST(GameWindow, DebugFrameListHoldsEveryFrameFileAndOpensIt) {
 
 TEST(GameWindow, ResetAllRestoresTheStartState) {
   GameFixture fx;
-  fx.project.write("Config/More", "[General]\r\nScriptTimeOut=abc\r\n");
   Game& g = fx.start();
   fx.module().userSettings().set("TestProject", "DisableTransitions", "True");
   g.FramesHistory.FramesHistoryAdd("X");

@@ -7,6 +7,7 @@
 #include "game/game.h"
 #include "game/message_bar.h"
 #include "media/audio_channels.h"
+#include "shell/field_reader.h"
 #include "game/game_fixture.h"
 
 namespace storyloom {
@@ -179,6 +180,27 @@ TEST(OpenFrame, FrameTimerOpensItsTargetAndWalksBackThroughTheHistory) {
   EXPECT_EQ(started, 1);
 }
 
+TEST(OpenFrame, AFrameTimerWithATransitionCapturesTheOldFrameAndFinishesOnTheNew) {
+  GameFixture fx;
+  fx.frame("A", "0,\"0\",#FALSE#,#FALSE#,\"\",#TRUE#,\"0.2\",\"B\",\"\",\"\"\r\n#FALSE#,#FALSE#,\"\"\r\n"
+                "\"\",\"\",\"\",#FALSE#,#FALSE#,0,0,0,0\r\n#TRUE#\r\n#TRUE#,1250\r\n7\r\n");
+  fx.frame("B", "0,\"255\",#FALSE#,#FALSE#,\"\",#FALSE#,\"\",\"\",\"\",\"\"\r\n");
+  Game& g = fx.start();
+  QStringList calls;
+  g.parts.TransitionStep1 = [&](int n) { calls << QString("step 1: %1 on %2").arg(n).arg(g.frame.CurrentFrameName); };
+  g.parts.TransitionStep2 = [&](int n, double seconds) {
+    calls << QString("step 2: %1, %2 s on %3").arg(n).arg(seconds).arg(g.frame.CurrentFrameName);
+  };
+  g.OpenFrame("A", false, 0, 0);
+  EXPECT_TRUE(calls.isEmpty());
+  test::runEventsFor(400);
+  EXPECT_EQ(g.frame.CurrentFrameName, "B");
+  EXPECT_EQ(calls, (QStringList{"step 1: 7 on A", "step 2: 7, 1.25 s on B"}));
+  EXPECT_EQ(g.BackImage->colour(), QColor(255, 0, 0));
+  EXPECT_FALSE(g.Timer1.isActive());
+  EXPECT_TRUE(fx.project.log.isEmpty());
+}
+
 TEST(OpenFrame, VideoBeforeTheTransitionStartsAgainAfterIt) {
   GameFixture fx;
   auto videoFrame = [&](const QString& name, const QString& modes, const QString& before) {
@@ -242,6 +264,33 @@ TEST(OpenFrame, TextsComeFromTheMergedFileFirst) {
   t.ResetFrameTexts();
   t.ResetFrameTexts();
   EXPECT_EQ(t.highestIndex(), 0);
+}
+
+TEST(FrameTexts, TheReaderGivesEachRecordWithTheValuesThatRead) {
+  // Record 2 has a number and a colour that are text, record 3 ends after its caption.
+  FieldReader file(QByteArray(
+      "\"x\",1,,,,,,,,,\"[Empty]\",30,45,#TRUE#,#FALSE#,\"\",12,#FALSE#,#TRUE#,65280,\"\"\r\n"
+      "\"x\",\"two\",,,,,,,,,\"Hello\",\"far\",60.5,#FALSE#,#TRUE#,\"Courier New\",9,#TRUE#,#FALSE#,\"red\",\"\"\r\n"
+      "\"x\",3,,,,,,,,,\"cut\"\r\n"));
+  const std::vector<TextRecord> records = ReadTextRecords(file);
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records[0].ownNumber, 1);
+  EXPECT_EQ(records[0].caption, "");
+  EXPECT_FLOAT_EQ(records[0].top, 45);
+  EXPECT_TRUE(records[0].bold && records[0].underline && !records[0].italic);
+  EXPECT_FLOAT_EQ(records[0].fontSize, 12);
+  EXPECT_EQ(records[0].colour, 65280);
+  // A number that fails keeps the previous record's; the other values go on.
+  EXPECT_EQ(records[1].ownNumber, 1);
+  EXPECT_EQ(records[1].caption, "Hello");
+  EXPECT_FLOAT_EQ(records[1].left, 0);
+  EXPECT_FLOAT_EQ(records[1].top, 60.5);
+  EXPECT_EQ(records[1].fontName, "Courier New");
+  EXPECT_TRUE(records[1].italic && records[1].strikeOut);
+  EXPECT_FALSE(records[1].colour.has_value());
+  EXPECT_EQ(records[2].caption, "cut");
+  EXPECT_FLOAT_EQ(records[2].fontSize, 8.25f);
+  EXPECT_FALSE(records[2].colour.has_value());
 }
 
 TEST(OpenFrame, AFailingTextValueIsSkippedAndTheRecordGoesOn) {

@@ -6,7 +6,9 @@
 #include <QImage>
 #include <QImageWriter>
 
+#include "game/frame_texts.h"
 #include "game/game.h"
+#include "game/message_bar.h"
 #include "game/placement.h"
 #include "game/game_fixture.h"
 
@@ -100,6 +102,35 @@ TEST(Pointers, TheDefaultPointerReachesThePictureAndItsTemplates) {
   g.SetScreenPointerArrow();
   EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
   g.SetScreenPointerDefault();
+}
+
+TEST(Pointers, ANewDefaultPointerReachesOnlyTheTextsCreatedAfterIt) {
+  test::GameFixture fx;
+  fx.project.writeBytes("Icons/hand.cur", cursorFile(5, 6));
+  fx.project.writeBytes("Icons/eye.cur", cursorFile(9, 2));
+  fx.frame("Start", "0,\"0\",#FALSE#,#FALSE#,\"\",#FALSE#,\"\",\"\",\"\",\"\"\r\n");
+  fx.project.write("FramesData/Start.fm1",
+                   "\"x\",1,,,,,,,,,\"Door\",300,300,#FALSE#,#FALSE#,\"\",12,#FALSE#,#FALSE#,0,\"\"\r\n");
+  fx.project.init();
+  fx.module().settings.DefaultPointer = "hand.cur";
+  Game g(fx.module());
+  g.Form_Load();
+  g.ResetAll();
+  g.OpenFrame("Start", false, 0, 0);
+  ASSERT_EQ(g.texts().highestIndex(), 1);
+  TextLabel* before = g.texts().Text(1);
+  EXPECT_EQ(before->cursor().hotSpot(), QPoint(5, 6));
+
+  fx.module().settings.DefaultPointer = "eye.cur";
+  g.ResetDefaultPointer();
+  EXPECT_EQ(before->cursor().hotSpot(), QPoint(5, 6));
+  EXPECT_EQ(g.BackImage->cursor().hotSpot(), QPoint(9, 2));
+  EXPECT_EQ(g.messageBar().cursor().hotSpot(), QPoint(9, 2));
+
+  // The frame opened again makes its text anew from the template.
+  g.OpenFrame("Start", false, 0, 0);
+  ASSERT_EQ(g.texts().highestIndex(), 1);
+  EXPECT_EQ(g.texts().Text(1)->cursor().hotSpot(), QPoint(9, 2));
 }
 
 }  // namespace
