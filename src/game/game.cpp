@@ -13,7 +13,9 @@
 #include "game/message_bar.h"
 #include "hotspots/frame_areas.h"
 #include "media/audio_channels.h"
+#include "scripting/action_module.h"
 #include "scripting/script_host.h"
+#include "scripting/timed_events.h"
 #include "platform/skipped_steps.h"
 #include "shell/editor_and_game.h"
 
@@ -79,6 +81,8 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
 
   texts_ = std::make_unique<FrameTexts>(module_, scene_, pictureInput_);
   areas_ = std::make_unique<FrameAreas>(*this);
+  actionModule_ = std::make_unique<VBScriptActionModule>(*this);
+  timedEvents_ = std::make_unique<TimedEvents>(*this);
   scripts_ = std::make_unique<ScriptHost>(*this);
   audio_ = std::make_unique<AudioChannels>(module_);
   messageBar_ = new MessageBar(scene_, pictureInput_);
@@ -205,7 +209,7 @@ void Game::ResetAll() {
     Timer1.stop();
     Timer1.setInterval(0);
     parts.StopWaterEffect();
-    parts.ResetTimedEvents();
+    timedEvents_->ResetTimedEvents();
     parts.ResetDialogue();
     vars.EmptyVariables();
     parts.ResetComponents();
@@ -398,7 +402,7 @@ void Game::StopAllActivity() {
   QCoreApplication::processEvents();
   Timer1.stop();
   messageBar_->TimerMessageBox().stop();
-  parts.PauseTimedEvents();
+  timedEvents_->PauseTimedEvents();
   parts.StopOneTimeVideoPlayer();
   audio_->ResetAudioChannels();
 }

@@ -42,6 +42,8 @@ class AudioChannels;
 class FrameTexts;
 class MessageBar;
 class FrameMessages;
+class VBScriptActionModule;
+class TimedEvents;
 struct FrameFile;
 struct FrameFileRead;
 
@@ -76,6 +78,8 @@ class Game : public QMainWindow {
   FrameTexts& texts() { return *texts_; }
   FrameAreas& areas() { return *areas_; }
   ScriptHost& scripts() { return *scripts_; }
+  VBScriptActionModule& actionModule() { return *actionModule_; }
+  TimedEvents& timedEvents() { return *timedEvents_; }
   AudioChannels& audio() { return *audio_; }
   MessageBar& messageBar() { return *messageBar_; }
   const PictureInput& pictureInput() const { return pictureInput_; }
@@ -176,6 +180,8 @@ class Game : public QMainWindow {
   PictureInput pictureInput_;
   std::unique_ptr<FrameTexts> texts_;
   std::unique_ptr<FrameAreas> areas_;
+  std::unique_ptr<VBScriptActionModule> actionModule_;
+  std::unique_ptr<TimedEvents> timedEvents_;
   std::unique_ptr<ScriptHost> scripts_;
   std::unique_ptr<AudioChannels> audio_;
   MessageBar* messageBar_ = nullptr;

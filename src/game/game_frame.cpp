@@ -12,6 +12,7 @@
 #include "platform/skipped_steps.h"
 #include "platform/twips.h"
 #include "scripting/script_host.h"
+#include "scripting/timed_events.h"
 #include "shell/editor_and_game.h"
 
 namespace storyloom {
@@ -119,7 +120,7 @@ void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransN
     // 2. Reset.
     Timer1.stop();
     Timer1.setInterval(0);
-    parts.ResetTimedEvents();
+    timedEvents_->ResetTimedEvents();
     MergedHotspotIndex = 1;
     texts_->MergedTextIndex = 1;
     frame.ResetFrameState();
@@ -259,11 +260,11 @@ void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransN
       module_.ReportError(QStringLiteral(" Unable to load timer duration."));
     }
   }
-  parts.StartTimedEvents();
+  timedEvents_->StartTimedEvents();
 }
 
 void Game::Timer1_Timer() {
-  try {
+  runSkippingErrors(QStringLiteral("the frame timer"), [&] {
     if (parts.InventoryMoving()) {
       Timer1.start(1000);
       return;
@@ -281,8 +282,7 @@ void Game::Timer1_Timer() {
       parts.TransitionStep1(frame.FrameTimerTransitionNumber);
       OpenFrame(*target, true, frame.FrameTimerTransitionNumber, frame.FrameTimerTransitionDuration / 1000.0);
     }
-  } catch (const std::exception&) {
-  }
+  });
 }
 
 }  // namespace storyloom

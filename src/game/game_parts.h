@@ -17,10 +17,7 @@ struct GameParts {
   // The pointer moved over the plain picture: InventoryDirection 2, and Inventory_Move when
   // the bar is enabled and not already moving.
   std::function<void()> SendInventoryAway = [] {};
-  // Timed events and components.
-  std::function<void()> ResetTimedEvents = [] {};
-  std::function<void()> StartTimedEvents = [] {};
-  std::function<void()> PauseTimedEvents = [] {};
+  // Components.
   std::function<void()> ResetComponents = [] {};
   // Dialogues.
   std::function<void()> ResetDialogue = [] {};

@@ -126,7 +126,7 @@ DefaultPointer::DefaultPointer() {
   connect(&animation_, &QTimer::timeout, this, [this] {
     if (file_.frames.size() < 2) return;
     frame_ = (frame_ + 1) % file_.frames.size();
-    emit changed();
+    Q_EMIT changed();
   });
 }
 

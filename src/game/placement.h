@@ -53,7 +53,7 @@ class DefaultPointer : public QObject {
   bool isCustom() const { return !file_.isNull(); }
   QCursor cursor() const;
 
- signals:
+ Q_SIGNALS:
   void changed();
 
  private:

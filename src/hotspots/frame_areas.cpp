@@ -14,7 +14,9 @@
 #include "media/audio_channels.h"
 #include "media/channel_levels.h"
 #include "platform/media_player.h"
+#include "scripting/action_module.h"
 #include "scripting/script_host.h"
+#include "scripting/timed_events.h"
 #include "platform/skipped_steps.h"
 #include "shell/editor_and_game.h"
 
@@ -38,7 +40,7 @@ class GameActionHost : public ActionHost {
   ProjectVariables& variables() override { return game_.vars; }
   VariablesCollection& Disappear() override { return game_.Disappear; }
   QString CurrentFrameName() override { return game_.frame.CurrentFrameName; }
-  ScriptRequests& VBScriptAction() override { return requests; }
+  ScriptRequests& VBScriptAction() override { return game_.actionModule().requests; }
   bool& StopMovie() override { return game_.StopMovie; }
 
   void OpenFrame(const QString& f, bool with, int n, double d) override { game_.OpenFrame(f, with, n, d); }
@@ -60,9 +62,7 @@ class GameActionHost : public ActionHost {
   void FramesHistoryRemoveLast() override { game_.FramesHistory.removeLast(); }
 
   int ExecuteVBScript(const QString& code, bool reset) override {
-    const bool ok = game_.scripts().ExecuteVBScript(code, reset);
-    if (game_.scripts().StopGameRequested()) requests.bStopGame = true;
-    return ok ? 0 : -1;
+    return game_.scripts().ExecuteVBScript(code, reset) ? 0 : -1;
   }
 
   void StopChannelPlayer(int c) override { game_.audio().playerOfChannel(c).Stop(); }
@@ -108,11 +108,9 @@ class GameActionHost : public ActionHost {
   void InventoryMouseMoveOverFrame() override { game_.parts.SendInventoryAway(); }
 
   void TransitionStep1(int n) override { game_.parts.TransitionStep1(n); }
-  void StartTimedEvents() override { game_.parts.StartTimedEvents(); }
+  void StartTimedEvents() override { game_.timedEvents().StartTimedEvents(); }
   void ShowLoadGameWindow(bool w) override { game_.parts.ShowLoadGameWindow(w); }
   void ShowSaveGameWindow() override { game_.parts.ShowSaveGameWindow(); }
-
-  ScriptRequests requests;
 
  private:
   Game& game_;
@@ -164,7 +162,6 @@ FrameAreas::~FrameAreas() {
 }
 
 HotspotActions& FrameAreas::actions() { return impl_->actions; }
-ScriptRequests& FrameAreas::requests() { return impl_->host.requests; }
 
 int FrameAreas::AreaCount() const { return static_cast<int>(impl_->Area.size()) - 1; }
 

@@ -54,9 +54,6 @@ class FrameAreas {
   int ExecuteVBScriptAndConsequences(const QString& sText, bool bResetLastClickPosition) {
     return actions().ExecuteVBScriptAndConsequences(sText, bResetLastClickPosition);
   }
-  // The requests that scripts leave for the action that ran them (the Action object's
-  // request fields until the Action object holds them).
-  ScriptRequests& requests();
 
   // Calls into parts that other modules build; each starts as a harmless stand-in.
   struct Calls {

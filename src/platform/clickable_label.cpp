@@ -3,7 +3,7 @@
 namespace storyloom {
 
 void ClickableLabel::mousePressEvent(QMouseEvent* e) {
-  emit pressed(e->button(), e->position().toPoint());
+  Q_EMIT pressed(e->button(), e->position().toPoint());
   if (e->button() == Qt::LeftButton) {
     down_ = true;
     dragged_ = false;
@@ -24,7 +24,7 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* e) {
   const bool wasDown = down_;
   down_ = false;
   if (wasDown && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()) && !dragged_)
-    emit clicked();
+    Q_EMIT clicked();
   e->accept();
 }
 

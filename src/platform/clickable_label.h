@@ -12,7 +12,7 @@ class ClickableLabel : public QLabel {
   using QLabel::QLabel;
   void setDragsWindow(bool drags) { dragsWindow_ = drags; }
 
- signals:
+ Q_SIGNALS:
   void clicked();
   void pressed(Qt::MouseButton button, QPoint pos);
 

@@ -255,7 +255,7 @@ void MediaPlayer::finish() {
   silentEnd_.stop();
   state_ = kStopped;
   if (silent_) silentStartAt_ = 0;
-  emit finished();
+  Q_EMIT finished();
 }
 
 void MediaPlayer::onMediaStatus(int status) {

@@ -65,7 +65,7 @@ class MediaPlayer : public QObject {
   // Length of the loaded media in seconds, 0 while unknown.
   double duration() const;
 
- signals:
+ Q_SIGNALS:
   // The play state left 2 by itself (end of media or failure).
   void finished();
 

@@ -1,5 +1,8 @@
 #include "scripting/script_host.h"
 
+#include "game/game.h"
+#include "scripting/action_module.h"
+
 // The script engine is not connected yet: code runs as if it did nothing.
 namespace storyloom {
 
@@ -13,7 +16,7 @@ void ScriptHost::ExecuteOnLoadVBScript() {}
 QString ScriptHost::LoadProcedures() { return {}; }
 void ScriptHost::AddCodeToScriptControl(const QString&, const QString&) {}
 void ScriptHost::SetTimeOut(int) {}
-bool ScriptHost::StopGameRequested() const { return false; }
+bool ScriptHost::StopGameRequested() const { return game_.actionModule().requests.bStopGame; }
 void ScriptHost::ShowExecuteCodeWindow() {}
 void ScriptHost::ShowEditProceduresWindow() {}
 

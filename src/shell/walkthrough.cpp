@@ -100,7 +100,7 @@ void WalkthroughRunner::finish(int code, const QString& failure) {
     std::fprintf(stderr, "%s\n", failure.toUtf8().constData());
     std::fflush(stderr);
   }
-  emit ended(code);
+  Q_EMIT ended(code);
 }
 
 void WalkthroughRunner::tick() {

@@ -50,7 +50,7 @@ class WalkthroughRunner : public QObject {
 
   static QStringList splitArguments(const QString& line);
 
- signals:
+ Q_SIGNALS:
   void ended(int exitCode);
 
  private:
