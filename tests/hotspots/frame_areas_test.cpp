@@ -312,11 +312,11 @@ TEST_F(GameAreas, MutatedFilesNeverBringTheGameDown) {
     return text;
   };
   // What a player may see of a damaged file: the standard report of the hotspot, its
-  // action or the visibility, or the warning of a missing file; nothing else.
+  // action, its script or the visibility, or the warning of a missing file; nothing else.
   const QRegularExpression allowed(
       QStringLiteral("^msgbox critical \"Error\" \".*( Unable to load hotspot #\\d+\\. | Unable to make the "
                      "action associated with the hotspot #\\d+\\. | Unable to set hotspots visibility\\. | A "
-                     "program link is broken)|^msgbox exclamation \"Error\" \"The following file is missing:"),
+                     "program link is broken|Error executing script\\. )|^msgbox exclamation \"Error\" \"The following file is missing:"),
       QRegularExpression::DotMatchesEverythingOption);
   for (int round = 0; round < 150; ++round) {
     project.log.clear();

@@ -117,6 +117,7 @@ std::vector<ProcedureInfo> Engine::procedures() const {
 
 void Engine::setTimeout(int ms) { in_->timeoutMs = ms > 0 ? ms : 0; }
 int Engine::timeout() const { return in_->timeoutMs; }
+void Engine::excludeFromTimeout(std::chrono::steady_clock::duration waited) { in_->extendDeadline(waited); }
 void Engine::setMaxCallDepth(int depth) { in_->maxDepth = depth > 0 ? depth : 1; }
 void Engine::setStackLimit(size_t bytes) { in_->stackLimitBytes = bytes; }
 

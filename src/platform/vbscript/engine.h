@@ -10,6 +10,7 @@
 // in a bad state: the next call works normally.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -89,6 +90,9 @@ public:
     // trappable).  0 or negative: no limit.
     void setTimeout(int milliseconds);
     int timeout() const;
+    // Leaves out of the running script's time-out a span it spent waiting outside the
+    // script (for instance in a message box the host showed): the limit moves later.
+    void excludeFromTimeout(std::chrono::steady_clock::duration waited);
     // Nesting limit for procedure calls (error 28 beyond it), and the stack
     // budget in bytes for one top-level call.
     void setMaxCallDepth(int depth);

@@ -97,6 +97,10 @@ public:
         if (--ticks_ <= 0) checkTime();
     }
     void checkTime();
+    // Moves the current time-out later (time the script spent waiting for the user).
+    void extendDeadline(std::chrono::steady_clock::duration d) {
+        if (hasDeadline_) deadline_ += d;
+    }
 
     struct DepthGuard {
         Interp& in;
