@@ -1,6 +1,7 @@
 // Walkthrough commands of the game window.
 #include "game/game.h"
 #include "hotspots/hotspot_walkthrough.h"
+#include "scripting/script_walkthrough.h"
 #include "shell/application.h"
 #include "shell/walkthrough.h"
 
@@ -13,6 +14,7 @@ void registerGameWalkthroughCommands(WalkthroughRunner& runner, Application& app
     return g && g->isVisible() ? g : nullptr;
   };
   registerHotspotWalkthroughCommands(runner, application);
+  registerScriptWalkthroughCommands(runner, application);
   // expect-frame NAME: the current frame is NAME.
   runner.addCommand(QStringLiteral("expect-frame"), 1, 1, [playing](const QStringList& a) {
     Game* g = playing();

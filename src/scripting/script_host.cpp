@@ -138,7 +138,8 @@ vbs::Value ScriptHost::Evaluate(const QString& expression) {
   } pop{impl_->callbacks.running};
   engine.addCode(u16(game_.ProceduresText));
   addNamedObjects(game_, engine);
-  return engine.eval(u16(expression));
+  // An object with a default member (a project variable) gives that member's value.
+  return engine.context().defaultValue(engine.eval(u16(expression)));
 }
 
 void ScriptHost::ExecuteOnLoadVBScript() {
