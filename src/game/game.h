@@ -133,8 +133,9 @@ class Game : public QMainWindow {
   // read is handed back for the rest of OpenFrame.
   FrameFileRead ReadFrameHeader(const QString& frameName);
   void Timer1_Timer();
-  // Told of each frame OpenFrame starts on (walkthrough log).
-  std::function<void(const QString&)> frameOpening;
+  // Told of each frame OpenFrame is asked for, and whether its frame file is there
+  // (walkthrough log).
+  std::function<void(const QString& name, bool found)> frameOpening;
 
   // --- placement, pointer, clicks ---
   void CenterWindowAndPictureBox();

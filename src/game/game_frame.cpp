@@ -99,13 +99,15 @@ void Game::startFrameVideo(const FrameFile& f) {
 void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransNumber, double dTransitionDuration) {
   // A copy: callers may pass the current-frame state itself, which the reset clears.
   const QString CurrentFrame = frameName;
-  if (frameOpening) frameOpening(CurrentFrame);
+  const bool found =
+      !CurrentFrame.isEmpty() && module_.FileExists(module_.paths.FramesPath + CurrentFrame + QStringLiteral(".fme"));
+  if (frameOpening) frameOpening(CurrentFrame, found);
   // 1. A broken link changes nothing: the previous frame stays and keeps running.
   if (CurrentFrame.isEmpty()) {
     module_.ReportError(QStringLiteral(" A program link is broken."));
     return;
   }
-  if (!module_.FileExists(module_.paths.FramesPath + CurrentFrame + QStringLiteral(".fme"))) {
+  if (!found) {
     module_.ReportError(QStringLiteral(" A program link is broken. The frame named \"") + CurrentFrame +
                         QStringLiteral("\" was not found. Verify that the 'Initial Frame' exists and that the 'Go "
                                        "to another frame' option in the Hotspot Properties is linked to an "

@@ -76,7 +76,7 @@ void registerHotspotWalkthroughCommands(WalkthroughRunner& runner, Application& 
       }
     }
     if (!found) return Step::fail(QStringLiteral("no variable \"%1\"").arg(a[0]));
-    if (value != a[1]) return Step::again(QStringLiteral("%1 = %2").arg(a[0], value));
+    if (value != a[1]) return Step::again(QStringLiteral("found %1").arg(value));
     return Step::done();
   });
 

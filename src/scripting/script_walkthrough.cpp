@@ -31,7 +31,7 @@ void registerScriptWalkthroughCommands(WalkthroughRunner& runner, Application& a
     } catch (const vbs::ScriptError& e) {
       return Step::again(QStringLiteral("error %1: %2").arg(e.number).arg(QString::fromStdU16String(e.description)));
     }
-    if (value != a[1]) return Step::again(QStringLiteral("%1 = \"%2\"").arg(a[0], value));
+    if (value != a[1]) return Step::again(QStringLiteral("found \"%1\"").arg(value));
     return Step::done();
   });
 }

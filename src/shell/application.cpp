@@ -99,7 +99,9 @@ void Application::startGame() {
   game_ = std::make_unique<Game>(*module_);
   Game& game = *game_;
   if (runner_) {
-    game.frameOpening = [r = runner_](const QString& name) { r->log(QStringLiteral("frame \"%1\"").arg(name)); };
+    game.frameOpening = [r = runner_](const QString& name, bool found) {
+      r->log(QStringLiteral("%1 \"%2\"").arg(found ? QStringLiteral("frame") : QStringLiteral("frame-missing"), name));
+    };
     game.frameMessages().shown = [r = runner_](const QString& text) {
       r->log(QStringLiteral("message \"%1\"").arg(text));
     };

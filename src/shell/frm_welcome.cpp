@@ -247,6 +247,8 @@ void frmWelcome::showButtonLabel(int i) {
 }
 
 void frmWelcome::UseScheme(const QString& schemeName) {
+  // A button picture stands for its caption (assistive tools and walkthroughs name it so).
+  for (int i = 0; i < 3; ++i) Img[i]->setAccessibleName(module_.texts(i + 1));
   const QString folder = module_.paths.SchemesPath + schemeName + '\\';
   const QString file = folder + QStringLiteral("Scheme.txt");
   if (!module_.FileExists(file)) {

@@ -19,13 +19,20 @@ WalkthroughRunner::WalkthroughRunner() {
   });
 }
 
-QStringList WalkthroughRunner::splitArguments(const QString& line) {
+QStringList WalkthroughRunner::splitArguments(const QString& line, int limit) {
   QStringList out;
   qsizetype i = 0;
   const qsizetype n = line.size();
   while (i < n) {
     while (i < n && line[i].isSpace()) ++i;
     if (i >= n) break;
+    if (limit > 0 && out.size() == limit - 1) {
+      // The last argument: one quoted argument, or the rest of the line as written.
+      const QString rest = line.mid(i).trimmed();
+      const QStringList quoted = splitArguments(rest);
+      out.append(quoted.size() == 1 && rest.startsWith('"') ? quoted[0] : rest);
+      break;
+    }
     QString arg;
     if (line[i] == '"') {
       ++i;
@@ -64,13 +71,16 @@ bool WalkthroughRunner::load(const QString& hostPath, QString* error) {
   for (int i = 0; i < raw.size(); ++i) {
     const QString t = raw[i].trimmed();
     if (t.isEmpty() || t.startsWith('#')) continue;
-    QStringList parts = splitArguments(t);
-    Line line{i + 1, parts.takeFirst(), parts};
-    const auto it = commands_.constFind(line.command);
+    const QString command = splitArguments(t).value(0);
+    const auto it = commands_.constFind(command);
     if (it == commands_.constEnd()) {
-      *error = QStringLiteral("line %1: unknown command \"%2\"").arg(line.number).arg(line.command);
+      *error = QStringLiteral("line %1: unknown command \"%2\"").arg(i + 1).arg(command);
       return false;
     }
+    // Arguments after the command, the last of them taking the rest of the line.
+    QStringList parts = splitArguments(t, it->maxArgs >= 0 ? it->maxArgs + 1 : -1);
+    parts.removeFirst();
+    Line line{i + 1, command, parts, t};
     if (line.args.size() < it->minArgs || (it->maxArgs >= 0 && line.args.size() > it->maxArgs)) {
       *error = QStringLiteral("line %1: wrong number of arguments for \"%2\"").arg(line.number).arg(line.command);
       return false;
@@ -95,12 +105,18 @@ void WalkthroughRunner::finish(int code, const QString& failure) {
   if (finished_) return;
   finished_ = true;
   exitCode_ = code;
+  failureText_ = failure;
   timer_.stop();
   if (!failure.isEmpty()) {
     std::fprintf(stderr, "%s\n", failure.toUtf8().constData());
     std::fflush(stderr);
   }
   Q_EMIT ended(code);
+}
+
+// "FAIL line 3: expect-var DoorOpen 5: found 0": the line as written and what was found.
+QString WalkthroughRunner::failure(const Line& line, const QString& found) {
+  return QStringLiteral("FAIL line %1: %2: %3").arg(line.number).arg(line.text, found);
 }
 
 void WalkthroughRunner::tick() {
@@ -127,18 +143,16 @@ void WalkthroughRunner::tick() {
       break;
     case Step::Again:
       if (reentered) {
-        finish(1, QStringLiteral("FAIL line %1: %2").arg(line.number).arg(step.message));
+        finish(1, failure(line, step.message));
         return;
       }
       next_ = index;  // try the same line again
       againSinceMs_ = 1;
-      if (now - againStarted_ > patienceMs_) {
-        finish(1, QStringLiteral("FAIL line %1: %2").arg(line.number).arg(
-                      step.message.isEmpty() ? QStringLiteral("timed out") : step.message));
-      }
+      if (now - againStarted_ > patienceMs_)
+        finish(1, failure(line, step.message.isEmpty() ? QStringLiteral("timed out") : step.message));
       break;
     case Step::Fail:
-      finish(1, QStringLiteral("FAIL line %1: %2").arg(line.number).arg(step.message));
+      finish(1, failure(line, step.message));
       break;
   }
 }

@@ -12,11 +12,14 @@
 // Plays a walkthrough file: one command per line, run from inside the program's own event
 // loop, so that it goes on inside modal dialogs, waits, videos and transitions. Blank lines
 // and lines starting with "#" are ignored. Arguments are separated by blanks; an argument
-// in double quotes may hold blanks ("" stands for one quote inside it).
+// in double quotes may hold blanks ("" stands for one quote inside it). The last argument
+// of a command may also be written without quotes: it is then the rest of the line
+// ("expect-text The door opens").
 //
 // Each command handler returns a Step: Done moves on, Again asks to be called again on the
 // next tick (a condition not yet met; it fails after the command's time limit), and Fail
-// ends the walkthrough with "FAIL line N: <message>" on standard error and exit code 1.
+// ends the walkthrough with "FAIL line N: <the line>: <what was found>" on standard error
+// and exit code 1.
 // The end of the file, or "quit", ends the program with exit code 0.
 namespace storyloom {
 
@@ -42,13 +45,17 @@ class WalkthroughRunner : public QObject {
   void start();
   bool finished() const { return finished_; }
   int exitCode() const { return exitCode_; }
+  // The "FAIL line N: ..." text of a walkthrough that failed; empty otherwise.
+  const QString& failureText() const { return failureText_; }
   // Lines written to standard output (message boxes, frames, messages); kept for tests too.
   void log(const QString& line);
   const QStringList& logLines() const { return logLines_; }
   // How long a command answering Again may wait, in milliseconds.
   void setPatience(int ms) { patienceMs_ = ms; }
 
-  static QStringList splitArguments(const QString& line);
+  // The arguments of a line; with a limit, the argument at the limit takes the rest of the
+  // line as written unless it is one quoted argument.
+  static QStringList splitArguments(const QString& line, int limit = -1);
 
  Q_SIGNALS:
   void ended(int exitCode);
@@ -58,6 +65,7 @@ class WalkthroughRunner : public QObject {
     int number;
     QString command;
     QStringList args;
+    QString text;  // as written, for the failure message
   };
   struct Command {
     int minArgs, maxArgs;
@@ -65,6 +73,7 @@ class WalkthroughRunner : public QObject {
   };
   void tick();
   void finish(int code, const QString& failure = {});
+  static QString failure(const Line& line, const QString& found);
 
   QHash<QString, Command> commands_;
   std::vector<Line> lines_;
@@ -75,6 +84,7 @@ class WalkthroughRunner : public QObject {
   int patienceMs_ = 10000;
   bool finished_ = false;
   int exitCode_ = 0;
+  QString failureText_;
   QTimer timer_;
   QStringList logLines_;
 };

@@ -121,8 +121,11 @@ void registerStandardWalkthroughCommands(WalkthroughRunner& runner, MessageBoxes
         return Step::done();
       }
     }
+    // A label, or a picture that stands for a button (its accessible name is the caption).
     for (QLabel* l : win->findChildren<QLabel*>()) {
-      if (l->isVisible() && plainText(l->text()).compare(wanted, Qt::CaseInsensitive) == 0) {
+      const bool named = plainText(l->text()).compare(wanted, Qt::CaseInsensitive) == 0 ||
+                         (!l->accessibleName().isEmpty() && l->accessibleName().compare(wanted, Qt::CaseInsensitive) == 0);
+      if (l->isVisible() && named) {
         clickAt(l, l->rect().center(), Qt::LeftButton);
         return Step::done();
       }

@@ -83,6 +83,19 @@ TEST(Walkthrough, ArgumentsCommandsAndFailures) {
   while (!r.finished()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   EXPECT_EQ(polls, 3);
   EXPECT_EQ(r.exitCode(), 1);
+  EXPECT_EQ(r.failureText(), "FAIL line 4: boom: it broke");
+
+  // The last argument may be written without quotes: it is the rest of the line.
+  WalkthroughRunner words;
+  QStringList got;
+  words.addCommand("say", 1, 2, [&](const QStringList& a) {
+    got << a.join('|');
+    return WalkthroughRunner::Step::done();
+  });
+  ASSERT_TRUE(words.load(file("say to  the door opens  \nsay \"x y\" \"quoted\"\nsay one\n"), &error));
+  words.start();
+  while (!words.finished()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_EQ(got, (QStringList{"to|the door opens", "x y|quoted", "one"}));
 
   WalkthroughRunner patient;
   patient.setPatience(50);
@@ -91,4 +104,5 @@ TEST(Walkthrough, ArgumentsCommandsAndFailures) {
   patient.start();
   while (!patient.finished()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   EXPECT_EQ(patient.exitCode(), 1);
+  EXPECT_EQ(patient.failureText(), "FAIL line 1: never: never ready");
 }
