@@ -6,6 +6,7 @@
 #include "platform/conversions.h"
 #include "platform/message_boxes.h"
 #include "platform/platform_error.h"
+#include "platform/skipped_steps.h"
 #include "platform/text_codec.h"
 #include "shell/editor_and_game.h"
 
@@ -105,6 +106,8 @@ QString LoadProcedures(EditorAndGame& module) {
     }
     return result;
   } catch (...) {
+    const PlatformError e = PlatformError::current();
+    logSkipped(QStringLiteral("the procedures file"), e.code(), e.text());
     module.MessageBox(QStringLiteral("Error loading projet procedures."), msg::Critical,
                       QStringLiteral("Error"));
     return {};
