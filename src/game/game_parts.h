@@ -3,9 +3,9 @@
 #include <functional>
 
 // The call points from the game window into the parts that other modules build (variables,
-// inventory, timed events, components, video, transitions, water, dialogues, saved games,
-// display modes). Each starts as a harmless stand-in; the module that owns a part sets its
-// entries when the game window is made.
+// inventory, components, video, transitions, water, dialogues, saved games, display modes).
+// Each starts as a harmless stand-in; the module that owns a part sets its entries when the
+// game window is made.
 namespace storyloom {
 
 struct GameParts {

@@ -108,7 +108,7 @@ class ActionHost {
 
   // Transitions, timed events, saved games
   virtual void TransitionStep1(int iTransNumber) { (void)iTransNumber; }
-  virtual void StartTimedEvents() {}
+  virtual void StartTimedEvents() = 0;
   virtual void ShowLoadGameWindow(bool fromWelcome) { (void)fromWelcome; }
   virtual void ShowSaveGameWindow() {}
 };

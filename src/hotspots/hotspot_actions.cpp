@@ -264,10 +264,22 @@ int HotspotActions::ExecuteVBScriptAndConsequences(const QString& sText,
   ScriptRequests& requests = host_.VBScriptAction();
   requests.ResetModule();
   if (host_.ExecuteVBScript(sText, bResetLastClickPosition) == -1) return -1;
+  // Copied: opening the frame may run scripts that reset the requests.
+  const ScriptRequests asked = requests;
+  if (!ApplyScriptConsequences()) return 0;
+  if (asked.bPopupLoadGame)
+    host_.ShowLoadGameWindow(false);
+  else if (asked.bPopupSaveGame)
+    host_.ShowSaveGameWindow();
+  return 0;
+}
+
+bool HotspotActions::ApplyScriptConsequences() {
+  ScriptRequests& requests = host_.VBScriptAction();
   host_.ShowOrNotShowAreas();
   if (requests.bStopGame) {
     host_.StartUnloading();
-    return 0;
+    return false;
   }
   ResolveLastVisitedFrame(requests);
   const ScriptRequests asked = requests;
@@ -281,11 +293,7 @@ int HotspotActions::ExecuteVBScriptAndConsequences(const QString& sText,
   } else {
     host_.StartTimedEvents();
   }
-  if (asked.bPopupLoadGame)
-    host_.ShowLoadGameWindow(false);
-  else if (asked.bPopupSaveGame)
-    host_.ShowSaveGameWindow();
-  return 0;
+  return true;
 }
 
 }  // namespace storyloom

@@ -26,6 +26,10 @@ class HotspotActions {
   qint16 MakeAction(int AreaIndex, int ObjectIndex = 0);
   void MakeActionAndConsequences(int AreaIndex, int ObjectIndex = 0);
   int ExecuteVBScriptAndConsequences(const QString& sText, bool bResetLastClickPosition);
+  // After script code has run outside an action: hotspot visibility, then the quit or the
+  // frame change the script asked for, else the timed events start again. False when the
+  // game is quitting. (The load and save requests are the caller's.)
+  bool ApplyScriptConsequences();
 
  private:
   qint16 PerformAction(int AreaIndex, int ObjectIndex, std::optional<FieldReader>& file);
