@@ -108,15 +108,27 @@ const MethodName* findMethod(std::u16string_view name) {
   return nullptr;
 }
 
+// An object given where a value is wanted stands for its default member (a text's
+// caption); Nothing is "Object variable not set".
+vbs::Value plainValue(const vbs::Value& v) {
+  vbs::Value r = v;
+  for (int depth = 0; r.isObject(); ++depth) {
+    if (depth == 2) vbs::raise(vbs::err::NoSuchMember);
+    const vbs::Value keep = r;
+    r = vbs::requireObject(keep)->getProperty(u"", vbs::Args());
+  }
+  return r;
+}
+
 // Arguments as the method's parameter types take them: a conversion error reaches the
 // script, as it does for a call whose arguments do not fit. Omitted optional arguments
 // are 0, False or "".
 QString textArg(vbs::Args a, size_t i) {
-  return a.isMissing(i) ? QString() : QString::fromStdU16String(a[i].toString());
+  return a.isMissing(i) ? QString() : QString::fromStdU16String(plainValue(a[i]).toString());
 }
-double doubleArg(vbs::Args a, size_t i) { return a.isMissing(i) ? 0.0 : a[i].toDouble(); }
-qint16 integerArg(vbs::Args a, size_t i) { return a.isMissing(i) ? qint16(0) : a[i].toInteger(); }
-bool booleanArg(vbs::Args a, size_t i) { return a.isMissing(i) ? false : a[i].toBool(); }
+double doubleArg(vbs::Args a, size_t i) { return a.isMissing(i) ? 0.0 : plainValue(a[i]).toDouble(); }
+qint16 integerArg(vbs::Args a, size_t i) { return a.isMissing(i) ? qint16(0) : plainValue(a[i]).toInteger(); }
+bool booleanArg(vbs::Args a, size_t i) { return a.isMissing(i) ? false : plainValue(a[i]).toBool(); }
 // A parameter declared as an object: Nothing is accepted, anything else but an object is not.
 vbs::Value objectArg(vbs::Args a, size_t i) {
   if (a.isMissing(i) || !a[i].isObject()) vbs::raise(vbs::err::TypeMismatch);
@@ -338,7 +350,7 @@ vbs::Value VBScriptActionModule::call(Method method, vbs::Args a) {
       a.expect(2, 3);
       const QString sCode = textArg(a, 1);
       const bool bRepeatForever = booleanArg(a, 2);
-      return vbs::Value(CreateTimedEvent(a[0], sCode, bRepeatForever));
+      return vbs::Value(CreateTimedEvent(plainValue(a[0]), sCode, bRepeatForever));
     }
     case Method::RemoveTimedEvent:
       a.expect(1, 1);
@@ -531,7 +543,7 @@ void VBScriptActionModule::RemoveTimedEvent(qint16 Index) {
 void VBScriptActionModule::SaveParameter(const QString& sParameterName, const vbs::Value& ParameterValue) {
   reportingErrors(module(), QStringLiteral(" Unable to save the parameter named \"") + sParameterName + QStringLiteral("\". "),
                   [&] {
-                    const QString value = QString::fromStdU16String(ParameterValue.toString());
+                    const QString value = QString::fromStdU16String(plainValue(ParameterValue).toString());
                     module().userSettings().set(module().settings.ProjectName, '_' + sParameterName, value);
                   });
 }
@@ -540,7 +552,7 @@ QString VBScriptActionModule::LoadParameter(const QString& sParameterName, const
   QString result;
   reportingErrors(module(), QStringLiteral(" Unable to load the parameter named \"") + sParameterName + QStringLiteral("\". "),
                   [&] {
-                    const QString fallback = QString::fromStdU16String(DefaultParameterValue.toString());
+                    const QString fallback = QString::fromStdU16String(plainValue(DefaultParameterValue).toString());
                     result = module().userSettings().get(module().settings.ProjectName, '_' + sParameterName, fallback);
                   });
   return result;

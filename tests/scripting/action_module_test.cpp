@@ -108,6 +108,7 @@ TEST_F(ActionObject, RequestsAreRecordedForTheCallerOfTheScript) {
   EXPECT_EQ(errorOf("GoToFrame \"Start\", \"slow\""), vbs::err::TypeMismatch);
   EXPECT_EQ(action->requests.sFrameToLoad, "");
   EXPECT_EQ(errorOf("GoToFrame"), vbs::err::WrongArgCount);
+  EXPECT_EQ(errorOf("GoToFrame Nothing"), vbs::err::ObjectNotSet);
   EXPECT_EQ(errorOf("Action.FlyAway"), vbs::err::NoSuchMember);
   for (const char16_t* name : {u"PopupSaveGame", u"ddir", u"ISCOMPONENTINSTALLED", u"GetMergedTextIndex",
                                u"ChangeDisplayResolutionOnLoadGame", u"LoadAPicture"})
@@ -145,7 +146,9 @@ TEST_F(ActionObject, GameStateAndOptions) {
   run("ChangeDisplayResolutionOnLoadGame 3 : ChangeDisplayResolution 2");
   EXPECT_EQ(game->ResolutionOnLoadGame, 3);
 
-  run("Message \"The door is locked.\"");
+  // An object stands for its default member.
+  run("Class Caption : Public Default Property Get Value : Value = \"The door is locked.\" : End Property : End Class");
+  run("Message New Caption");
   EXPECT_TRUE(game->shownTexts().join('\n').contains("The door is locked.")) << game->shownTexts().join('|').toStdString();
 
   // Without an inventory or components placed there is nothing to add, remove or find.
