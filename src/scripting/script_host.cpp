@@ -10,6 +10,7 @@
 #include "scripting/action_module.h"
 #include "scripting/control_objects.h"
 #include "scripting/procedures.h"
+#include "scripting/script_picture.h"
 #include "scripting/timed_events.h"
 #include "scripting/variable_objects.h"
 #include "shell/editor_and_game.h"
@@ -42,6 +43,13 @@ class GameScriptCallbacks : public vbs::Host {
   }
   std::string toHostPath(const std::u16string& windowsPath) override {
     return module_.hostPathOf(qs(windowsPath)).toStdString();
+  }
+  // LoadPicture(path): "" gives an empty picture; a file that is not there is error 53.
+  vbs::Value loadPicture(const std::u16string& path) override {
+    const QString name = qs(path);
+    if (name.isEmpty()) return vbs::Value(vbs::makeRef<ScriptPicture>().get());
+    if (!module_.FileExists(name)) throw PlatformError::fileNotFound();
+    return vbs::Value(ScriptPicture::load(module_.hostPathOf(name), name).get());
   }
 
   // The engines of the runs now in progress, innermost last.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QImage>
 #include <QThread>
 
 #include "game/game_fixture.h"
@@ -161,6 +163,20 @@ TEST_F(Scripts, TheStartUpScriptSeesTheClickPositionZero) {
   EXPECT_EQ(game->vars.GetVariableValue("Lamp"), 1);
   EXPECT_EQ(game->LastClickPosition, QPoint(0, 0));
   EXPECT_FALSE(game->actionModule().requests.bStopGame) << "the requests were reset before the run";
+}
+
+TEST_F(Scripts, LoadPictureReadsProjectFiles) {
+  QImage image(4, 3, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  QDir().mkpath(fx.project.root() + "/Areas");
+  ASSERT_TRUE(image.save(fx.project.root() + "/Areas/red.png"));
+  start();
+  EXPECT_TRUE(run("Set p = LoadPicture(\"Areas\\RED.png\")\r\nIf p.Type = 1 Then Lamp = 1\r\n"
+                  "If LoadPicture(\"\").Type = 0 Then Door = 1"));
+  EXPECT_EQ(game->vars.GetVariableValue("Lamp"), 1);
+  EXPECT_EQ(game->vars.GetVariableValue("Door"), 1);
+  EXPECT_FALSE(run("Set p = LoadPicture(\"Areas\\gone.png\")"));
+  EXPECT_EQ(errorShown(), "File not found");
 }
 
 TEST_F(Scripts, TheDebugConsoleRunsReportsAndRemembersTheCode) {
