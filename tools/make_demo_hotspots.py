@@ -49,8 +49,9 @@ def hotspot(own, x, y, w, h, picture='', hide_if_any=(), hide_unless_all=()):
 
 
 def action(variable='', set_true=False, invert=False, message='', hide=False, quit=False,
-           target=''):
-    """One action record with groups A to L."""
+           target='', script=''):
+    """One action record with groups A to L; a script is written in its stored form, with
+    "|" for each double quote."""
     a = '%d,%s,0,%s,%s,%d,%s,0,"",%s,%s,%d,%s' % (
         1 if variable else 0, q(variable), '#TRUE#' if set_true else '#FALSE#',
         '#TRUE#' if invert else '#FALSE#', 1 if message else 0, q(message),
@@ -65,7 +66,7 @@ def action(variable='', set_true=False, invert=False, message='', hide=False, qu
         '0,0,0,#TRUE#',                      # E: the message shows in the frame
         '0,0,0,0,0,0,0',                     # F
         '#FALSE#,0,0',                       # H
-        '#FALSE#,"",0',                      # I
+        '#TRUE#,%s,0' % q(script.replace('"', '|')) if script else '#FALSE#,"",0',  # I
         '0,0,0,0,0,0,0',                     # J
         '0,5,0',                             # K
         '#FALSE#,""',                        # L
@@ -87,7 +88,7 @@ def frame(colour):
 
 def main(root):
     write(root, 'Config/Variables',
-          '"Storyloom variables"\r\n"DoorOpen"\r\n"LampLit"\r\n"Visits"\r\n"***"\r\n"Note"\r\n')
+          '"Storyloom variables"\r\n"DoorOpen"\r\n"LampLit"\r\n"Visits"\r\n"***"\r\n"Note"\r\n"LastFrame"\r\n')
     pictures = {
         'Door.bmp': ((120, 72, 32), (60, 30, 10)),
         'Shell.bmp': ((240, 220, 200), (160, 120, 100)),
@@ -133,7 +134,12 @@ def main(root):
     write(root, 'FramesData/Lamproom.mr3', own_actions + action(variable='Visits', invert=True))
     write(root, 'Frames/Balcony.fme', frame(8421504))
     write(root, 'FramesData/Balcony.fm2', telescope)
-    write(root, 'FramesData/Balcony.fm3', action(variable='Visits', invert=True))
+    # From the balcony the telescope shows a ship (the Action object, qualified), whose horn
+    # sounds a second later (a timed event, created by its bare name).
+    write(root, 'FramesData/Balcony.fm3', action(
+        variable='Visits', invert=True,
+        script='Action.Message "Far out at sea, a ship."\r\n'
+               'CreateTimedEvent 1, "Message ""A ship\'s horn sounds."""'))
 
 
 if __name__ == '__main__':
