@@ -89,6 +89,9 @@ class Game : public QMainWindow {
   QTimer Timer1;  // the frame timer; its target is Timer1Tag
   QString Timer1Tag;
   QTimer TimerUnloadMe;
+  // The TimerObject array of script timers; element 0 is made when scripts first reach it,
+  // the others are loaded by scripts. Each element's tick calls TimerObject_Timer.
+  std::vector<std::unique_ptr<QTimer>> TimerObject;
 
   // --- menus ---
   QAction* mnuExit = nullptr;

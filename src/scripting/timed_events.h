@@ -22,6 +22,8 @@ class TimedEvents {
   // The index of the new event, 0 when Duration is greater than 65 seconds.
   int CreateTimedEvent(const vbs::Value& Duration, const QString& sCode, bool bRepeatForever);
   void RemoveTimedEvent(int Index);
+  // A tick of element Index of the game's TimerObject array.
+  void TimerObject_Timer(int Index);
   // The timer that scripts see as "TimedEventObject".
   vbs::Ref<vbs::Object> TimedEventObject();
 
