@@ -71,17 +71,14 @@ bool isMethod(Member m) {
 void zOrder(QGraphicsItem& item, int position) {
   QGraphicsScene* scene = item.scene();
   if (!scene || item.parentItem()) return;
-  std::vector<QGraphicsItem*> layer;
-  for (QGraphicsItem* i : scene->items(Qt::AscendingOrder))
-    if (!i->parentItem() && i->zValue() == item.zValue()) layer.push_back(i);
-  if (position == 0) {
-    bool above = false;
-    for (QGraphicsItem* i : layer) {
-      if (above) i->stackBefore(&item);
-      if (i == &item) above = true;
-    }
-  } else if (!layer.empty() && layer.front() != &item) {
-    item.stackBefore(layer.front());
+  // stackBefore moves an item only when it lies above the other one, so going through the
+  // others in any order leaves the item above (or below) all of them.
+  for (QGraphicsItem* other : scene->items()) {
+    if (other == &item || other->parentItem() || other->zValue() != item.zValue()) continue;
+    if (position == 0)
+      other->stackBefore(&item);
+    else
+      item.stackBefore(other);
   }
 }
 
@@ -114,6 +111,10 @@ QGraphicsItem& GraphicsControl::item() {
   if (serial_ == 0) serial_ = serial;
   if (serial_ != serial) throw PlatformError::controlArrayElementMissing(index_);
   return *found;
+}
+
+void GraphicsControl::bindIfLoaded() {
+  if (lookup(index_)) item();
 }
 
 void GraphicsControl::createElement() {

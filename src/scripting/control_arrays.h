@@ -52,6 +52,8 @@ class GraphicsControl : public vbs::Object, public ScriptControlElement {
 
   // The item now at the element's place; 340 when there is none or it is another one.
   QGraphicsItem& item();
+  // Ties the object to the item now at its place, when there is one.
+  void bindIfLoaded();
 
  protected:
   virtual Members members() const = 0;

@@ -211,7 +211,12 @@ template <class Control>
 vbs::Ref<vbs::Object> controlArray(Game& game, std::u16string name, std::function<bool(int)> loaded,
                                    std::function<int()> highest) {
   return vbs::makeRef<ControlArray>(
-      std::move(name), [&game](int index) -> vbs::Ref<vbs::Object> { return vbs::makeRef<Control>(game, index); },
+      std::move(name),
+      [&game](int index) -> vbs::Ref<vbs::Object> {
+        auto control = vbs::makeRef<Control>(game, index);
+        control->bindIfLoaded();
+        return control;
+      },
       std::move(loaded), std::move(highest));
 }
 
