@@ -362,6 +362,7 @@ vbs::Value ControlArray::getProperty(std::u16string_view name, vbs::Args args) {
     if (args.size() == 1) return e;
     return e.asObject()->getProperty(u"", args.drop(1));
   }
+  if (!hasMember(name)) vbs::raise(vbs::err::NoSuchMember);
   args.expect(0, 0);
   if (memberIs(name, u"LBound")) return vbs::Value(static_cast<int16_t>(0));
   if (memberIs(name, u"UBound")) return vbs::Value(static_cast<int16_t>(highest_()));

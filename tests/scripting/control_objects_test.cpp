@@ -152,6 +152,8 @@ TEST_F(ScriptObjects, EachKindOfControlHasItsOwnMembers) {
   EXPECT_EQ(errorOf("x = Text(1).Picture"), 438) << "a label has no picture";
   EXPECT_EQ(errorOf("Text(1).Stretch = True"), 438);
   EXPECT_EQ(errorOf("LoopingVideo(0).Caption = \"x\""), 438);
+  EXPECT_EQ(eval("LoopingVideo.Count & LoopingVideo.UBound & LoopingVideo(0).Visible"), "10False")
+      << "no hotspot of the frame has a video; the template is there";
   EXPECT_EQ(errorOf("FrameMessageObject.Caption = \"x\""), 438);
   EXPECT_EQ(errorOf("x = ScreenObject.Nothing"), 438);
   EXPECT_EQ(errorOf("Hotspot(1).Tag = \"door\" : Text(1).Tag = \"sign\""), 0);
