@@ -68,6 +68,7 @@ QFont gameFont(const QString& windowsName, double points) {
 FrameTexts::FrameTexts(EditorAndGame& module, QGraphicsScene& scene, const PictureInput& input)
     : module_(module), scene_(scene), input_(input), template_(input) {
   template_.setVisible(false);
+  template_.setFont(gameFont(QString(), TextRecord().fontSize));
 }
 
 FrameTexts::~FrameTexts() { ResetFrameTexts(); }
@@ -103,10 +104,13 @@ void FrameTexts::LoadElement(int index) {
   label->setCaption(template_.caption());
   label->setTwipsPosition(template_.twipsLeft(), template_.twipsTop());
   scene_.addItem(label);
-  if (labels_.size() < static_cast<size_t>(index)) labels_.resize(static_cast<size_t>(index), nullptr);
+  const size_t before = labels_.size();
+  if (before < static_cast<size_t>(index)) {
+    labels_.resize(static_cast<size_t>(index), nullptr);
+    // It follows the template's animated pointer, as the labels before it do.
+    followingPointer_ += static_cast<size_t>(index) - before;
+  }
   labels_[static_cast<size_t>(index - 1)] = label;
-  // A label loaded at the end takes later steps of the template's animated pointer too.
-  followingPointer_ = static_cast<size_t>(index) == labels_.size() ? followingPointer_ + 1 : 0;
 }
 
 void FrameTexts::UnloadElement(int index) {

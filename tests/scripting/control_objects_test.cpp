@@ -3,7 +3,9 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
 #include <QScreen>
 
 #include "game/frame_texts.h"
@@ -236,6 +238,29 @@ TEST_F(ScriptObjects, ArraysWithGapsCountAndEnumerateTheirLoadedElements) {
   EXPECT_EQ(game().shownTexts(), QStringList({"two", "four"}));
   game().OpenFrame("Hall", false, 0, 0);
   EXPECT_EQ(game().shownTexts(), QStringList({"hall"}));
+}
+
+TEST_F(ScriptObjects, AHotspotUnloadedByItsOwnClickIsGoneAndTheClickEnds) {
+  HotspotItem* area = game().areas().Area(1);
+  bool handled = false;
+  area->mouseDown = [&](int, int, float, float) {
+    element("Hotspot(1)").deleteElement();
+    handled = true;
+  };
+  QWidget* viewport = game().PictureBox->viewport();
+  const QPointF at(game().PictureBox->mapFromScene(QPointF(15, 15)));
+  QMouseEvent press(QEvent::MouseButtonPress, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(viewport, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QApplication::sendEvent(viewport, &release);
+  ASSERT_TRUE(handled);
+  EXPECT_FALSE(game().areas().Area(1));
+  EXPECT_NE(fx.render().pixelColor(15, 15), QColor(Qt::red));
+  EXPECT_EQ(eval("Hotspot.Count"), "3");
+  game().OpenFrame("Hall", false, 0, 0);
+  EXPECT_EQ(eval("Hotspot.Count"), "2");
 }
 
 TEST_F(ScriptObjects, ZOrderBringsAHotspotInFrontOfTheOthers) {
