@@ -5,6 +5,7 @@
 #include <QGraphicsSceneMouseEvent>
 #include <cmath>
 
+#include "platform/platform_error.h"
 #include "platform/skipped_steps.h"
 #include "platform/twips.h"
 #include "shell/field_reader.h"
@@ -65,12 +66,16 @@ QFont gameFont(const QString& windowsName, double points) {
 }
 
 FrameTexts::FrameTexts(EditorAndGame& module, QGraphicsScene& scene, const PictureInput& input)
-    : module_(module), scene_(scene), input_(input) {}
+    : module_(module), scene_(scene), input_(input), template_(input) {
+  template_.setVisible(false);
+  template_.setFont(gameFont(QString(), TextRecord().fontSize));
+}
 
 FrameTexts::~FrameTexts() { ResetFrameTexts(); }
 
 void FrameTexts::ResetFrameTexts() {
   for (TextLabel* label : labels_) {
+    if (!label) continue;
     scene_.removeItem(label);
     delete label;
   }
@@ -85,7 +90,37 @@ void FrameTexts::setTemplatePointer(const QCursor& cursor) {
 
 void FrameTexts::templatePointerStepped(const QCursor& cursor) {
   pointer_ = cursor;
-  for (size_t i = labels_.size() - followingPointer_; i < labels_.size(); ++i) labels_[i]->setCursor(cursor);
+  for (size_t i = labels_.size() - followingPointer_; i < labels_.size(); ++i)
+    if (labels_[i]) labels_[i]->setCursor(cursor);
+}
+
+void FrameTexts::LoadElement(int index) {
+  if (index < 1 || Text(index)) throw PlatformError(360, QStringLiteral("Object already loaded"));
+  auto* label = new TextLabel(input_);
+  label->setVisible(false);
+  label->setCursor(template_.cursor());
+  label->setFont(template_.font());
+  label->setBrush(template_.brush());
+  label->setCaption(template_.caption());
+  label->setTwipsPosition(template_.twipsLeft(), template_.twipsTop());
+  scene_.addItem(label);
+  const size_t before = labels_.size();
+  if (before < static_cast<size_t>(index)) {
+    labels_.resize(static_cast<size_t>(index), nullptr);
+    // It follows the template's animated pointer, as the labels before it do.
+    followingPointer_ += static_cast<size_t>(index) - before;
+  }
+  labels_[static_cast<size_t>(index - 1)] = label;
+}
+
+void FrameTexts::UnloadElement(int index) {
+  TextLabel* label = Text(index);
+  if (!label) throw PlatformError::controlArrayElementMissing(index);
+  labels_[static_cast<size_t>(index - 1)] = nullptr;
+  while (!labels_.empty() && !labels_.back()) labels_.pop_back();
+  followingPointer_ = std::min(followingPointer_, labels_.size());
+  scene_.removeItem(label);
+  delete label;
 }
 
 std::vector<TextRecord> ReadTextRecords(FieldReader& f) {

@@ -78,8 +78,18 @@ class FrameTexts {
 
   // Highest index of the Text array (0 when there are no texts).
   int highestIndex() const { return static_cast<int>(labels_.size()); }
-  // Element i, 1 to highestIndex().
-  TextLabel* Text(int index) const { return labels_.at(index - 1); }
+  // Element i, 1 to highestIndex(); nullptr for an element unloaded by a script and for
+  // any other index.
+  TextLabel* Text(int index) const {
+    return index >= 1 && index <= highestIndex() ? labels_[static_cast<size_t>(index - 1)] : nullptr;
+  }
+  // Element 0: the template, never on the picture.
+  TextLabel& TextTemplate() { return template_; }
+  // Loads element i (i >= 1) from the template, invisible; the array may get gaps. Raises
+  // 360 when the element is already loaded.
+  void LoadElement(int index);
+  // Removes element i; raises 340 when it is not loaded.
+  void UnloadElement(int index);
 
   int MergedTextIndex = 1;
   // The pointer of the template element, taken by every label created from now on; the
@@ -93,7 +103,8 @@ class FrameTexts {
   EditorAndGame& module_;
   QGraphicsScene& scene_;
   const PictureInput& input_;
-  std::vector<TextLabel*> labels_;
+  std::vector<TextLabel*> labels_;  // elements 1 and up; unloaded ones are nullptr
+  TextLabel template_;
   QCursor pointer_;
   // How many labels at the end of labels_ carry the template's current pointer.
   size_t followingPointer_ = 0;

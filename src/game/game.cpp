@@ -401,6 +401,7 @@ void Game::StopAllActivity() {
   module_.UserInterrupt = true;
   QCoreApplication::processEvents();
   Timer1.stop();
+  timedEvents_->StopTimerObjects();
   messageBar_->TimerMessageBox().stop();
   timedEvents_->PauseTimedEvents();
   parts.StopOneTimeVideoPlayer();
@@ -439,7 +440,7 @@ void Game::mouseDoubleClickEvent(QMouseEvent* e) { e->accept(); }
 QStringList Game::shownTexts() const {
   QStringList out;
   for (int i = 1; i <= texts_->highestIndex(); ++i)
-    if (texts_->Text(i)->isVisible()) out.append(texts_->Text(i)->caption());
+    if (texts_->Text(i) && texts_->Text(i)->isVisible()) out.append(texts_->Text(i)->caption());
   if (messageBar_->isShowing()) out.append(messageBar_->text());
   return out;
 }

@@ -77,6 +77,20 @@ void MessageBar::showText(const QString& text, double pictureWidth, double pictu
   timer_.start();
 }
 
+void MessageBar::setTwipsGeometry(double left, double top, double width, double height) {
+  left_ = left;
+  top_ = top;
+  width_ = width;
+  height_ = height;
+  setRect(0, 0, width_ / kTwipsPerPixel, height_ / kTwipsPerPixel);
+  setPos(left_ / kTwipsPerPixel, top_ / kTwipsPerPixel);
+}
+
+void MessageBar::setCaption(const QString& text) {
+  text_ = text;
+  label_->setText(text);
+}
+
 void MessageBar::hideBar() {
   setVisible(false);
   label_->setVisible(false);

@@ -37,6 +37,9 @@ class MessageBar : public QGraphicsRectItem {
   // Bar geometry in twips.
   double twipsLeft() const, twipsTop() const, twipsWidth() const, twipsHeight() const;
   double labelTwipsHeight() const;
+  // What scripts change: the bar's place and size (twips) and the label's text.
+  void setTwipsGeometry(double left, double top, double width, double height);
+  void setCaption(const QString& text);
 
  protected:
   void mousePressEvent(QGraphicsSceneMouseEvent* e) override;

@@ -129,12 +129,31 @@ struct FrameAreas::Impl {
   GameActionHost host;
   HotspotActions actions;
   std::vector<HotspotItem*> Area{nullptr};  // element 0: the template, never a hotspot
+  // Elements unloaded by scripts leave gaps (nullptr) below the highest index.
+  HotspotItem areaTemplate{0};
   std::vector<LoopingVideo> VideoPlayer{LoopingVideo{}};
   QCursor templatePointer;
   // Elements and players of earlier frames, taken off the picture but not yet deleted: a
   // click on one of them may be what opened the new frame, and its handler may still run.
   std::vector<HotspotItem*> removedAreas;
   std::vector<QObject*> removedPlayers;
+  void takeOff(HotspotItem* a) {
+    if (!a) return;
+    if (a->scene()) a->scene()->removeItem(a);
+    a->setVisible(false);
+    removedAreas.push_back(a);
+  }
+  void takeOff(LoopingVideo v) {
+    if (v.player) {
+      v.player->Stop();
+      v.player->setVideoOutput(nullptr);
+      removedPlayers.push_back(v.player);
+    }
+    if (v.item) {
+      if (v.item->scene()) v.item->scene()->removeItem(v.item);
+      removedPlayers.push_back(v.item);
+    }
+  }
   void deleteRemoved() {
     std::vector<HotspotItem*> keep;
     for (HotspotItem* a : removedAreas) {
@@ -175,8 +194,39 @@ MediaPlayer* FrameAreas::VideoPlayer(int index) const {
   return impl_->VideoPlayer[static_cast<size_t>(index)].player;
 }
 
+QGraphicsObject* FrameAreas::VideoPlayerItem(int index) const {
+  if (index < 1 || index >= static_cast<int>(impl_->VideoPlayer.size())) return nullptr;
+  return impl_->VideoPlayer[static_cast<size_t>(index)].item;
+}
+
+HotspotItem& FrameAreas::AreaTemplate() { return impl_->areaTemplate; }
+
+void FrameAreas::LoadElement(int index) {
+  if (index < 1) throw PlatformError(360, QStringLiteral("Object already loaded"));
+  if (Area(index)) throw PlatformError(360, QStringLiteral("Object already loaded"));
+  const HotspotItem& t = impl_->areaTemplate;
+  HotspotItem* area = newArea(index);
+  area->setStretch(t.Stretch());
+  area->setPicture(t.Picture());
+  area->move(t.Left(), t.Top(), t.Width(), t.Height());
+  if (!t.usesDefaultPointer()) area->setCustomPointer(t.cursor());
+}
+
+void FrameAreas::UnloadElement(int index) {
+  HotspotItem* area = Area(index);
+  if (!area) throw PlatformError::controlArrayElementMissing(index);
+  impl_->Area[static_cast<size_t>(index)] = nullptr;
+  while (impl_->Area.size() > 1 && !impl_->Area.back()) impl_->Area.pop_back();
+  impl_->takeOff(area);
+  if (index < static_cast<int>(impl_->VideoPlayer.size())) {
+    impl_->takeOff(impl_->VideoPlayer[static_cast<size_t>(index)]);
+    impl_->VideoPlayer[static_cast<size_t>(index)] = LoopingVideo{};
+  }
+}
+
 void FrameAreas::SetTemplatePointer(const QCursor& cursor) {
   impl_->templatePointer = cursor;  // hotspots already loaded keep theirs
+  impl_->areaTemplate.setDefaultPointer(cursor);
 }
 
 void FrameAreas::Area_DragDrop(int Index, int objectIndex, float xTwips, float yTwips) {
@@ -186,24 +236,12 @@ void FrameAreas::Area_DragDrop(int Index, int objectIndex, float xTwips, float y
 void FrameAreas::ResetFrameAreas() {
   impl_->deleteRemoved();
   while (impl_->Area.size() > 1) {
-    HotspotItem* a = impl_->Area.back();
+    impl_->takeOff(impl_->Area.back());
     impl_->Area.pop_back();
-    if (a->scene()) a->scene()->removeItem(a);
-    a->setVisible(false);
-    impl_->removedAreas.push_back(a);
   }
   while (impl_->VideoPlayer.size() > 1) {
-    LoopingVideo v = impl_->VideoPlayer.back();
+    impl_->takeOff(impl_->VideoPlayer.back());
     impl_->VideoPlayer.pop_back();
-    if (v.player) {
-      v.player->Stop();
-      v.player->setVideoOutput(nullptr);
-      impl_->removedPlayers.push_back(v.player);
-    }
-    if (v.item) {
-      if (v.item->scene()) v.item->scene()->removeItem(v.item);
-      impl_->removedPlayers.push_back(v.item);
-    }
   }
   calls.UnloadAniGifs();
 }
@@ -314,7 +352,7 @@ void FrameAreas::LoadAreas() {
 
 void FrameAreas::loadLoopingVideo(int i, HotspotItem& area, const HotspotRecord& r, const StepRunner& step) {
   EditorAndGame& m = game_.module();
-  impl_->VideoPlayer.resize(static_cast<size_t>(i) + 1);
+  if (impl_->VideoPlayer.size() <= static_cast<size_t>(i)) impl_->VideoPlayer.resize(static_cast<size_t>(i) + 1);
   LoopingVideo& v = impl_->VideoPlayer[static_cast<size_t>(i)];
   v.item = new QGraphicsVideoItem;
   v.item->setObjectName(QStringLiteral("VideoPlayer%1").arg(i));
@@ -365,7 +403,8 @@ HotspotItem* FrameAreas::newArea(int i) {
   };
   area->mouseMove = [this](int) { impl_->actions.Area_MouseMove(); };
   area->dragDrop = [this](int index, int objectIndex, float x, float y) { Area_DragDrop(index, objectIndex, x, y); };
-  impl_->Area.push_back(area);
+  if (impl_->Area.size() <= static_cast<size_t>(i)) impl_->Area.resize(static_cast<size_t>(i) + 1, nullptr);
+  impl_->Area[static_cast<size_t>(i)] = area;
   game_.scene().addItem(area);
   return area;
 }
@@ -385,6 +424,7 @@ void FrameAreas::ShowOrNotShowAreas() {
   const int n = static_cast<int>(decided.visible.size());
   for (int i = 1; i <= n; ++i) {
     HotspotItem* area = Area(i);
+    if (!area && i <= AreaCount()) continue;  // unloaded by a script
     if (!area) {
       // The file holds more records than were loaded (it changed, or loading stopped).
       decided.error = PlatformError::controlArrayElementMissing(i);

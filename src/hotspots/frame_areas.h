@@ -38,8 +38,17 @@ class FrameAreas {
   int AreaCount() const;
   // Element i (1..AreaCount) of the Area array; nullptr for any other index.
   HotspotItem* Area(int index) const;
+  // Element 0 of the Area array: the template, never on the picture.
+  HotspotItem& AreaTemplate();
+  // Loads element i (i >= 1) from the template, invisible; the array may get gaps. Raises
+  // 360 when the element is already loaded.
+  void LoadElement(int index);
+  // Removes element i (and its looping video); raises 340 when it is not loaded.
+  void UnloadElement(int index);
   // The looping video player of hotspot i, when it has one.
   MediaPlayer* VideoPlayer(int index) const;
+  // The picture item that shows that player.
+  QGraphicsObject* VideoPlayerItem(int index) const;
   // The pointer that the hotspot template (and so every hotspot loaded from now on) starts
   // with; hotspots already loaded keep theirs.
   void SetTemplatePointer(const QCursor& cursor);

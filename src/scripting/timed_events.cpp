@@ -211,16 +211,36 @@ void TimedEvents::TimedEvent_Timer(int Index) {
 
 WindowTimer& TimedEvents::TimerObject(int Index) {
   if (Index < 0) throw PlatformError::controlArrayElementMissing(Index);
-  while (static_cast<int>(TimerObject_.size()) <= Index) {
-    const int i = static_cast<int>(TimerObject_.size());
-    TimerObject_.push_back(std::make_unique<WindowTimer>(owner_, [this, i] { TimerObject_Timer(i); }));
-  }
+  if (!HasTimerObject(Index)) LoadTimerObject(Index);
   return *TimerObject_[static_cast<size_t>(Index)];
+}
+
+bool TimedEvents::HasTimerObject(int Index) const {
+  return Index >= 0 && Index < static_cast<int>(TimerObject_.size()) && TimerObject_[static_cast<size_t>(Index)];
+}
+
+void TimedEvents::LoadTimerObject(int Index) {
+  if (Index < 0 || HasTimerObject(Index)) throw PlatformError(360, QStringLiteral("Object already loaded"));
+  if (static_cast<int>(TimerObject_.size()) <= Index) TimerObject_.resize(static_cast<size_t>(Index) + 1);
+  TimerObject_[static_cast<size_t>(Index)] =
+      std::make_unique<WindowTimer>(owner_, [this, Index] { TimerObject_Timer(Index); });
+}
+
+void TimedEvents::UnloadTimerObject(int Index) {
+  if (Index == 0) throw PlatformError(362, QStringLiteral("Can't unload controls created at design time"));
+  if (!HasTimerObject(Index)) throw PlatformError::controlArrayElementMissing(Index);
+  TimerObject_[static_cast<size_t>(Index)].reset();
+  while (TimerObject_.size() > 1 && !TimerObject_.back()) TimerObject_.pop_back();
+}
+
+void TimedEvents::StopTimerObjects() {
+  for (const auto& t : TimerObject_)
+    if (t) t->setEnabled(false);
 }
 
 bool TimedEvents::AnyTimerObjectRunning() const {
   for (const auto& t : TimerObject_)
-    if (t->Enabled() && t->Interval() > 0) return true;
+    if (t && t->Enabled() && t->Interval() > 0) return true;
   return false;
 }
 

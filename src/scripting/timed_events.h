@@ -85,6 +85,14 @@ class TimedEvents {
   // The TimerObject array: element Index, loaded on first use (0 is the template). The
   // game never enables them itself; scripts do, through the game window.
   WindowTimer& TimerObject(int Index);
+  // Whether element Index is loaded; loading one that is raises 360, unloading element 0
+  // raises 362. The highest loaded index (0: only the template).
+  bool HasTimerObject(int Index) const;
+  void LoadTimerObject(int Index);
+  void UnloadTimerObject(int Index);
+  int TimerObjectUBound() const { return static_cast<int>(TimerObject_.size()) - 1; }
+  // Disables every TimerObject element (the game window is closing).
+  void StopTimerObjects();
   // Whether a TimerObject element is enabled with an Interval above 0.
   bool AnyTimerObjectRunning() const;
 
