@@ -88,7 +88,8 @@ def frame(colour):
 
 def main(root):
     write(root, 'Config/Variables',
-          '"Storyloom variables"\r\n"DoorOpen"\r\n"LampLit"\r\n"Visits"\r\n"***"\r\n"Note"\r\n"LastFrame"\r\n')
+          '"Storyloom variables"\r\n"DoorOpen"\r\n"LampLit"\r\n"Visits"\r\n"***"\r\n"Note"\r\n"LastFrame"\r\n'
+          '"AllowControlsReferences"\r\n')
     pictures = {
         'Door.bmp': ((120, 72, 32), (60, 30, 10)),
         'Shell.bmp': ((240, 220, 200), (160, 120, 100)),
