@@ -37,8 +37,7 @@ struct BigFrame {
 
   BigFrame() {
     const QString root = dir.path();
-    writeFile(root + "/Config/General",
-              "\"Bench\",\"\",\"Bench\",0,\"Big\",\"1\",640,480,\"a\",\"b\",\"c\"\r\n");
+    writeFile(root + "/Config/General", "\"Bench\",\"\",\"Bench\",0,\"Big\",\"1\",640,480,\"a\",\"b\",\"c\"\r\n");
     QString vars = "\"v\"\r\n";
     for (int k = 0; k < 40; ++k) vars += QStringLiteral("\"Var%1\"\r\n").arg(k);
     writeFile(root + "/Config/Variables", vars + "\"***\"\r\n");
@@ -49,7 +48,9 @@ struct BigFrame {
       spots += QStringLiteral("\"Hotspot %1\",%1,0,0,0,0,0,0,0,0\r\n").arg(i);
       spots += QStringLiteral("%1,%2,450,600,0,#FALSE#,\"\",0,\"default\",1\r\n").arg(x * 15).arg(y * 15);
       spots += QStringLiteral("2,\"Var%1\",\"Var%2\"\r\n1,\"Var%3\"\r\n0\r\n#FALSE#,\"\",0,10,0,0,1,1,0,0\r\n")
-                   .arg(i % 40).arg((i + 7) % 40).arg((i + 13) % 40);
+                   .arg(i % 40)
+                   .arg((i + 7) % 40)
+                   .arg((i + 13) % 40);
       spots += kSep;
       actions += QStringLiteral("\"Action %1\",%1,0,0,0,0,0,0,0,0\r\n").arg(i);
       actions += QStringLiteral("1,\"Var%1\",0,0,#TRUE#,0,\"\",0,\"\",0,0,0,\"\"\r\n").arg(i % 40);

@@ -27,8 +27,7 @@ void write(const QString& path, const QByteArray& bytes) {
 void BM_OpenFrameJpegWithThirtyTexts(benchmark::State& state) {
   QTemporaryDir dir;
   const QString root = dir.path();
-  write(root + "/Config/General",
-        "\"Bench\",\"\",\"Bench\",0,\"A\",\"1.0\",1024,768,\"\",\"\",\"\"\r\n");
+  write(root + "/Config/General", "\"Bench\",\"\",\"Bench\",0,\"A\",\"1.0\",1024,768,\"\",\"\",\"\"\r\n");
   QDir().mkpath(root + "/Frames");
   QImage picture(1024, 768, QImage::Format_RGB32);
   {
@@ -37,18 +36,20 @@ void BM_OpenFrameJpegWithThirtyTexts(benchmark::State& state) {
     g.setColorAt(0, Qt::darkBlue);
     g.setColorAt(1, Qt::yellow);
     p.fillRect(picture.rect(), g);
-    for (int i = 0; i < 200; ++i) p.fillRect((i * 37) % 1000, (i * 53) % 740, 24, 24, QColor::fromHsv(i % 360, 200, 200));
+    for (int i = 0; i < 200; ++i)
+      p.fillRect((i * 37) % 1000, (i * 53) % 740, 24, 24, QColor::fromHsv(i % 360, 200, 200));
   }
   picture.save(root + "/Frames/scene.jpg", "JPEG", 85);
   // Two frames on the same picture, opened in turn, so that each open is a real change.
   QByteArray texts;
   for (int i = 1; i <= 30; ++i)
-    texts += QString("\"T\",%1,,,,,,,,,\"Text number %1\",%2,%3,#FALSE#,#FALSE#,\"%4\",12,#FALSE#,#FALSE#,16777215,\"\"\r\n")
-                 .arg(i)
-                 .arg(300 + (i % 5) * 3000)
-                 .arg(300 + (i / 5) * 1500)
-                 .arg(i % 2 ? "Arial" : "Times New Roman")
-                 .toLatin1();
+    texts +=
+        QString("\"T\",%1,,,,,,,,,\"Text number %1\",%2,%3,#FALSE#,#FALSE#,\"%4\",12,#FALSE#,#FALSE#,16777215,\"\"\r\n")
+            .arg(i)
+            .arg(300 + (i % 5) * 3000)
+            .arg(300 + (i / 5) * 1500)
+            .arg(i % 2 ? "Arial" : "Times New Roman")
+            .toLatin1();
   for (const char* name : {"A", "B"}) {
     write(root + "/Frames/" + name + ".fme", "1,\"scene.jpg\",#FALSE#,#FALSE#,\"\",#FALSE#,\"\",\"\",\"\",\"\"\r\n");
     write(root + "/FramesData/" + name + ".fm1", texts);

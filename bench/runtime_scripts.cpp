@@ -31,7 +31,9 @@ QString procedures() {
   QString text;
   for (int p = 0; p < 300; ++p) {
     text += QStringLiteral("Function Helper%1(a, b)\r\n  Dim t\r\n  t = a + b\r\n  If t > 10 Then\r\n").arg(p);
-    text += QStringLiteral("    t = t - %1\r\n  Else\r\n    t = t * 2\r\n  End If\r\n  Helper%1 = t\r\nEnd Function\r\n").arg(p);
+    text +=
+        QStringLiteral("    t = t - %1\r\n  Else\r\n    t = t * 2\r\n  End If\r\n  Helper%1 = t\r\nEnd Function\r\n")
+            .arg(p);
   }
   return text;
 }

@@ -25,11 +25,25 @@ static void writeWave(const QString& path, double seconds, double freq, bool sur
     data[i] = static_cast<char>(128 + static_cast<int>(v * 100));
   }
   QByteArray out("RIFF");
-  auto le32 = [&](quint32 x) { char b[4]; qToLittleEndian(x, b); out.append(b, 4); };
-  auto le16 = [&](quint16 x) { char b[2]; qToLittleEndian(x, b); out.append(b, 2); };
+  auto le32 = [&](quint32 x) {
+    char b[4];
+    qToLittleEndian(x, b);
+    out.append(b, 4);
+  };
+  auto le16 = [&](quint16 x) {
+    char b[2];
+    qToLittleEndian(x, b);
+    out.append(b, 2);
+  };
   le32(36 + n);
   out.append("WAVEfmt ");
-  le32(16); le16(1); le16(1); le32(rate); le32(rate); le16(1); le16(8);
+  le32(16);
+  le16(1);
+  le16(1);
+  le32(rate);
+  le32(rate);
+  le16(1);
+  le16(8);
   out.append("data");
   le32(n);
   out.append(data);

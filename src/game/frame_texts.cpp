@@ -156,8 +156,7 @@ std::vector<TextRecord> ReadTextRecords(FieldReader& f) {
 }
 
 void FrameTexts::LoadTexts(const QString& frameName) {
-  const QString fileName =
-      module_.MergedOrOwnFrameFile(frameName, QStringLiteral(".mr1"), QStringLiteral(".fm1"));
+  const QString fileName = module_.MergedOrOwnFrameFile(frameName, QStringLiteral(".mr1"), QStringLiteral(".fm1"));
   if (fileName.isEmpty()) return;
   MergedTextIndex = 1;
   std::vector<TextRecord> records;

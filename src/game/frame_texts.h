@@ -23,7 +23,7 @@ struct TextRecord {
   // The text's number within the frame it was defined in (1 = first). A number that fails
   // to read keeps the previous record's number.
   qint16 ownNumber = 0;
-  QString caption;  // "[empty]" (any case) already read as an empty caption
+  QString caption;          // "[empty]" (any case) already read as an empty caption
   float left = 0, top = 0;  // twips
   bool bold = false, italic = false, strikeOut = false, underline = false;
   QString fontName;  // empty: Arial

@@ -86,9 +86,8 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
   scripts_ = std::make_unique<ScriptHost>(*this);
   audio_ = std::make_unique<AudioChannels>(module_);
   messageBar_ = new MessageBar(scene_, pictureInput_);
-  frameMessages_ = std::make_unique<FrameMessages>(module_, *messageBar_, [this] {
-    return QSizeF(placement_.pictureWidth, placement_.pictureHeight);
-  });
+  frameMessages_ = std::make_unique<FrameMessages>(
+      module_, *messageBar_, [this] { return QSizeF(placement_.pictureWidth, placement_.pictureHeight); });
 
   Timer1.setSingleShot(false);
   connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
@@ -244,7 +243,8 @@ void Game::ResetAll() {
   });
   runSkippingErrors(QStringLiteral("reset: the stored options"), [&] {
     auto stored = [&](const char* key) {
-      return module_.userSettings().get(s.ProjectName, QLatin1String(key), QStringLiteral("False"))
+      return module_.userSettings()
+                 .get(s.ProjectName, QLatin1String(key), QStringLiteral("False"))
                  .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
     };
     mnuDisableTransitions->setChecked(stored("DisableTransitions"));
@@ -333,17 +333,22 @@ void Game::HideMenus() {
 void Game::Form_KeyDown(int keyCode, int shift) {
   const ProjectSettings& s = module_.settings;
   if (!parts.IsOneTimeVideoPlaying() && keyCode == kEsc && !parts.TransitionRunning()) {
-    if (!mnuExit->isVisible()) ShowMenus();
-    else HideMenus();
+    if (!mnuExit->isVisible())
+      ShowMenus();
+    else
+      HideMenus();
   }
   if (keyCode == kEsc) {
     StopMovie = true;
     module_.UserInterrupt = true;
   }
   if (shift == kCtrl) {
-    if (keyCode == 'L' && !s.DisableLoad) mnuLoadGame_Click();
-    else if (keyCode == 'S' && !s.DisableSave) mnuSaveGame_Click();
-    else if (keyCode == 'Q') mnuExit_Click();
+    if (keyCode == 'L' && !s.DisableLoad)
+      mnuLoadGame_Click();
+    else if (keyCode == 'S' && !s.DisableSave)
+      mnuSaveGame_Click();
+    else if (keyCode == 'Q')
+      mnuExit_Click();
   }
   if (keyCode == kDebugSequence[DebugKeyCount]) {
     if (DebugKeyCount == 3) {
@@ -384,7 +389,8 @@ void Game::EnableOrDisableEffects() {
 void Game::storeOptions() {
   auto text = [](bool on) { return on ? QStringLiteral("True") : QStringLiteral("False"); };
   UserSettings& store = module_.userSettings();
-  store.set(module_.settings.ProjectName, QStringLiteral("DisableTransitions"), text(mnuDisableTransitions->isChecked()));
+  store.set(module_.settings.ProjectName, QStringLiteral("DisableTransitions"),
+            text(mnuDisableTransitions->isChecked()));
   store.set(module_.settings.ProjectName, QStringLiteral("DisableEffects"), text(mnuDisableEffects->isChecked()));
 }
 

@@ -67,8 +67,8 @@ class Game : public QMainWindow {
   qint16 MergedHotspotIndex = 1;
   QPoint LastClickPosition;  // pixels of the picture
   QString ProceduresText;
-  ProjectVariables vars;           // Variables and VariablesVariant
-  VariablesCollection Disappear;   // hidden-hotspot markers: frame name, hotspot index
+  ProjectVariables vars;          // Variables and VariablesVariant
+  VariablesCollection Disappear;  // hidden-hotspot markers: frame name, hotspot index
 
   // --- parts ---
   GameParts parts;

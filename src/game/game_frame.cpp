@@ -49,8 +49,10 @@ QPixmap Game::loadFramePicture(const QString& fileName) {
 void Game::drawBackground() {
   switch (frame.FrameType) {
     case 1:
-      if (frame.FrameTiled) BackImage->showTiled(loadFramePicture(frame.FramePicture));
-      else BackImage->showPicture(loadFramePicture(frame.FramePicture));
+      if (frame.FrameTiled)
+        BackImage->showTiled(loadFramePicture(frame.FramePicture));
+      else
+        BackImage->showPicture(loadFramePicture(frame.FramePicture));
       break;
     case 0: {
       // An empty colour field is black, as frames made without a colour have always shown.
@@ -58,8 +60,7 @@ void Game::drawBackground() {
       BackImage->showColour(colorFromNumber(colour.isEmpty() ? 0 : longOf(colour)));
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 

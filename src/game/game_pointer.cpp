@@ -45,8 +45,10 @@ void Game::SetScreenPointerArrow() {
   const QCursor cursor = IsSystemPointerName(module_.settings.DefaultPointer) || !pointer_.isCustom()
                              ? QCursor(Qt::ArrowCursor)
                              : pointer_.cursor();
-  if (overrideCursor_) QApplication::changeOverrideCursor(cursor);
-  else QApplication::setOverrideCursor(cursor);
+  if (overrideCursor_)
+    QApplication::changeOverrideCursor(cursor);
+  else
+    QApplication::setOverrideCursor(cursor);
   overrideCursor_ = true;
 }
 
@@ -73,8 +75,10 @@ void Game::applyPointer(bool animationStep) {
   areas_->SetTemplatePointer(cursor);
   // The fixed controls and the templates take the pointer; texts already shown keep theirs,
   // except that those made from the template follow its animation.
-  if (animationStep) texts_->templatePointerStepped(cursor);
-  else texts_->setTemplatePointer(cursor);
+  if (animationStep)
+    texts_->templatePointerStepped(cursor);
+  else
+    texts_->setTemplatePointer(cursor);
   messageBar_->setCursor(cursor);
   messageBar_->LabelMessageBox()->setCursor(cursor);
   container_->setCursor(cursor);

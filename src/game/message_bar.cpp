@@ -13,9 +13,7 @@ namespace storyloom {
 
 class MessageBar::Label : public QGraphicsSimpleTextItem {
  public:
-  Label(MessageBar& bar) : QGraphicsSimpleTextItem(&bar), bar_(bar) {
-    setAcceptHoverEvents(true);
-  }
+  Label(MessageBar& bar) : QGraphicsSimpleTextItem(&bar), bar_(bar) { setAcceptHoverEvents(true); }
 
  protected:
   void mousePressEvent(QGraphicsSceneMouseEvent* e) override {

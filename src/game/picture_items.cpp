@@ -39,9 +39,7 @@ void BackgroundItem::showTiled(const QPixmap& tile) {
 void BackgroundItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
   const QRectF area = boundingRect();
   switch (mode_) {
-    case Mode::Colour:
-      painter->fillRect(area, colour_);
-      break;
+    case Mode::Colour: painter->fillRect(area, colour_); break;
     case Mode::Picture:
       painter->fillRect(area, Qt::black);
       if (!picture_.isNull()) painter->drawPixmap(QPointF(0, 0), picture_);

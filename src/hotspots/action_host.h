@@ -45,8 +45,7 @@ class ActionHost {
   virtual bool& StopMovie() = 0;
 
   // The game window
-  virtual void OpenFrame(const QString& frame, bool bWithTransition, int iTransNumber,
-                         double dTransitionDuration) = 0;
+  virtual void OpenFrame(const QString& frame, bool bWithTransition, int iTransNumber, double dTransitionDuration) = 0;
   virtual void ShowOrNotShowAreas() = 0;
   virtual void StartUnloading() {}
   virtual void ShowMenus() {}
@@ -72,9 +71,11 @@ class ActionHost {
 
   // Sound channels: players of channels 6 (music) and 7 (mp3 and frame sounds).
   virtual void StopChannelPlayer(int channel) { (void)channel; }
-  virtual bool IsChannelPlayerPlaying(int channel) { (void)channel; return false; }
-  virtual void PlayChannelPlayer(int channel, const QString& resolvedFile, int playCount,
-                                 int volume) {
+  virtual bool IsChannelPlayerPlaying(int channel) {
+    (void)channel;
+    return false;
+  }
+  virtual void PlayChannelPlayer(int channel, const QString& resolvedFile, int playCount, int volume) {
     (void)channel, (void)resolvedFile, (void)playCount, (void)volume;
   }
   virtual void StopAnyWavOrMP3() {}
@@ -83,13 +84,10 @@ class ActionHost {
   virtual void EnableTimerAudioFade() {}
   virtual void FinishFades() {}
   virtual void SetAudioFadeDuration(double seconds) { (void)seconds; }
-  virtual void StoreChannelEntry(int channel, const ChannelEntry& entry) {
-    (void)channel, (void)entry;
-  }
+  virtual void StoreChannelEntry(int channel, const ChannelEntry& entry) { (void)channel, (void)entry; }
 
   // Video
-  virtual void PlayMovieWithStop(const QString& file, bool bStretched, int lLeft, int lTop,
-                                 int lWidth, int lHeight) {
+  virtual void PlayMovieWithStop(const QString& file, bool bStretched, int lLeft, int lTop, int lWidth, int lHeight) {
     (void)file, (void)bStretched, (void)lLeft, (void)lTop, (void)lWidth, (void)lHeight;
   }
   virtual bool IsOneTimeVideoPlaying() { return false; }
@@ -97,12 +95,13 @@ class ActionHost {
   virtual void StopOneTimeVideoPlayer() {}
 
   // Inventory
-  virtual void AddPickedObject(const QString& itemName, bool bDoNotPopup) {
-    (void)itemName, (void)bDoNotPopup;
-  }
+  virtual void AddPickedObject(const QString& itemName, bool bDoNotPopup) { (void)itemName, (void)bDoNotPopup; }
   virtual void RemovePickedObject(int objectIndex) { (void)objectIndex; }
   virtual void PickOrNotPickObject(int areaIndex) { (void)areaIndex; }
-  virtual QString PickedObjectTag(int objectIndex) { (void)objectIndex; return {}; }
+  virtual QString PickedObjectTag(int objectIndex) {
+    (void)objectIndex;
+    return {};
+  }
   virtual bool InventoryMoving() { return false; }
   virtual void InventoryMouseMoveOverFrame() {}
 

@@ -120,10 +120,8 @@ ActionRecord ReadActionRecord(FieldReader& file, ActionNowEffects& effects) {
   return r;
 }
 
-std::optional<FieldReader> OpenHotspotAction(EditorAndGame& module, const QString& frameName,
-                                             int areaIndex) {
-  const QString path =
-      module.MergedOrOwnFrameFile(frameName, QStringLiteral(".mr3"), QStringLiteral(".fm3"));
+std::optional<FieldReader> OpenHotspotAction(EditorAndGame& module, const QString& frameName, int areaIndex) {
+  const QString path = module.MergedOrOwnFrameFile(frameName, QStringLiteral(".mr3"), QStringLiteral(".fm3"));
   if (path.isEmpty() || areaIndex < 1) return std::nullopt;
   FieldReader file = module.OpenFieldFile(path);
   for (int k = 1; k < areaIndex && !file.atEnd(); ++k) SkipToSeparator(file);
@@ -132,9 +130,8 @@ std::optional<FieldReader> OpenHotspotAction(EditorAndGame& module, const QStrin
   return file;
 }
 
-std::optional<FieldReader> OpenItemAction(EditorAndGame& module, const QString& frameName,
-                                          int areaIndex, const QString& itemName,
-                                          const bool& everythingStopped) {
+std::optional<FieldReader> OpenItemAction(EditorAndGame& module, const QString& frameName, int areaIndex,
+                                          const QString& itemName, const bool& everythingStopped) {
   const QString path = module.paths.FramesDataPath + frameName + QStringLiteral(".fm0");
   if (!module.FileExists(path)) return std::nullopt;
   FieldReader file = module.OpenFieldFile(path);
@@ -150,8 +147,7 @@ std::optional<FieldReader> OpenItemAction(EditorAndGame& module, const QString& 
   return std::nullopt;
 }
 
-std::optional<FieldReader> OpenHotspotSounds(EditorAndGame& module, const QString& frameName,
-                                             int areaIndex) {
+std::optional<FieldReader> OpenHotspotSounds(EditorAndGame& module, const QString& frameName, int areaIndex) {
   const QString path = module.paths.FramesDataPath + frameName + QStringLiteral(".fm5");
   if (!module.FileExists(path)) return std::nullopt;
   FieldReader file = module.OpenFieldFile(path);

@@ -16,7 +16,7 @@ struct ChannelEntry {
   qint16 Mode = 0;
   bool Flag1 = false;  // fade
   bool Flag2 = false;  // loop
-  double Volume = 0;  // level 0-10
+  double Volume = 0;   // level 0-10
   QString SoundFile;
 };
 
@@ -90,15 +90,12 @@ ActionRecord ReadActionRecord(FieldReader& file, ActionNowEffects& effects);
 
 // Positions the hotspot action file (".mr3" before ".fm3") at the action of hotspot
 // areaIndex, after its header. Nothing when the file or the record does not exist.
-std::optional<FieldReader> OpenHotspotAction(EditorAndGame& module, const QString& frameName,
-                                             int areaIndex);
+std::optional<FieldReader> OpenHotspotAction(EditorAndGame& module, const QString& frameName, int areaIndex);
 // Positions the ".fm0" file at the record keyed areaIndex & "_" & itemName & ".drg" (any
 // case), after its header. Nothing when there is none.
-std::optional<FieldReader> OpenItemAction(EditorAndGame& module, const QString& frameName,
-                                          int areaIndex, const QString& itemName,
-                                          const bool& everythingStopped);
+std::optional<FieldReader> OpenItemAction(EditorAndGame& module, const QString& frameName, int areaIndex,
+                                          const QString& itemName, const bool& everythingStopped);
 // Positions the ".fm5" file at the channel data of hotspot areaIndex.
-std::optional<FieldReader> OpenHotspotSounds(EditorAndGame& module, const QString& frameName,
-                                             int areaIndex);
+std::optional<FieldReader> OpenHotspotSounds(EditorAndGame& module, const QString& frameName, int areaIndex);
 
 }  // namespace storyloom

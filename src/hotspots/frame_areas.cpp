@@ -51,9 +51,7 @@ class GameActionHost : public ActionHost {
   bool MenuClicked() override { return game_.MenuClicked; }
   bool IsExitMenuVisible() override { return game_.mnuExit && game_.mnuExit->isVisible(); }
   void ShowFrameMessage(const QString& text, bool option) override { game_.ShowFrameMessage(text, option); }
-  void SaveClickPos(int x, int y) override {
-    game_.SaveClickPos(static_cast<float>(x), static_cast<float>(y));
-  }
+  void SaveClickPos(int x, int y) override { game_.SaveClickPos(static_cast<float>(x), static_cast<float>(y)); }
   void SetScreenPointerArrow() override { game_.SetScreenPointerArrow(); }
   void SetScreenPointerDefault() override { game_.SetScreenPointerDefault(); }
   void ResetGamePointer() override { game_.SetScreenPointerDefault(); }
@@ -269,8 +267,7 @@ void FrameAreas::LoadAreas() {
     // Each step that fails is reported and loading goes on with the next step of the
     // same hotspot.
     const auto step = [&](const char* what, const auto& f) {
-      if (auto e = runSkippingErrors(QStringLiteral("hotspot #%1: %2").arg(i).arg(QLatin1String(what)), f))
-        report(*e);
+      if (auto e = runSkippingErrors(QStringLiteral("hotspot #%1: %2").arg(i).arg(QLatin1String(what)), f)) report(*e);
     };
     for (const PlatformError& e : r.readErrors) report(e);
     step("own index", [&] {
@@ -311,8 +308,10 @@ void FrameAreas::LoadAreas() {
     }
     if (m.EverythingStopped) return;
 
-    step("left", [&] { area->move(toSingle(numberOf(r.AreaLeft) + kInset), area->Top(), area->Width(), area->Height()); });
-    step("top", [&] { area->move(area->Left(), toSingle(numberOf(r.AreaTop) + kInset), area->Width(), area->Height()); });
+    step("left",
+         [&] { area->move(toSingle(numberOf(r.AreaLeft) + kInset), area->Top(), area->Width(), area->Height()); });
+    step("top",
+         [&] { area->move(area->Left(), toSingle(numberOf(r.AreaTop) + kInset), area->Width(), area->Height()); });
     step("width", [&] {
       const double width = numberOf(r.AreaWidth) - 2 * kInset;
       area->move(area->Left(), area->Top(), width >= 1 ? toSingle(width) : 1.0f, area->Height());
@@ -416,8 +415,8 @@ void FrameAreas::ShowOrNotShowAreas() {
   VisibilityResult decided;
   try {
     FieldReader file = m.OpenFieldFile(fileName);
-    decided = DecideHotspotVisibility(file, game_.frame.CurrentFrameName, game_.Disappear, game_.vars,
-                                      m.EverythingStopped);
+    decided =
+        DecideHotspotVisibility(file, game_.frame.CurrentFrameName, game_.Disappear, game_.vars, m.EverythingStopped);
   } catch (const PlatformError& e) {
     decided.error = e;
   }

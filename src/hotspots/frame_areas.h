@@ -69,8 +69,8 @@ class FrameAreas {
     // Animated pictures: a new GIF element for hotspot NewIndex, returning its index (0
     // when none was made); its box's visibility and pointer; operation 1 starts and 2
     // stops the animation.
-    std::function<int(int NewIndex, const QString& FileName, float X, float Y, qint16 Speed)>
-        AniGifNewWithIndex = [](int, const QString&, float, float, qint16) { return 0; };
+    std::function<int(int NewIndex, const QString& FileName, float X, float Y, qint16 Speed)> AniGifNewWithIndex =
+        [](int, const QString&, float, float, qint16) { return 0; };
     std::function<bool(int)> AniGifBoxVisible = [](int) { return false; };
     std::function<void(int, bool)> SetAniGifBoxVisible = [](int, bool) {};
     std::function<void(int, int)> AniGifOperation = [](int, int) {};

@@ -34,9 +34,7 @@ class GameNowEffects : public ActionNowEffects {
   void StopMidi() override { host_.StopChannelPlayer(kMusicChannel); }
   void StopAnyWavOrMP3() override { host_.StopAnyWavOrMP3(); }
   void SetAudioFadeDuration(double seconds) override { host_.SetAudioFadeDuration(seconds); }
-  void StoreChannelEntry(int channel, const ChannelEntry& entry) override {
-    host_.StoreChannelEntry(channel, entry);
-  }
+  void StoreChannelEntry(int channel, const ChannelEntry& entry) override { host_.StoreChannelEntry(channel, entry); }
   void AddPickedObject(const QString& itemName) override { host_.AddPickedObject(itemName, false); }
 
  private:
@@ -47,8 +45,8 @@ class GameNowEffects : public ActionNowEffects {
 
 }  // namespace
 
-void HotspotActions::Area_MouseDown(int Index, int Button, int xTwips, int yTwips,
-                                    int areaLeftTwips, int areaTopTwips) {
+void HotspotActions::Area_MouseDown(int Index, int Button, int xTwips, int yTwips, int areaLeftTwips,
+                                    int areaTopTwips) {
   host_.SaveClickPos(areaLeftTwips + xTwips, areaTopTwips + yTwips);
   AreaClick(Index, Button);
   EditorAndGame::WaitSeconds(0.1);
@@ -121,15 +119,13 @@ qint16 HotspotActions::MakeAction(int AreaIndex, int ObjectIndex) {
   }
 }
 
-qint16 HotspotActions::PerformAction(int AreaIndex, int ObjectIndex,
-                                     std::optional<FieldReader>& file) {
+qint16 HotspotActions::PerformAction(int AreaIndex, int ObjectIndex, std::optional<FieldReader>& file) {
   EditorAndGame& module = host_.module();
   const QString frame = host_.CurrentFrameName();
   if (ObjectIndex == 0)
     file = OpenHotspotAction(module, frame, AreaIndex);
   else
-    file = OpenItemAction(module, frame, AreaIndex, host_.PickedObjectTag(ObjectIndex),
-                          module.EverythingStopped);
+    file = OpenItemAction(module, frame, AreaIndex, host_.PickedObjectTag(ObjectIndex), module.EverythingStopped);
   if (!file) return Nothing;
 
   GameNowEffects effects(host_, AreaIndex, ObjectIndex);
@@ -151,15 +147,13 @@ qint16 HotspotActions::PerformAction(int AreaIndex, int ObjectIndex,
   if (r.PlayMidi && !r.MidiFile.isEmpty()) {
     if (!host_.IsChannelPlayerPlaying(kMusicChannel) || r.StopMidi != 0) {
       host_.StopChannelPlayer(kMusicChannel);
-      host_.PlayChannelPlayer(kMusicChannel,
-                              module.ResolveProjectFile(module.paths.AreasPath + r.MidiFile),
+      host_.PlayChannelPlayer(kMusicChannel, module.ResolveProjectFile(module.paths.AreasPath + r.MidiFile),
                               r.LoopMidi ? 0 : 1, ChannelLevels::VolumeToPlayer(7.0));
     }
   }
   if (r.PlayMp3) {
     host_.StopChannelPlayer(kMp3Channel);
-    host_.PlayChannelPlayer(kMp3Channel,
-                            module.ResolveProjectFile(module.paths.FramesPath + r.Mp3File), 1,
+    host_.PlayChannelPlayer(kMp3Channel, module.ResolveProjectFile(module.paths.FramesPath + r.Mp3File), 1,
                             ChannelLevels::VolumeToPlayer(8.0));
   } else if (r.StopMp3 && r.StopWavMp3 == 0) {
     host_.StopChannelPlayer(kMp3Channel);
@@ -174,16 +168,13 @@ qint16 HotspotActions::PerformAction(int AreaIndex, int ObjectIndex,
   const bool longHistory = host_.FramesHistoryCount() >= 2;
   // A request for the last visited frame that the history cannot meet is dropped below, so
   // it does not count as a frame change here either (the channel sounds must still start).
-  const bool unmetGoBack =
-      requests.sFrameToLoad.toLower() == QLatin1String("last visited frame") && !longHistory;
+  const bool unmetGoBack = requests.sFrameToLoad.toLower() == QLatin1String("last visited frame") && !longHistory;
   const bool scriptFrame = !requests.sFrameToLoad.isEmpty() && !unmetGoBack;
   const bool goBack = r.GoBack && r.GoToAnotherFrame == 0 && longHistory;
   const bool changeWithout = (scriptFrame && requests.dTransDuration == 0) ||
-                             (r.GoToAnotherFrame != 0 && !r.UseTransitionIsOne) ||
-                             (goBack && !r.UseTransitionIsOne);
+                             (r.GoToAnotherFrame != 0 && !r.UseTransitionIsOne) || (goBack && !r.UseTransitionIsOne);
   const bool changeWith = (scriptFrame && requests.dTransDuration != 0) ||
-                          (r.GoToAnotherFrame != 0 && r.UseTransitionIsOne) ||
-                          (goBack && r.UseTransitionIsOne);
+                          (r.GoToAnotherFrame != 0 && r.UseTransitionIsOne) || (goBack && r.UseTransitionIsOne);
   if (r.PlayMovie != 0 || !(changeWithout || changeWith)) {
     host_.PlayAudioChannels();
     host_.EnableTimerAudioFade();
@@ -197,8 +188,7 @@ qint16 HotspotActions::PerformAction(int AreaIndex, int ObjectIndex,
     else if (!r.MovieStretch)
       host_.PlayMovieWithStop(r.MovieFile, false, 0, 0, 0, 0);
     else
-      host_.PlayMovieWithStop(r.MovieFile, true, r.MovieLeft, r.MovieTop, r.MovieWidth,
-                              r.MovieHeight);
+      host_.PlayMovieWithStop(r.MovieFile, true, r.MovieLeft, r.MovieTop, r.MovieWidth, r.MovieHeight);
   }
 
   host_.ShowOrNotShowAreas();
@@ -215,8 +205,7 @@ qint16 HotspotActions::PerformAction(int AreaIndex, int ObjectIndex,
     }
     host_.SetScreenPointerDefault();
     host_.StopMovie() = false;
-    if (scriptFrame || r.GoToAnotherFrame != 0 || (r.GoBack && host_.FramesHistoryCount() >= 2))
-      host_.FinishFades();
+    if (scriptFrame || r.GoToAnotherFrame != 0 || (r.GoBack && host_.FramesHistoryCount() >= 2)) host_.FinishFades();
   }
 
   if (module.EverythingStopped) return Nothing;
@@ -259,8 +248,7 @@ qint16 HotspotActions::PerformAction(int AreaIndex, int ObjectIndex,
   return result;
 }
 
-int HotspotActions::ExecuteVBScriptAndConsequences(const QString& sText,
-                                                   bool bResetLastClickPosition) {
+int HotspotActions::ExecuteVBScriptAndConsequences(const QString& sText, bool bResetLastClickPosition) {
   ScriptRequests& requests = host_.VBScriptAction();
   requests.ResetModule();
   if (host_.ExecuteVBScript(sText, bResetLastClickPosition) == -1) return -1;

@@ -15,8 +15,7 @@ class HotspotActions {
   enum ActionResult : qint16 { Nothing = 0, Quit = 1, FrameOpened = 2 };
 
   // Events of hotspot Index; positions in twips relative to the hotspot.
-  void Area_MouseDown(int Index, int Button, int xTwips, int yTwips, int areaLeftTwips,
-                      int areaTopTwips);
+  void Area_MouseDown(int Index, int Button, int xTwips, int yTwips, int areaLeftTwips, int areaTopTwips);
   void Area_MouseMove();
   // Only an inventory item dropped counts (objectIndex > 0); the position is in twips of
   // the frame picture.

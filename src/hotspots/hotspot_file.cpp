@@ -16,8 +16,7 @@ namespace {
 // the end of the file ends the record.
 class RecordFields {
  public:
-  RecordFields(FieldReader& file, std::vector<PlatformError>& errors)
-      : file_(file), errors_(errors) {}
+  RecordFields(FieldReader& file, std::vector<PlatformError>& errors) : file_(file), errors_(errors) {}
   bool ended() const { return ended_; }
 
   QVariant value() {
@@ -114,8 +113,7 @@ bool HotspotVisible(const HotspotRecord& r, int index, const std::vector<qint16>
 }
 
 VisibilityResult DecideHotspotVisibility(FieldReader& file, const QString& frameName,
-                                         const VariablesCollection& Disappear,
-                                         const ProjectVariables& variables,
+                                         const VariablesCollection& Disappear, const ProjectVariables& variables,
                                          const bool& everythingStopped) {
   VisibilityResult result;
   // Markers of this frame, looked up once rather than per record.

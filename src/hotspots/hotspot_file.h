@@ -20,13 +20,13 @@ class EditorAndGame;
 // so junk in a field that a hotspot does not use (the GIF speed of a plain hotspot, the
 // video fields of a hotspot without video) raises nothing.
 struct HotspotRecord {
-  QVariant OwnIndex;  // Integer: 1 for the first hotspot of each frame merged in
+  QVariant OwnIndex;                                  // Integer: 1 for the first hotspot of each frame merged in
   QVariant AreaLeft, AreaTop, AreaWidth, AreaHeight;  // twips
-  QVariant AnimatedPicture;  // non-zero: an animated GIF
-  QVariant ShowPicture;      // = True: show PictureFile
-  QVariant PictureFile;      // relative to Areas\ .
-  QVariant StretchPicture;   // 1: stretched to the hotspot
-  QVariant CursorFile;       // relative to Icons\ ; "" or "default": the project's pointer
+  QVariant AnimatedPicture;                           // non-zero: an animated GIF
+  QVariant ShowPicture;                               // = True: show PictureFile
+  QVariant PictureFile;                               // relative to Areas\ .
+  QVariant StretchPicture;                            // 1: stretched to the hotspot
+  QVariant CursorFile;                                // relative to Icons\ ; "" or "default": the project's pointer
   QVariant ConditionsEnabled;
   QStringList HideIfAnySet;
   QStringList HideUnlessAllSet;
@@ -67,8 +67,7 @@ struct VisibilityResult {
   std::optional<PlatformError> error;
 };
 VisibilityResult DecideHotspotVisibility(FieldReader& file, const QString& frameName,
-                                         const VariablesCollection& Disappear,
-                                         const ProjectVariables& variables,
+                                         const VariablesCollection& Disappear, const ProjectVariables& variables,
                                          const bool& everythingStopped);
 
 }  // namespace storyloom

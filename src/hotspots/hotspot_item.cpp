@@ -13,12 +13,9 @@ constexpr float kTwipsPerPixel = 15.0f;
 
 int windowsButton(Qt::MouseButton b) {
   switch (b) {
-    case Qt::RightButton:
-      return 2;
-    case Qt::MiddleButton:
-      return 4;
-    default:
-      return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 1;
   }
 }
 }  // namespace
@@ -60,9 +57,7 @@ void HotspotItem::setDefaultPointer(const QCursor& cursor) {
   setCursor(cursor);
 }
 
-QRectF HotspotItem::boundingRect() const {
-  return {0, 0, width_ / kTwipsPerPixel, height_ / kTwipsPerPixel};
-}
+QRectF HotspotItem::boundingRect() const { return {0, 0, width_ / kTwipsPerPixel, height_ / kTwipsPerPixel}; }
 
 void HotspotItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
   if (picture_.isNull()) return;

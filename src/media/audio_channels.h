@@ -27,7 +27,6 @@ struct AudioChannel {
 
 class AudioChannels : public ChannelLevels {
  public:
-
   explicit AudioChannels(EditorAndGame& module);
   ~AudioChannels();
 

@@ -26,8 +26,7 @@ std::optional<double> numberFromText(const QString& text) {
   }
   // Only plain decimal forms: digits, one point, an exponent; no locale, no "inf"/"nan".
   for (QChar c : t) {
-    if (!(c.isDigit() || c == '.' || c == '-' || c == '+' || c == 'E' || c == 'e' || c == 'D' ||
-          c == 'd'))
+    if (!(c.isDigit() || c == '.' || c == '-' || c == '+' || c == 'E' || c == 'e' || c == 'D' || c == 'd'))
       return std::nullopt;
   }
   QString normal = t;
@@ -71,10 +70,8 @@ float toSingle(double value) {
 double numberOf(const QVariant& value) {
   if (!value.isValid()) return 0;
   switch (value.typeId()) {
-    case QMetaType::Nullptr:
-      throw PlatformError::invalidUseOfNull();
-    case QMetaType::Bool:
-      return value.toBool() ? -1 : 0;
+    case QMetaType::Nullptr: throw PlatformError::invalidUseOfNull();
+    case QMetaType::Bool: return value.toBool() ? -1 : 0;
     case QMetaType::Short:
     case QMetaType::UShort:
     case QMetaType::Int:
@@ -82,8 +79,7 @@ double numberOf(const QVariant& value) {
     case QMetaType::LongLong:
     case QMetaType::UChar:
     case QMetaType::Float:
-    case QMetaType::Double:
-      return value.toDouble();
+    case QMetaType::Double: return value.toDouble();
     case QMetaType::QString: {
       // Text in a Variant converts as the platform converts a string: a number, or the
       // words True and False; empty text and the file form "#TRUE#" are no number.
@@ -93,8 +89,7 @@ double numberOf(const QVariant& value) {
       if (const auto n = numberFromText(text)) return *n;
       throw PlatformError::typeMismatch();
     }
-    default:
-      throw PlatformError::typeMismatch();
+    default: throw PlatformError::typeMismatch();
   }
 }
 
@@ -106,13 +101,10 @@ bool booleanOf(const QVariant& value) { return numberOf(value) != 0; }
 QString textOf(const QVariant& value) {
   if (!value.isValid() || value.typeId() == QMetaType::Nullptr) return {};
   switch (value.typeId()) {
-    case QMetaType::Bool:
-      return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case QMetaType::Bool: return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     case QMetaType::Float:
-    case QMetaType::Double:
-      return QString::number(value.toDouble(), 'g', 15);
-    default:
-      return value.toString();
+    case QMetaType::Double: return QString::number(value.toDouble(), 'g', 15);
+    default: return value.toString();
   }
 }
 

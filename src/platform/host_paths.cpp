@@ -95,16 +95,10 @@ QFileInfo HostPaths::infoOf(const QString& windowsPath) {
   return info;
 }
 
-bool HostPaths::exists(const QString& windowsPath) {
-  return !windowsPath.isEmpty() && infoOf(windowsPath).exists();
-}
+bool HostPaths::exists(const QString& windowsPath) { return !windowsPath.isEmpty() && infoOf(windowsPath).exists(); }
 
-bool HostPaths::isFile(const QString& windowsPath) {
-  return !windowsPath.isEmpty() && infoOf(windowsPath).isFile();
-}
+bool HostPaths::isFile(const QString& windowsPath) { return !windowsPath.isEmpty() && infoOf(windowsPath).isFile(); }
 
-bool HostPaths::isFolder(const QString& windowsPath) {
-  return !windowsPath.isEmpty() && infoOf(windowsPath).isDir();
-}
+bool HostPaths::isFolder(const QString& windowsPath) { return !windowsPath.isEmpty() && infoOf(windowsPath).isDir(); }
 
 }  // namespace storyloom

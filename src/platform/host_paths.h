@@ -34,7 +34,7 @@ class HostPaths {
 
  private:
   struct Listing {
-    int64_t modified = 0;  // nanoseconds
+    int64_t modified = 0;                 // nanoseconds
     QHash<QString, QString> byLowerName;  // lower-case name -> real name
   };
   QFileInfo infoOf(const QString& windowsPath);

@@ -52,16 +52,14 @@ QString IniFile::read(const QString& hostPath, const QString& section, const QSt
     }
     QString value;
     if (inSection && isKey(line, key, &value)) {
-      if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
-        value = value.mid(1, value.size() - 2);
+      if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"')) value = value.mid(1, value.size() - 2);
       return value;
     }
   }
   return defaultValue;
 }
 
-bool IniFile::write(const QString& hostPath, const QString& section, const QString& key,
-                    const QString& value) {
+bool IniFile::write(const QString& hostPath, const QString& section, const QString& key, const QString& value) {
   bool exists = false;
   QStringList lines = readLines(hostPath, &exists);
   qsizetype sectionStart = -1, sectionEnd = lines.size();

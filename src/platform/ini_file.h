@@ -11,8 +11,7 @@ class IniFile {
   static QString read(const QString& hostPath, const QString& section, const QString& key,
                       const QString& defaultValue = {});
   // Returns false when the file cannot be written.
-  static bool write(const QString& hostPath, const QString& section, const QString& key,
-                    const QString& value);
+  static bool write(const QString& hostPath, const QString& section, const QString& key, const QString& value);
 };
 
 }  // namespace storyloom

@@ -55,13 +55,12 @@ double mpegAudioFileDuration(const QString& hostPath) {
   qsizetype at = 0;
   if (n >= 10 && d.startsWith("ID3"))
     at = 10 + ((b[6] & 0x7f) << 21 | (b[7] & 0x7f) << 14 | (b[8] & 0x7f) << 7 | (b[9] & 0x7f));
-  static const int kBitrates[2][3][16] = {
-      {{0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448, 0},
-       {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 0},
-       {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0}},
-      {{0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256, 0},
-       {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0},
-       {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0}}};
+  static const int kBitrates[2][3][16] = {{{0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448, 0},
+                                           {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 0},
+                                           {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0}},
+                                          {{0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256, 0},
+                                           {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0},
+                                           {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0}}};
   static const int kRates[4] = {44100, 48000, 32000, 0};
   double seconds = 0;
   int frames = 0;
@@ -261,14 +260,9 @@ void MediaPlayer::finish() {
 void MediaPlayer::onMediaStatus(int status) {
   if (silent_) return;
   switch (static_cast<QMediaPlayer::MediaStatus>(status)) {
-    case QMediaPlayer::EndOfMedia:
-      endOfOnePass();
-      break;
-    case QMediaPlayer::InvalidMedia:
-      onError();
-      break;
-    default:
-      break;
+    case QMediaPlayer::EndOfMedia: endOfOnePass(); break;
+    case QMediaPlayer::InvalidMedia: onError(); break;
+    default: break;
   }
 }
 

@@ -93,8 +93,7 @@ int MessageBoxes::show(const QString& text, int style, const QString& title) {
   return result;
 }
 
-std::optional<QString> MessageBoxes::inputBox(const QString& prompt, const QString& title,
-                                              const QString& defaultText) {
+std::optional<QString> MessageBoxes::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
   if (!isAutomatic()) return inputInteractive(prompt, title, defaultText);
   std::optional<QString> result = defaultText;
   if (!inputs_.empty()) {
@@ -140,8 +139,8 @@ int MessageBoxes::showInteractive(const QString& text, int style, const QString&
 std::optional<QString> MessageBoxes::inputInteractive(const QString& prompt, const QString& title,
                                                       const QString& defaultText) {
   bool ok = false;
-  const QString text = QInputDialog::getText(QApplication::activeWindow(), title, prompt,
-                                             QLineEdit::Normal, defaultText, &ok);
+  const QString text =
+      QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal, defaultText, &ok);
   if (!ok) return std::nullopt;
   return text;
 }

@@ -34,8 +34,7 @@ class MessageBoxes {
   // Shows a modal box; returns one of msg::Result.
   int show(const QString& text, int style, const QString& title);
   // Returns nothing when the player cancels.
-  std::optional<QString> inputBox(const QString& prompt, const QString& title,
-                                  const QString& defaultText);
+  std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& defaultText);
 
   void setAutomatic(LogSink log) { log_ = std::move(log); }
   bool isAutomatic() const { return static_cast<bool>(log_); }

@@ -9,9 +9,7 @@ PlatformError PlatformError::invalidProcedureCall() {
   return {5, QStringLiteral("Invalid procedure call or argument")};
 }
 PlatformError PlatformError::overflow() { return {6, QStringLiteral("Overflow")}; }
-PlatformError PlatformError::subscriptOutOfRange() {
-  return {9, QStringLiteral("Subscript out of range")};
-}
+PlatformError PlatformError::subscriptOutOfRange() { return {9, QStringLiteral("Subscript out of range")}; }
 PlatformError PlatformError::typeMismatch() { return {13, QStringLiteral("Type mismatch")}; }
 PlatformError PlatformError::fileNotFound() { return {53, QStringLiteral("File not found")}; }
 PlatformError PlatformError::pastEnd() { return {62, QStringLiteral("Input past end of file")}; }
@@ -19,9 +17,7 @@ PlatformError PlatformError::invalidUseOfNull() { return {94, QStringLiteral("In
 PlatformError PlatformError::controlArrayElementMissing(int index) {
   return {340, QStringLiteral("Control array element '%1' doesn't exist").arg(index)};
 }
-PlatformError PlatformError::invalidPropertyValue() {
-  return {380, QStringLiteral("Invalid property value")};
-}
+PlatformError PlatformError::invalidPropertyValue() { return {380, QStringLiteral("Invalid property value")}; }
 PlatformError PlatformError::keyAlreadyUsed() {
   return {457, QStringLiteral("This key is already associated with an element of this collection")};
 }

@@ -17,17 +17,17 @@ class PlatformError : public vbs::ScriptError {
   int code() const { return number; }
   QString text() const { return QString::fromStdU16String(description); }
 
-  static PlatformError invalidProcedureCall();  // 5
-  static PlatformError overflow();              // 6
-  static PlatformError subscriptOutOfRange();   // 9
-  static PlatformError typeMismatch();          // 13
-  static PlatformError fileNotFound();          // 53
-  static PlatformError pastEnd();               // 62
-  static PlatformError invalidUseOfNull();      // 94
+  static PlatformError invalidProcedureCall();                 // 5
+  static PlatformError overflow();                             // 6
+  static PlatformError subscriptOutOfRange();                  // 9
+  static PlatformError typeMismatch();                         // 13
+  static PlatformError fileNotFound();                         // 53
+  static PlatformError pastEnd();                              // 62
+  static PlatformError invalidUseOfNull();                     // 94
   static PlatformError controlArrayElementMissing(int index);  // 340
-  static PlatformError invalidPropertyValue();  // 380
-  static PlatformError keyAlreadyUsed();        // 457
-  static PlatformError invalidPicture();        // 481
+  static PlatformError invalidPropertyValue();                 // 380
+  static PlatformError keyAlreadyUsed();                       // 457
+  static PlatformError invalidPicture();                       // 481
 
   // Inside a catch block: the exception being handled, as the platform would number it
   // (an engine error keeps its number; any other failure is 51 "Internal error").

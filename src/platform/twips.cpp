@@ -10,10 +10,10 @@ QColor colorFromNumber(qint64 number) {
     const qint64 index = number & 0xFF;
     const QPalette pal = QApplication::palette();
     switch (index) {
-      case 5: return pal.color(QPalette::Base);              // window background
-      case 8: return pal.color(QPalette::Text);              // window text
-      case 15: return pal.color(QPalette::Button);           // button face
-      case 18: return pal.color(QPalette::ButtonText);       // button text
+      case 5: return pal.color(QPalette::Base);         // window background
+      case 8: return pal.color(QPalette::Text);         // window text
+      case 15: return pal.color(QPalette::Button);      // button face
+      case 18: return pal.color(QPalette::ButtonText);  // button text
       case 13: return pal.color(QPalette::Highlight);
       case 14: return pal.color(QPalette::HighlightedText);
       case 24: return pal.color(QPalette::ToolTipBase);

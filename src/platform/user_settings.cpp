@@ -15,16 +15,14 @@ QString keyOf(const QString& section, const QString& key) {
 
 UserSettings::UserSettings()
     : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                            QStringLiteral("storyloom-player"),
-                                            QStringLiteral("Software"))) {}
+                                            QStringLiteral("storyloom-player"), QStringLiteral("Software"))) {}
 
 UserSettings::UserSettings(const QString& iniFile)
     : settings_(std::make_unique<QSettings>(iniFile, QSettings::IniFormat)) {}
 
 UserSettings::~UserSettings() = default;
 
-QString UserSettings::get(const QString& section, const QString& key,
-                          const QString& defaultValue) const {
+QString UserSettings::get(const QString& section, const QString& key, const QString& defaultValue) const {
   return settings_->value(keyOf(section, key), defaultValue).toString();
 }
 

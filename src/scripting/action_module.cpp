@@ -23,16 +23,57 @@
 namespace storyloom {
 
 enum class VBScriptActionModule::Method {
-  PopupSaveGame, PopupLoadGame, GoToFrame, ResetModule, StopEverything, Message, AddItem,
-  SendEmail, OpenURL, OpenFile, OpenExeFileAndWait, LoadAPicture, LoadGraphicFile,
-  GetHotspotNumber, GetPath, HideInventoryButton, ShowInventoryButton, GetClickPositionX,
-  GetClickPositionY, GetTransitionsStatus, GetEffectsStatus, InvertTransitionsStatus,
-  InvertEffectsStatus, RemoveAllItems, RemoveItem, CreateObject, DeleteObject, GetSLVersion,
-  ChangeDisplayResolution, ChangeDisplayResolutionOnLoadGame, GetDisplayResolutionX,
-  GetDisplayResolutionY, AllowControlsReferencesNextTime, DoNotAllowControlsReferencesNextTime,
-  GetCurrentFrameName, GetMergedHotspotIndex, GetMergedTextIndex, Quit, CreateTimedEvent,
-  RemoveTimedEvent, SaveParameter, LoadParameter, ChangeDefaultCursor, ReadINI, WriteINI, DDir,
-  AddComponent, RemoveComponent, Component, DoesComponentExist, InterceptComponentEvents,
+  PopupSaveGame,
+  PopupLoadGame,
+  GoToFrame,
+  ResetModule,
+  StopEverything,
+  Message,
+  AddItem,
+  SendEmail,
+  OpenURL,
+  OpenFile,
+  OpenExeFileAndWait,
+  LoadAPicture,
+  LoadGraphicFile,
+  GetHotspotNumber,
+  GetPath,
+  HideInventoryButton,
+  ShowInventoryButton,
+  GetClickPositionX,
+  GetClickPositionY,
+  GetTransitionsStatus,
+  GetEffectsStatus,
+  InvertTransitionsStatus,
+  InvertEffectsStatus,
+  RemoveAllItems,
+  RemoveItem,
+  CreateObject,
+  DeleteObject,
+  GetSLVersion,
+  ChangeDisplayResolution,
+  ChangeDisplayResolutionOnLoadGame,
+  GetDisplayResolutionX,
+  GetDisplayResolutionY,
+  AllowControlsReferencesNextTime,
+  DoNotAllowControlsReferencesNextTime,
+  GetCurrentFrameName,
+  GetMergedHotspotIndex,
+  GetMergedTextIndex,
+  Quit,
+  CreateTimedEvent,
+  RemoveTimedEvent,
+  SaveParameter,
+  LoadParameter,
+  ChangeDefaultCursor,
+  ReadINI,
+  WriteINI,
+  DDir,
+  AddComponent,
+  RemoveComponent,
+  Component,
+  DoesComponentExist,
+  InterceptComponentEvents,
   IsComponentInstalled,
 };
 
@@ -161,9 +202,12 @@ QRegularExpression wildcardPattern(const QString& pattern) {
   }
   QString re;
   for (const QChar c : p) {
-    if (c == '*') re += QLatin1String(".*");
-    else if (c == '?') re += '.';
-    else re += QRegularExpression::escape(QString(c));
+    if (c == '*')
+      re += QLatin1String(".*");
+    else if (c == '?')
+      re += '.';
+    else
+      re += QRegularExpression::escape(QString(c));
   }
   if (optionalExtension) re += QLatin1String("(\\..*)?");
   return QRegularExpression(QRegularExpression::anchoredPattern(re),
@@ -251,32 +295,18 @@ vbs::Value VBScriptActionModule::call(Method method, vbs::Args a) {
       LoadAPicture(refControl, textArg(a, 1));
       return {};
     }
-    case Method::LoadGraphicFile:
-      a.expect(1, 1);
-      return LoadGraphicFile(textArg(a, 0));
-    case Method::GetHotspotNumber:
-      a.expect(0, 0);
-      return vbs::Value(requests.iHotspotNumber);
-    case Method::GetPath:
-      a.expect(0, 0);
-      return text(module().paths.ExternalPath);
+    case Method::LoadGraphicFile: a.expect(1, 1); return LoadGraphicFile(textArg(a, 0));
+    case Method::GetHotspotNumber: a.expect(0, 0); return vbs::Value(requests.iHotspotNumber);
+    case Method::GetPath: a.expect(0, 0); return text(module().paths.ExternalPath);
     case Method::HideInventoryButton:
     case Method::ShowInventoryButton:
       // A game without an inventory has no inventory button to hide or show.
       a.expect(0, 0);
       return {};
-    case Method::GetClickPositionX:
-      a.expect(0, 0);
-      return vbs::Value(toInteger(game_.LastClickPosition.x()));
-    case Method::GetClickPositionY:
-      a.expect(0, 0);
-      return vbs::Value(toInteger(game_.LastClickPosition.y()));
-    case Method::GetTransitionsStatus:
-      a.expect(0, 0);
-      return vbs::Value(!game_.mnuDisableTransitions->isChecked());
-    case Method::GetEffectsStatus:
-      a.expect(0, 0);
-      return vbs::Value(!game_.mnuDisableEffects->isChecked());
+    case Method::GetClickPositionX: a.expect(0, 0); return vbs::Value(toInteger(game_.LastClickPosition.x()));
+    case Method::GetClickPositionY: a.expect(0, 0); return vbs::Value(toInteger(game_.LastClickPosition.y()));
+    case Method::GetTransitionsStatus: a.expect(0, 0); return vbs::Value(!game_.mnuDisableTransitions->isChecked());
+    case Method::GetEffectsStatus: a.expect(0, 0); return vbs::Value(!game_.mnuDisableEffects->isChecked());
     case Method::InvertTransitionsStatus:
       a.expect(0, 0);
       game_.EnableOrDisableTransitions();
@@ -304,9 +334,7 @@ vbs::Value VBScriptActionModule::call(Method method, vbs::Args a) {
       CreateOrDeleteObject(ObjectRef, method == Method::CreateObject);
       return {};
     }
-    case Method::GetSLVersion:
-      a.expect(0, 0);
-      return vbs::Value(u"Version 3.4.0");
+    case Method::GetSLVersion: a.expect(0, 0); return vbs::Value(u"Version 3.4.0");
     case Method::ChangeDisplayResolution: {
       a.expect(1, 1);
       const qint16 iResolution = integerArg(a, 0);
@@ -333,15 +361,9 @@ vbs::Value VBScriptActionModule::call(Method method, vbs::Args a) {
       a.expect(0, 0);
       game_.AllowControlsReferences = 1;
       return {};
-    case Method::GetCurrentFrameName:
-      a.expect(0, 0);
-      return text(game_.frame.CurrentFrameName);
-    case Method::GetMergedHotspotIndex:
-      a.expect(0, 0);
-      return vbs::Value(game_.MergedHotspotIndex);
-    case Method::GetMergedTextIndex:
-      a.expect(0, 0);
-      return vbs::Value(toInteger(game_.texts().MergedTextIndex));
+    case Method::GetCurrentFrameName: a.expect(0, 0); return text(game_.frame.CurrentFrameName);
+    case Method::GetMergedHotspotIndex: a.expect(0, 0); return vbs::Value(game_.MergedHotspotIndex);
+    case Method::GetMergedTextIndex: a.expect(0, 0); return vbs::Value(toInteger(game_.texts().MergedTextIndex));
     case Method::Quit:
       a.expect(0, 0);
       requests.bStopGame = true;
@@ -361,9 +383,7 @@ vbs::Value VBScriptActionModule::call(Method method, vbs::Args a) {
       SaveParameter(textArg(a, 0), a[1]);
       return {};
     }
-    case Method::LoadParameter:
-      a.expect(2, 2);
-      return text(LoadParameter(textArg(a, 0), a[1]));
+    case Method::LoadParameter: a.expect(2, 2); return text(LoadParameter(textArg(a, 0), a[1]));
     case Method::ChangeDefaultCursor:
       a.expect(1, 1);
       ChangeDefaultCursor(textArg(a, 0));
@@ -501,26 +521,29 @@ void VBScriptActionModule::LoadAPicture(const vbs::Value& refControl, const QStr
 
 vbs::Value VBScriptActionModule::LoadGraphicFile(const QString& sFilename) {
   vbs::Value result = vbs::Value::nothing();
-  reportingErrors(module(),
-                  QStringLiteral(" Error loading the following graphic file:'") + sFilename + QStringLiteral("'."), [&] {
-                    if (sFilename.isEmpty()) {
-                      result = vbs::Value(vbs::makeRef<ScriptPicture>().get());
-                      return;
-                    }
-                    const QString path = module().ResolveProjectFile(module().paths.AreasPath + sFilename);
-                    if (!module().FileExists(path)) return;
-                    result = vbs::Value(ScriptPicture::load(module().hostPathOf(path), sFilename).get());
-                  });
+  reportingErrors(
+      module(), QStringLiteral(" Error loading the following graphic file:'") + sFilename + QStringLiteral("'."), [&] {
+        if (sFilename.isEmpty()) {
+          result = vbs::Value(vbs::makeRef<ScriptPicture>().get());
+          return;
+        }
+        const QString path = module().ResolveProjectFile(module().paths.AreasPath + sFilename);
+        if (!module().FileExists(path)) return;
+        result = vbs::Value(ScriptPicture::load(module().hostPathOf(path), sFilename).get());
+      });
   return result;
 }
 
 void VBScriptActionModule::CreateOrDeleteObject(const vbs::Value& ObjectRef, bool create) {
-  const QString context = create ? QStringLiteral(" Error creating the object. ") : QStringLiteral(" Error deleting the object. ");
+  const QString context =
+      create ? QStringLiteral(" Error creating the object. ") : QStringLiteral(" Error deleting the object. ");
   reportingErrors(module(), context, [&] {
     auto* element = dynamic_cast<ScriptControlElement*>(vbs::requireObject(ObjectRef));
     if (!element) throw PlatformError(343, QStringLiteral("Object not an array"));
-    if (create) element->createElement();
-    else element->deleteElement();
+    if (create)
+      element->createElement();
+    else
+      element->deleteElement();
   });
 }
 
@@ -529,7 +552,8 @@ qint16 VBScriptActionModule::CreateTimedEvent(const vbs::Value& Duration, const 
   try {
     index = toInteger(game_.timedEvents().CreateTimedEvent(Duration, sCode, bRepeatForever));
   } catch (...) {
-    module().ReportError(QStringLiteral(" Unable to create the timed event #%1. ").arg(index), PlatformError::current());
+    module().ReportError(QStringLiteral(" Unable to create the timed event #%1. ").arg(index),
+                         PlatformError::current());
     return 0;
   }
   return index;
@@ -541,7 +565,8 @@ void VBScriptActionModule::RemoveTimedEvent(qint16 Index) {
 }
 
 void VBScriptActionModule::SaveParameter(const QString& sParameterName, const vbs::Value& ParameterValue) {
-  reportingErrors(module(), QStringLiteral(" Unable to save the parameter named \"") + sParameterName + QStringLiteral("\". "),
+  reportingErrors(module(),
+                  QStringLiteral(" Unable to save the parameter named \"") + sParameterName + QStringLiteral("\". "),
                   [&] {
                     const QString value = QString::fromStdU16String(plainValue(ParameterValue).toString());
                     module().userSettings().set(module().settings.ProjectName, '_' + sParameterName, value);
@@ -550,7 +575,8 @@ void VBScriptActionModule::SaveParameter(const QString& sParameterName, const vb
 
 QString VBScriptActionModule::LoadParameter(const QString& sParameterName, const vbs::Value& DefaultParameterValue) {
   QString result;
-  reportingErrors(module(), QStringLiteral(" Unable to load the parameter named \"") + sParameterName + QStringLiteral("\". "),
+  reportingErrors(module(),
+                  QStringLiteral(" Unable to load the parameter named \"") + sParameterName + QStringLiteral("\". "),
                   [&] {
                     const QString fallback = QString::fromStdU16String(plainValue(DefaultParameterValue).toString());
                     result = module().userSettings().get(module().settings.ProjectName, '_' + sParameterName, fallback);

@@ -38,8 +38,7 @@ class VBScriptActionModule : public vbs::Object {
 
   // The INI helpers of ReadINI and WriteINI (paths in Windows form).
   QString ReadINIValue(const QString& sFilename, const QString& sSection, const QString& sKeyName);
-  bool WriteINIValue(const QString& sFilename, const QString& sSection, const QString& sKeyName,
-                     const QString& sValue);
+  bool WriteINIValue(const QString& sFilename, const QString& sSection, const QString& sKeyName, const QString& sValue);
 
   // The methods scripts call, in the order of the class.
   enum class Method;

@@ -187,8 +187,7 @@ void GraphicsControl::run(Member m, vbs::Args args) {
       args.expect(0, 0);
       it.update();
       return;
-    default:
-      vbs::raise(vbs::err::NoSuchMember);
+    default: vbs::raise(vbs::err::NoSuchMember);
   }
 }
 
@@ -198,30 +197,19 @@ void GraphicsControl::setFont(const QFont& f) { setFontOf(item(), f); }
 
 vbs::Value GraphicsControl::get(Member m) {
   QGraphicsItem& it = item();
-  const QRectF r = (m == Member::Left || m == Member::Top || m == Member::Width || m == Member::Height)
-                       ? twipsRect()
-                       : QRectF();
+  const QRectF r =
+      (m == Member::Left || m == Member::Top || m == Member::Width || m == Member::Height) ? twipsRect() : QRectF();
   switch (m) {
-    case Member::Left:
-      return vbs::Value(static_cast<float>(r.left()));
-    case Member::Top:
-      return vbs::Value(static_cast<float>(r.top()));
-    case Member::Width:
-      return vbs::Value(static_cast<float>(r.width()));
-    case Member::Height:
-      return vbs::Value(static_cast<float>(r.height()));
-    case Member::Visible:
-      return vbs::Value(it.isVisible());
-    case Member::Enabled:
-      return vbs::Value(it.isEnabled());
-    case Member::ToolTipText:
-      return scriptText(it.toolTip());
-    case Member::Tag:
-      return scriptText(it.data(kTag).toString());
-    case Member::Index:
-      return vbs::Value(static_cast<int16_t>(index_));
-    case Member::Name:
-      return scriptText(controlName());
+    case Member::Left: return vbs::Value(static_cast<float>(r.left()));
+    case Member::Top: return vbs::Value(static_cast<float>(r.top()));
+    case Member::Width: return vbs::Value(static_cast<float>(r.width()));
+    case Member::Height: return vbs::Value(static_cast<float>(r.height()));
+    case Member::Visible: return vbs::Value(it.isVisible());
+    case Member::Enabled: return vbs::Value(it.isEnabled());
+    case Member::ToolTipText: return scriptText(it.toolTip());
+    case Member::Tag: return scriptText(it.data(kTag).toString());
+    case Member::Index: return vbs::Value(static_cast<int16_t>(index_));
+    case Member::Name: return scriptText(controlName());
     case Member::MousePointer: {
       const QVariant stored = it.data(kMousePointer);
       if (stored.isValid()) return vbs::Value(static_cast<int16_t>(stored.toInt()));
@@ -242,16 +230,11 @@ vbs::Value GraphicsControl::get(Member m) {
       const double points = f.pixelSize() > 0 ? f.pixelSize() * 72.0 / 96.0 : f.pointSizeF();
       return vbs::Value(static_cast<float>(std::round(points * 100) / 100));
     }
-    case Member::FontBold:
-      return vbs::Value(font().bold());
-    case Member::FontItalic:
-      return vbs::Value(font().italic());
-    case Member::FontUnderline:
-      return vbs::Value(font().underline());
-    case Member::FontStrikethru:
-      return vbs::Value(font().strikeOut());
-    default:
-      vbs::raise(vbs::err::NoSuchMember);
+    case Member::FontBold: return vbs::Value(font().bold());
+    case Member::FontItalic: return vbs::Value(font().italic());
+    case Member::FontUnderline: return vbs::Value(font().underline());
+    case Member::FontStrikethru: return vbs::Value(font().strikeOut());
+    default: vbs::raise(vbs::err::NoSuchMember);
   }
 }
 
@@ -283,21 +266,12 @@ void GraphicsControl::let(Member m, const vbs::Value& v) {
       geometry([&](QRectF& r) { r.setHeight(height); });
       return;
     }
-    case Member::Visible:
-      it.setVisible(booleanValue(v));
-      return;
-    case Member::Enabled:
-      it.setEnabled(booleanValue(v));
-      return;
-    case Member::ToolTipText:
-      it.setToolTip(textValue(v));
-      return;
-    case Member::Tag:
-      it.setData(kTag, textValue(v));
-      return;
+    case Member::Visible: it.setVisible(booleanValue(v)); return;
+    case Member::Enabled: it.setEnabled(booleanValue(v)); return;
+    case Member::ToolTipText: it.setToolTip(textValue(v)); return;
+    case Member::Tag: it.setData(kTag, textValue(v)); return;
     case Member::Index:
-    case Member::Name:
-      raiseReadOnly();
+    case Member::Name: raiseReadOnly();
     case Member::MousePointer: {
       const qint16 n = mousePointerValue(v);
       it.setData(kMousePointer, n);
@@ -340,8 +314,7 @@ void GraphicsControl::let(Member m, const vbs::Value& v) {
       setFont(f);
       return;
     }
-    default:
-      vbs::raise(vbs::err::NoSuchMember);
+    default: vbs::raise(vbs::err::NoSuchMember);
   }
 }
 

@@ -30,9 +30,37 @@ enum ControlDataKey : int {
 
 // The members a control may have; each kind of control has some of them.
 enum class Member {
-  Left, Top, Width, Height, Visible, Enabled, Picture, Caption, ForeColor, BackColor, BackStyle,
-  FontName, FontSize, FontBold, FontItalic, FontUnderline, FontStrikethru, ToolTipText, Tag,
-  MousePointer, MouseIcon, Stretch, AutoSize, Index, Name, Move, ZOrder, Refresh, FileName, Play, Stop,
+  Left,
+  Top,
+  Width,
+  Height,
+  Visible,
+  Enabled,
+  Picture,
+  Caption,
+  ForeColor,
+  BackColor,
+  BackStyle,
+  FontName,
+  FontSize,
+  FontBold,
+  FontItalic,
+  FontUnderline,
+  FontStrikethru,
+  ToolTipText,
+  Tag,
+  MousePointer,
+  MouseIcon,
+  Stretch,
+  AutoSize,
+  Index,
+  Name,
+  Move,
+  ZOrder,
+  Refresh,
+  FileName,
+  Play,
+  Stop,
 };
 using Members = std::initializer_list<Member>;
 
@@ -98,7 +126,9 @@ class ControlArray : public vbs::Object {
   using Loaded = std::function<bool(int index)>;
   using Highest = std::function<int()>;
   ControlArray(std::u16string name, ElementMaker element, Loaded loaded, Highest highest)
-      : name_(std::move(name)), element_(std::move(element)), loaded_(std::move(loaded)),
+      : name_(std::move(name)),
+        element_(std::move(element)),
+        loaded_(std::move(loaded)),
         highest_(std::move(highest)) {}
 
   std::u16string typeName() const override { return name_; }

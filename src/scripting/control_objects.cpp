@@ -24,10 +24,10 @@ class HotspotControl : public GraphicsControl {
 
  protected:
   Members members() const override {
-    static const Members kMembers = {Member::Left, Member::Top, Member::Width, Member::Height, Member::Visible,
-                                     Member::Enabled, Member::Picture, Member::ToolTipText, Member::Tag,
-                                     Member::MousePointer, Member::MouseIcon, Member::Stretch, Member::Index,
-                                     Member::Name, Member::Move, Member::ZOrder, Member::Refresh};
+    static const Members kMembers = {
+        Member::Left,    Member::Top,         Member::Width, Member::Height,       Member::Visible,   Member::Enabled,
+        Member::Picture, Member::ToolTipText, Member::Tag,   Member::MousePointer, Member::MouseIcon, Member::Stretch,
+        Member::Index,   Member::Name,        Member::Move,  Member::ZOrder,       Member::Refresh};
     return kMembers;
   }
   QGraphicsItem* lookup(int index) override {
@@ -80,11 +80,11 @@ class TextControl : public GraphicsControl {
  protected:
   Members members() const override {
     static const Members kMembers = {
-        Member::Left, Member::Top, Member::Width, Member::Height, Member::Visible, Member::Enabled,
-        Member::Caption, Member::ForeColor, Member::BackColor, Member::FontName, Member::FontSize,
-        Member::FontBold, Member::FontItalic, Member::FontUnderline, Member::FontStrikethru,
-        Member::ToolTipText, Member::Tag, Member::MousePointer, Member::MouseIcon, Member::Index, Member::Name,
-        Member::Move, Member::ZOrder, Member::Refresh};
+        Member::Left,        Member::Top,      Member::Width,        Member::Height,        Member::Visible,
+        Member::Enabled,     Member::Caption,  Member::ForeColor,    Member::BackColor,     Member::FontName,
+        Member::FontSize,    Member::FontBold, Member::FontItalic,   Member::FontUnderline, Member::FontStrikethru,
+        Member::ToolTipText, Member::Tag,      Member::MousePointer, Member::MouseIcon,     Member::Index,
+        Member::Name,        Member::Move,     Member::ZOrder,       Member::Refresh};
     return kMembers;
   }
   QGraphicsItem* lookup(int index) override {
@@ -139,9 +139,9 @@ class VideoControl : public GraphicsControl {
 
  protected:
   Members members() const override {
-    static const Members kMembers = {Member::Left, Member::Top, Member::Width, Member::Height, Member::Visible,
-                                     Member::Tag, Member::Index, Member::Name, Member::Move, Member::ZOrder,
-                                     Member::FileName, Member::Play, Member::Stop};
+    static const Members kMembers = {Member::Left,     Member::Top,   Member::Width, Member::Height, Member::Visible,
+                                     Member::Tag,      Member::Index, Member::Name,  Member::Move,   Member::ZOrder,
+                                     Member::FileName, Member::Play,  Member::Stop};
     return kMembers;
   }
   QGraphicsItem* lookup(int index) override {

@@ -11,24 +11,17 @@ namespace storyloom {
 
 QVariant variantOf(const vbs::Value& v) {
   switch (v.type()) {
-    case vbs::Type::Empty:
-      return {};
-    case vbs::Type::Null:
-      return QVariant::fromValue(nullptr);
-    case vbs::Type::Boolean:
-      return v.asBool();
+    case vbs::Type::Empty: return {};
+    case vbs::Type::Null: return QVariant::fromValue(nullptr);
+    case vbs::Type::Boolean: return v.asBool();
     case vbs::Type::Byte:
     case vbs::Type::Integer:
-    case vbs::Type::Long:
-      return v.toLong();
-    case vbs::Type::String:
-      return qtText(v.asString());
+    case vbs::Type::Long: return v.toLong();
+    case vbs::Type::String: return qtText(v.asString());
     case vbs::Type::Object:
     case vbs::Type::Array:
-    case vbs::Type::Error:
-      throw PlatformError::typeMismatch();
-    default:
-      return v.toDouble();  // Single, Double, Currency, Date
+    case vbs::Type::Error: throw PlatformError::typeMismatch();
+    default: return v.toDouble();  // Single, Double, Currency, Date
   }
 }
 
@@ -69,37 +62,23 @@ qint16 mousePointerValue(const vbs::Value& v) {
 
 QCursor cursorForPointer(int n, const QCursor& custom, const QCursor& standard) {
   switch (n) {
-    case 0:
-      return standard;
+    case 0: return standard;
     case 1:
     case 4:
-    case 10:
-      return Qt::ArrowCursor;
-    case 2:
-      return Qt::CrossCursor;
-    case 3:
-      return Qt::IBeamCursor;
+    case 10: return Qt::ArrowCursor;
+    case 2: return Qt::CrossCursor;
+    case 3: return Qt::IBeamCursor;
     case 5:
-    case 15:
-      return Qt::SizeAllCursor;
-    case 6:
-      return Qt::SizeBDiagCursor;
-    case 7:
-      return Qt::SizeVerCursor;
-    case 8:
-      return Qt::SizeFDiagCursor;
-    case 9:
-      return Qt::SizeHorCursor;
-    case 11:
-      return Qt::WaitCursor;
-    case 12:
-      return Qt::ForbiddenCursor;
-    case 13:
-      return Qt::BusyCursor;
-    case 14:
-      return Qt::WhatsThisCursor;
-    default:
-      return custom;
+    case 15: return Qt::SizeAllCursor;
+    case 6: return Qt::SizeBDiagCursor;
+    case 7: return Qt::SizeVerCursor;
+    case 8: return Qt::SizeFDiagCursor;
+    case 9: return Qt::SizeHorCursor;
+    case 11: return Qt::WaitCursor;
+    case 12: return Qt::ForbiddenCursor;
+    case 13: return Qt::BusyCursor;
+    case 14: return Qt::WhatsThisCursor;
+    default: return custom;
   }
 }
 

@@ -65,7 +65,9 @@ class ScreenControl : public vbs::Object {
       raiseReadOnly();
     }
   }
-  void setProperty(std::u16string_view name, vbs::Args args, const vbs::Value& v) override { letProperty(name, args, v); }
+  void setProperty(std::u16string_view name, vbs::Args args, const vbs::Value& v) override {
+    letProperty(name, args, v);
+  }
 
  private:
   void apply() {
@@ -88,8 +90,8 @@ class AppControl : public vbs::Object {
   explicit AppControl(Game& game) : game_(game) {}
   std::u16string typeName() const override { return u"App"; }
   bool hasMember(std::u16string_view name) const override {
-    return anyOf(name, {u"Path", u"Title", u"EXEName", u"Major", u"Minor", u"Revision", u"PrevInstance",
-                        u"ProductName"});
+    return anyOf(name,
+                 {u"Path", u"Title", u"EXEName", u"Major", u"Minor", u"Revision", u"PrevInstance", u"ProductName"});
   }
   vbs::Value getProperty(std::u16string_view name, vbs::Args args) override {
     if (!hasMember(name)) vbs::raise(vbs::err::NoSuchMember);

@@ -108,8 +108,7 @@ QString LoadProcedures(EditorAndGame& module) {
   } catch (...) {
     const PlatformError e = PlatformError::current();
     logSkipped(QStringLiteral("the procedures file"), e.code(), e.text());
-    module.MessageBox(QStringLiteral("Error loading projet procedures."), msg::Critical,
-                      QStringLiteral("Error"));
+    module.MessageBox(QStringLiteral("Error loading projet procedures."), msg::Critical, QStringLiteral("Error"));
     return {};
   }
 }

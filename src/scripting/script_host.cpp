@@ -179,7 +179,8 @@ void ScriptHost::ShowExecuteCodeWindow() {
   const QString section = m.settings.ProjectName;
   const QString key = QStringLiteral("ExecuteVBScriptCode");
   QString last;
-  runSkippingErrors(QStringLiteral("the last code entered"), [&] { last = m.userSettings().get(section, key, QString()); });
+  runSkippingErrors(QStringLiteral("the last code entered"),
+                    [&] { last = m.userSettings().get(section, key, QString()); });
   const std::optional<QString> code = m.messages().inputBox(
       QStringLiteral("Enter the VBScript code you want to execute and then click OK.\r\n\r\n"
                      "For example, to retrieve the value of a variable, use the following code:\r\n\r\n"

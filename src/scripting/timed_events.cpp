@@ -15,7 +15,7 @@ namespace storyloom {
 
 namespace {
 
-constexpr double kLongestDuration = 65;  // seconds
+constexpr double kLongestDuration = 65;     // seconds
 constexpr qint64 kLongestInterval = 65535;  // milliseconds
 
 bool memberIs(std::u16string_view name, const char16_t* member) { return vbs::equalsNoCase(name, member); }

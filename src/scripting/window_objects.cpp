@@ -27,11 +27,11 @@ class MessageLabelControl : public GraphicsControl {
  protected:
   Members members() const override {
     static const Members kMembers = {
-        Member::Left, Member::Top, Member::Width, Member::Height, Member::Visible, Member::Enabled,
-        Member::Caption, Member::ForeColor, Member::BackColor, Member::FontName, Member::FontSize,
-        Member::FontBold, Member::FontItalic, Member::FontUnderline, Member::FontStrikethru,
-        Member::ToolTipText, Member::Tag, Member::MousePointer, Member::MouseIcon, Member::Name, Member::Move,
-        Member::Refresh};
+        Member::Left,        Member::Top,      Member::Width,        Member::Height,        Member::Visible,
+        Member::Enabled,     Member::Caption,  Member::ForeColor,    Member::BackColor,     Member::FontName,
+        Member::FontSize,    Member::FontBold, Member::FontItalic,   Member::FontUnderline, Member::FontStrikethru,
+        Member::ToolTipText, Member::Tag,      Member::MousePointer, Member::MouseIcon,     Member::Name,
+        Member::Move,        Member::Refresh};
     return kMembers;
   }
   QGraphicsItem* lookup(int) override { return game_.messageBar().LabelMessageBox(); }
@@ -83,10 +83,10 @@ class MessageFrameControl : public GraphicsControl {
 
  protected:
   Members members() const override {
-    static const Members kMembers = {Member::Left, Member::Top, Member::Width, Member::Height, Member::Visible,
-                                     Member::Enabled, Member::BackColor, Member::ToolTipText, Member::Tag,
-                                     Member::MousePointer, Member::MouseIcon, Member::Name, Member::Move,
-                                     Member::Refresh};
+    static const Members kMembers = {Member::Left,    Member::Top,          Member::Width,     Member::Height,
+                                     Member::Visible, Member::Enabled,      Member::BackColor, Member::ToolTipText,
+                                     Member::Tag,     Member::MousePointer, Member::MouseIcon, Member::Name,
+                                     Member::Move,    Member::Refresh};
     return kMembers;
   }
   QGraphicsItem* lookup(int) override { return &game_.messageBar(); }
@@ -97,7 +97,9 @@ class MessageFrameControl : public GraphicsControl {
     MessageBar& bar = game_.messageBar();
     return {bar.twipsLeft(), bar.twipsTop(), bar.twipsWidth(), bar.twipsHeight()};
   }
-  void setTwipsRect(const QRectF& r) override { game_.messageBar().setTwipsGeometry(r.left(), r.top(), r.width(), r.height()); }
+  void setTwipsRect(const QRectF& r) override {
+    game_.messageBar().setTwipsGeometry(r.left(), r.top(), r.width(), r.height());
+  }
 
   vbs::Value get(Member m) override {
     if (m == Member::BackColor) {
@@ -135,9 +137,10 @@ class BackImageControl : public GraphicsControl {
 
  protected:
   Members members() const override {
-    static const Members kMembers = {Member::Left, Member::Top, Member::Width, Member::Height, Member::Visible,
-                                     Member::Enabled, Member::ToolTipText, Member::Tag, Member::MousePointer,
-                                     Member::MouseIcon, Member::Name, Member::Move, Member::Refresh};
+    static const Members kMembers = {Member::Left,         Member::Top,       Member::Width,       Member::Height,
+                                     Member::Visible,      Member::Enabled,   Member::ToolTipText, Member::Tag,
+                                     Member::MousePointer, Member::MouseIcon, Member::Name,        Member::Move,
+                                     Member::Refresh};
     return kMembers;
   }
   QGraphicsItem* lookup(int) override { return game_.BackImage; }
@@ -198,8 +201,10 @@ class PictureBoxControl : public vbs::Object {
     QWidget* w = widget();
     if (memberIs(name, u"Left")) return setTwipsLeft(w, twipsValue(v));
     if (memberIs(name, u"Top")) return setTwipsTop(w, twipsValue(v));
-    if (memberIs(name, u"Width")) return setTwipsGeometry(w, pixelsToTwips(w->x()), twipsTop(w), sizeValue(v), twipsHeight(w));
-    if (memberIs(name, u"Height")) return setTwipsGeometry(w, pixelsToTwips(w->x()), twipsTop(w), twipsWidth(w), sizeValue(v));
+    if (memberIs(name, u"Width"))
+      return setTwipsGeometry(w, pixelsToTwips(w->x()), twipsTop(w), sizeValue(v), twipsHeight(w));
+    if (memberIs(name, u"Height"))
+      return setTwipsGeometry(w, pixelsToTwips(w->x()), twipsTop(w), twipsWidth(w), sizeValue(v));
     if (memberIs(name, u"Visible")) return w->setVisible(booleanValue(v));
     if (memberIs(name, u"Enabled")) return w->setEnabled(booleanValue(v));
     if (memberIs(name, u"ToolTipText")) return w->setToolTip(textValue(v));
@@ -277,23 +282,31 @@ class WindowControl : public vbs::Object {
   explicit WindowControl(Game& game) : game_(game) {}
   std::u16string typeName() const override { return u"Game"; }
   bool hasMember(std::u16string_view name) const override {
-    for (const char16_t* m : {u"Caption", u"Left", u"Top", u"Width", u"Height", u"ScaleWidth", u"ScaleHeight",
-                              u"Name", u"PictureBox", u"BackImage", u"Area", u"Text", u"VideoPlayer",
-                              u"TimerObject", u"LabelMessageBox", u"FrameMessageBox"})
+    for (const char16_t* m :
+         {u"Caption", u"Left", u"Top", u"Width", u"Height", u"ScaleWidth", u"ScaleHeight", u"Name", u"PictureBox",
+          u"BackImage", u"Area", u"Text", u"VideoPlayer", u"TimerObject", u"LabelMessageBox", u"FrameMessageBox"})
       if (memberIs(name, m)) return true;
     return false;
   }
   vbs::Value getProperty(std::u16string_view name, vbs::Args args) override {
     // Controls by name; an array takes its index as well (Area(2).Left).
     vbs::Ref<vbs::Object> control;
-    if (memberIs(name, u"PictureBox")) control = vbs::makeRef<PictureBoxControl>(game_);
-    else if (memberIs(name, u"BackImage")) control = vbs::makeRef<BackImageControl>(game_);
-    else if (memberIs(name, u"Area")) control = makeHotspotArray(game_);
-    else if (memberIs(name, u"Text")) control = makeTextArray(game_);
-    else if (memberIs(name, u"VideoPlayer")) control = makeLoopingVideoArray(game_);
-    else if (memberIs(name, u"TimerObject")) control = makeTimerObjectArray(game_);
-    else if (memberIs(name, u"LabelMessageBox")) control = makeMessageObject(game_);
-    else if (memberIs(name, u"FrameMessageBox")) control = makeFrameMessageObject(game_);
+    if (memberIs(name, u"PictureBox"))
+      control = vbs::makeRef<PictureBoxControl>(game_);
+    else if (memberIs(name, u"BackImage"))
+      control = vbs::makeRef<BackImageControl>(game_);
+    else if (memberIs(name, u"Area"))
+      control = makeHotspotArray(game_);
+    else if (memberIs(name, u"Text"))
+      control = makeTextArray(game_);
+    else if (memberIs(name, u"VideoPlayer"))
+      control = makeLoopingVideoArray(game_);
+    else if (memberIs(name, u"TimerObject"))
+      control = makeTimerObjectArray(game_);
+    else if (memberIs(name, u"LabelMessageBox"))
+      control = makeMessageObject(game_);
+    else if (memberIs(name, u"FrameMessageBox"))
+      control = makeFrameMessageObject(game_);
     if (control) return args.empty() ? vbs::Value(control.get()) : control->getProperty(u"", args);
     if (!hasMember(name)) vbs::raise(vbs::err::NoSuchMember);
     args.expect(0, 0);

@@ -64,8 +64,10 @@ Application::Application(const QString& hostProjectFolder, MessageBoxes& message
     : hostProjectFolder_(hostProjectFolder), module_(std::make_unique<EditorAndGame>(messages, settings)) {
   frmWelcome::Launcher launcher;
   launcher.startGame = [this] {
-    if (gameHooks.startGame) gameHooks.startGame();
-    else startGame();
+    if (gameHooks.startGame)
+      gameHooks.startGame();
+    else
+      startGame();
   };
   launcher.showLoadDialog = [this] {
     if (gameHooks.showLoadDialog) gameHooks.showLoadDialog();
@@ -122,27 +124,20 @@ void Application::startGame() {
   game.activateWindow();
 }
 
-bool Application::start() {
-  return welcome_->Form_Load(hostProjectFolder_) != frmWelcome::LoadResult::EndProgram;
-}
+bool Application::start() { return welcome_->Form_Load(hostProjectFolder_) != frmWelcome::LoadResult::EndProgram; }
 
 int runApplication(int argc, char** argv) {
   QStringList args;
   for (int i = 0; i < argc; ++i) args.append(QString::fromLocal8Bit(argv[i]));
   const CommandLine cl = CommandLine::parse(args);
   switch (cl.action) {
-    case CommandLine::Action::Help:
-      std::fputs(CommandLine::usage().toUtf8().constData(), stdout);
-      return 0;
-    case CommandLine::Action::Version:
-      std::printf("storyloom-player %s\n", STORYLOOM_VERSION);
-      return 0;
+    case CommandLine::Action::Help: std::fputs(CommandLine::usage().toUtf8().constData(), stdout); return 0;
+    case CommandLine::Action::Version: std::printf("storyloom-player %s\n", STORYLOOM_VERSION); return 0;
     case CommandLine::Action::Usage:
       std::fprintf(stderr, "storyloom-player: %s\n\n%s", cl.error.toUtf8().constData(),
                    CommandLine::usage().toUtf8().constData());
       return 2;
-    case CommandLine::Action::Play:
-      break;
+    case CommandLine::Action::Play: break;
   }
 
   QApplication app(argc, argv);

@@ -13,32 +13,26 @@
 
 namespace storyloom {
 
-double SecondsSinceMidnight() {
-  return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
-}
+double SecondsSinceMidnight() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
 
 EditorAndGame::EditorAndGame(MessageBoxes& messages, UserSettings& userSettings)
     : messages_(messages), userSettings_(userSettings) {}
 
 void EditorAndGame::ReportError(const QString& context, const QString& description) {
-  messages_.show(texts(30) + QStringLiteral("\r\n\r\n") + texts(31) + context + description,
-                 msg::Critical, texts(29));
+  messages_.show(texts(30) + QStringLiteral("\r\n\r\n") + texts(31) + context + description, msg::Critical, texts(29));
 }
 
-FieldReader EditorAndGame::OpenFieldFile(const QString& path) {
-  return FieldReader::fromFile(hostPaths_.toHost(path));
-}
+FieldReader EditorAndGame::OpenFieldFile(const QString& path) { return FieldReader::fromFile(hostPaths_.toHost(path)); }
 
-QString EditorAndGame::MergedOrOwnFrameFile(const QString& frameName, const QString& mergedExt,
-                                            const QString& ownExt) {
+QString EditorAndGame::MergedOrOwnFrameFile(const QString& frameName, const QString& mergedExt, const QString& ownExt) {
   const QString base = paths.FramesDataPath + frameName;
   if (FileExists(base + mergedExt)) return base + mergedExt;
   if (FileExists(base + ownExt)) return base + ownExt;
   return {};
 }
 
-QString EditorAndGame::ReadIniValue(const QString& path, const QString& section,
-                                    const QString& key, const QString& defaultValue) {
+QString EditorAndGame::ReadIniValue(const QString& path, const QString& section, const QString& key,
+                                    const QString& defaultValue) {
   return IniFile::read(hostPaths_.toHost(path), section, key, defaultValue);
 }
 
@@ -71,9 +65,8 @@ EditorAndGame::InitResult EditorAndGame::InitProject(const QString& hostProjectF
     return InitResult::EndProgram;
   }
   if (SmallFontsCheck && !SmallFontsCheck()) {
-    const int answer =
-        messages_.show(texts(40) + QStringLiteral("\r\n\r\n") + texts(41),
-                       msg::YesNo | msg::Exclamation | msg::DefaultButton2, QStringLiteral("!!!"));
+    const int answer = messages_.show(texts(40) + QStringLiteral("\r\n\r\n") + texts(41),
+                                      msg::YesNo | msg::Exclamation | msg::DefaultButton2, QStringLiteral("!!!"));
     if (answer == msg::No) return InitResult::EndProgram;
   }
   try {
@@ -136,8 +129,8 @@ QString EditorAndGame::ResolveProjectFile(const QString& path) {
     if (!DirOrEmpty(p).isEmpty()) return p;
   }
   if (DirOrEmpty(p).isEmpty() && !EverythingStopped) {
-    messages_.show(texts(33) + QStringLiteral("\r\n") + p + QStringLiteral("\r\n\r\n") + texts(34),
-                   msg::Exclamation, texts(29));
+    messages_.show(texts(33) + QStringLiteral("\r\n") + p + QStringLiteral("\r\n\r\n") + texts(34), msg::Exclamation,
+                   texts(29));
   }
   return p;
 }

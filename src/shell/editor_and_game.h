@@ -44,12 +44,8 @@ class EditorAndGame {
   // two line breaks, UITexts(31), the context sentence (which begins with a blank) and
   // the description.
   void ReportError(const QString& context, const QString& description = {});
-  void ReportError(const QString& context, const PlatformError& error) {
-    ReportError(context, error.text());
-  }
-  int MessageBox(const QString& text, int style, const QString& title) {
-    return messages_.show(text, style, title);
-  }
+  void ReportError(const QString& context, const PlatformError& error) { ReportError(context, error.text()); }
+  int MessageBox(const QString& text, int style, const QString& title) { return messages_.show(text, style, title); }
 
   QString ResolveProjectFile(const QString& path);
   static QString AlternateFileName(const QString& path);
@@ -64,8 +60,7 @@ class EditorAndGame {
   // The per-frame data file that the editor wrote for a frame: the merged form (frame name
   // & mergedExt, written when other frames were merged into it) when it exists, else the
   // frame's own (frame name & ownExt); empty when neither exists. Extensions with the dot.
-  QString MergedOrOwnFrameFile(const QString& frameName, const QString& mergedExt,
-                               const QString& ownExt);
+  QString MergedOrOwnFrameFile(const QString& frameName, const QString& mergedExt, const QString& ownExt);
   // Opens a project file (Windows form) as a field stream; throws "File not found".
   FieldReader OpenFieldFile(const QString& path);
 

@@ -50,7 +50,7 @@ RawField FieldReader::readRaw() {
     ++p;
     for (int c = at(p); c >= 0 && c != '"'; c = at(++p)) bytes.append(static_cast<char>(c));
     field.kind = RawField::Kind::Text;
-    if (at(p) == '"') ++p;  // closing quote
+    if (at(p) == '"') ++p;             // closing quote
     while (!isEndOfValue(at(p))) ++p;  // anything after the quote is dropped
   } else {
     for (int c = at(p); !isEndOfValue(c); c = at(++p)) bytes.append(static_cast<char>(c));
@@ -98,12 +98,9 @@ bool FieldReader::readBoolean() {
 
 QVariant fieldToVariant(const RawField& f) {
   switch (f.kind) {
-    case RawField::Kind::Empty:
-      return {};
-    case RawField::Kind::Text:
-      return f.text;
-    case RawField::Kind::Bare:
-      break;
+    case RawField::Kind::Empty: return {};
+    case RawField::Kind::Text: return f.text;
+    case RawField::Kind::Bare: break;
   }
   return variantFromBareText(f.text);
 }
@@ -164,19 +161,13 @@ void FieldWriter::writeVariant(const QVariant& value) {
       separate();
       data_.append("#NULL#");
       return;
-    case QMetaType::Bool:
-      writeBoolean(value.toBool());
-      return;
+    case QMetaType::Bool: writeBoolean(value.toBool()); return;
     case QMetaType::Short:
     case QMetaType::Int:
     case QMetaType::LongLong:
-    case QMetaType::UChar:
-      writeInteger(value.toLongLong());
-      return;
+    case QMetaType::UChar: writeInteger(value.toLongLong()); return;
     case QMetaType::Float:
-    case QMetaType::Double:
-      writeDouble(value.toDouble());
-      return;
+    case QMetaType::Double: writeDouble(value.toDouble()); return;
     case QMetaType::QDate:
       separate();
       data_.append('#' + value.toDate().toString(QStringLiteral("yyyy-MM-dd")).toLatin1() + '#');
@@ -187,12 +178,9 @@ void FieldWriter::writeVariant(const QVariant& value) {
       return;
     case QMetaType::QDateTime:
       separate();
-      data_.append('#' +
-                   value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1() +
-                   '#');
+      data_.append('#' + value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1() + '#');
       return;
-    default:
-      writeString(value.toString());
+    default: writeString(value.toString());
   }
 }
 

@@ -20,8 +20,7 @@ namespace {
 const char kProductAddress[] = "https://www.storyloom.org";
 constexpr int kDesignHeight = 3900;  // twips, before the rows are laid out
 
-ClickableLabel* makeLabel(QWidget* parent, const char* name, double left, double top, double width,
-                          double height) {
+ClickableLabel* makeLabel(QWidget* parent, const char* name, double left, double top, double width, double height) {
   auto* l = new ClickableLabel(parent);
   l->setObjectName(QLatin1String(name));
   setTwipsGeometry(l, left, top, width, height);
@@ -101,8 +100,7 @@ void frmWelcome::buildControls() {
   imgLogo->setPixmap(imgLogos[0]);
   imgLogo->setCursor(Qt::PointingHandCursor);
 
-  for (ClickableLabel* l : {txtAdventureName, txtVersion, txtAuthor, txtEmail, txtHomepage})
-    l->setDragsWindow(true);
+  for (ClickableLabel* l : {txtAdventureName, txtVersion, txtAuthor, txtEmail, txtHomepage}) l->setDragsWindow(true);
   connect(txtEmail, &ClickableLabel::clicked, this, &frmWelcome::onEmailClicked);
   connect(txtHomepage, &ClickableLabel::clicked, this, &frmWelcome::onHomepageClicked);
   connect(imgLogo, &ClickableLabel::clicked, this, &frmWelcome::onLogoClicked);
@@ -124,8 +122,7 @@ frmWelcome::LoadResult frmWelcome::Form_Load(const QString& hostProjectFolder) {
   };
   ProjectSettings& s = module_.settings;
   step("centring", [&] { centre(true); });
-  if (module_.InitProject(hostProjectFolder) == EditorAndGame::InitResult::EndProgram)
-    return LoadResult::EndProgram;
+  if (module_.InitProject(hostProjectFolder) == EditorAndGame::InitResult::EndProgram) return LoadResult::EndProgram;
   step("storing the project path",
        [&] { module_.userSettings().set(s.ProjectName, QStringLiteral("Path"), module_.paths.ProjectPath); });
   if (s.SkipWelcomeWindow) {
@@ -136,7 +133,8 @@ frmWelcome::LoadResult frmWelcome::Form_Load(const QString& hostProjectFolder) {
   }
   step("the stored resolution choice", [&] {
     if (!s.ProjectName.isEmpty()) {
-      const QString stored = module_.userSettings().get(s.ProjectName, QStringLiteral("ChangeResolution"), QStringLiteral("1"));
+      const QString stored =
+          module_.userSettings().get(s.ProjectName, QStringLiteral("ChangeResolution"), QStringLiteral("1"));
       chkResolution->setChecked(stored.trimmed().toInt() != 0);
     }
   });
@@ -157,7 +155,8 @@ frmWelcome::LoadResult frmWelcome::Form_Load(const QString& hostProjectFolder) {
       const QString& value;
       ClickableLabel* text;
       ClickableLabel* caption;
-    } rows[] = {{s.AuthorName, txtAuthor, lblAuthor}, {s.AuthorEmail, txtEmail, lblEmail},
+    } rows[] = {{s.AuthorName, txtAuthor, lblAuthor},
+                {s.AuthorEmail, txtEmail, lblEmail},
                 {s.WebSite, txtHomepage, lblHomepage}};
     for (const auto& row : rows) {
       if (row.value.isEmpty()) continue;
@@ -282,8 +281,10 @@ void frmWelcome::UseScheme(const QString& schemeName) {
     }
   }
   for (int i = 0; i < 3; ++i) {
-    if (Img[i]->isHidden()) showButtonLabel(i);
-    else lblButton[i]->hide();
+    if (Img[i]->isHidden())
+      showButtonLabel(i);
+    else
+      lblButton[i]->hide();
   }
   // The background picture is painted by the window itself, behind every control.
   setBackgroundPicture(Img[3]->pixmap());
@@ -299,10 +300,10 @@ void frmWelcome::UseScheme(const QString& schemeName) {
   };
   if (scheme.titleColour) colour(txtAdventureName, *scheme.titleColour);
   if (scheme.textColour) {
-    for (QLabel* l : {static_cast<QLabel*>(lblResolution), static_cast<QLabel*>(txtVersion),
-                      static_cast<QLabel*>(lblAuthor), static_cast<QLabel*>(lblEmail),
-                      static_cast<QLabel*>(lblHomepage), static_cast<QLabel*>(txtAuthor),
-                      static_cast<QLabel*>(txtEmail), static_cast<QLabel*>(txtHomepage)})
+    for (QLabel* l :
+         {static_cast<QLabel*>(lblResolution), static_cast<QLabel*>(txtVersion), static_cast<QLabel*>(lblAuthor),
+          static_cast<QLabel*>(lblEmail), static_cast<QLabel*>(lblHomepage), static_cast<QLabel*>(txtAuthor),
+          static_cast<QLabel*>(txtEmail), static_cast<QLabel*>(txtHomepage)})
       colour(l, *scheme.textColour);
   }
   if (scheme.buttonColour) {
@@ -345,12 +346,11 @@ void frmWelcome::ClickButton(int index) {
         setTopmost(false);
         if (launcher_.showLoadDialog) launcher_.showLoadDialog();
         break;
-      case 2:
-        close();
-        break;
+      case 2: close(); break;
     }
   });
-  if (failed) module_.ReportError(QStringLiteral(" Error loading the main program window. Try restarting the program."));
+  if (failed)
+    module_.ReportError(QStringLiteral(" Error loading the main program window. Try restarting the program."));
 }
 
 void frmWelcome::setTopmost(bool topmost) {
@@ -375,9 +375,8 @@ void frmWelcome::onEmailClicked() {
 void frmWelcome::onHomepageClicked() {
   setTopmost(false);
   const QString address = txtHomepage->text();
-  const int answer = module_.MessageBox(
-      module_.texts(14) + ' ' + address + QStringLiteral(" ? ") + module_.texts(15), msg::YesNo | msg::Question,
-      module_.settings.GameTitle);
+  const int answer = module_.MessageBox(module_.texts(14) + ' ' + address + QStringLiteral(" ? ") + module_.texts(15),
+                                        msg::YesNo | msg::Question, module_.settings.GameTitle);
   if (answer == msg::Yes) {
     if (launcher_.openUrl) launcher_.openUrl(address);
   } else {

@@ -19,7 +19,7 @@ class frmWelcome : public QWidget {
  public:
   // What the buttons hand over to: a new game, or the load-game dialog.
   struct Launcher {
-    std::function<void()> startGame;     // load the game window, ResetAll, StartNewGame, show it
+    std::function<void()> startGame;  // load the game window, ResetAll, StartNewGame, show it
     std::function<void()> showLoadDialog;
     std::function<void(int mode)> changeResolution;  // display mode 1-3
     std::function<bool()> resolutionMatchesProject;

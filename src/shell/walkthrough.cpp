@@ -138,9 +138,7 @@ void WalkthroughRunner::tick() {
   const bool reentered = next_ != before;
   if (finished_) return;
   switch (step.kind) {
-    case Step::Done:
-      againSinceMs_ = -1;
-      break;
+    case Step::Done: againSinceMs_ = -1; break;
     case Step::Again:
       if (reentered) {
         finish(1, failure(line, step.message));
@@ -151,9 +149,7 @@ void WalkthroughRunner::tick() {
       if (now - againStarted_ > patienceMs_)
         finish(1, failure(line, step.message.isEmpty() ? QStringLiteral("timed out") : step.message));
       break;
-    case Step::Fail:
-      finish(1, failure(line, step.message));
-      break;
+    case Step::Fail: finish(1, failure(line, step.message)); break;
   }
 }
 

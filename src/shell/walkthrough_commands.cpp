@@ -123,8 +123,9 @@ void registerStandardWalkthroughCommands(WalkthroughRunner& runner, MessageBoxes
     }
     // A label, or a picture that stands for a button (its accessible name is the caption).
     for (QLabel* l : win->findChildren<QLabel*>()) {
-      const bool named = plainText(l->text()).compare(wanted, Qt::CaseInsensitive) == 0 ||
-                         (!l->accessibleName().isEmpty() && l->accessibleName().compare(wanted, Qt::CaseInsensitive) == 0);
+      const bool named =
+          plainText(l->text()).compare(wanted, Qt::CaseInsensitive) == 0 ||
+          (!l->accessibleName().isEmpty() && l->accessibleName().compare(wanted, Qt::CaseInsensitive) == 0);
       if (l->isVisible() && named) {
         clickAt(l, l->rect().center(), Qt::LeftButton);
         return Step::done();
@@ -196,9 +197,12 @@ void registerStandardWalkthroughCommands(WalkthroughRunner& runner, MessageBoxes
       return Step::again(QStringLiteral("widget \"%1\" is %2").arg(a[0], w->isVisible() ? "visible" : "hidden"));
     if (a.size() > 2) {
       QString text;
-      if (auto* l = qobject_cast<QLabel*>(w)) text = l->text();
-      else if (auto* b = qobject_cast<QAbstractButton*>(w)) text = b->text();
-      else text = w->windowTitle();
+      if (auto* l = qobject_cast<QLabel*>(w))
+        text = l->text();
+      else if (auto* b = qobject_cast<QAbstractButton*>(w))
+        text = b->text();
+      else
+        text = w->windowTitle();
       if (text != a[2]) return Step::again(QStringLiteral("widget \"%1\" shows \"%2\"").arg(a[0], text));
     }
     return Step::done();

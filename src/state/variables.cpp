@@ -56,8 +56,7 @@ void ProjectVariables::ChangeVariableValue(const QString& VariableName, qint16 N
   }
 }
 
-void ProjectVariables::ChangeVariableVariantValue(const QString& VariableName,
-                                                  const vbs::Value& NewValue) {
+void ProjectVariables::ChangeVariableVariantValue(const QString& VariableName, const vbs::Value& NewValue) {
   for (const auto& v : VariablesVariant)
     if (v->Name == VariableName) v->Value = NewValue;
 }
@@ -70,17 +69,14 @@ QStringList ProjectVariables::VariablesStatusLines() const {
       "change the value of a variable, click \"Execute VBS code...\" from the Debug menu, and "
       "then enter: \"VARIABLE_NAME = NEW_VALUE\" (without the quotes).");
   lines << QString() << QString();
-  lines << QStringLiteral(
-      "-------------------------- INTEGER VARIABLES: --------------------------             ");
+  lines << QStringLiteral("-------------------------- INTEGER VARIABLES: --------------------------             ");
   lines << QString();
   for (const auto& v : Variables) lines << v->Name + QStringLiteral(" = ") + QString::number(v->Value);
   lines << QString();
-  lines << QStringLiteral(
-      "-------------------------- VARIANT VARIABLES: --------------------------             ");
+  lines << QStringLiteral("-------------------------- VARIANT VARIABLES: --------------------------             ");
   lines << QString();
   for (const auto& v : VariablesVariant)
-    lines << v->Name + QStringLiteral(" = ") +
-                 QString::fromStdU16String(v->Value.toConcatString());
+    lines << v->Name + QStringLiteral(" = ") + QString::fromStdU16String(v->Value.toConcatString());
   return lines;
 }
 
@@ -89,8 +85,7 @@ void ProjectVariables::mnuViewVariables_Click(EditorAndGame& module) const {
   try {
     lines = VariablesStatusLines();
   } catch (const vbs::ScriptError& e) {
-    module.MessageBox(QStringLiteral("Error displaying variables status. ") +
-                          QString::fromStdU16String(e.description),
+    module.MessageBox(QStringLiteral("Error displaying variables status. ") + QString::fromStdU16String(e.description),
                       msg::Exclamation, QStringLiteral("Error"));
     return;
   }

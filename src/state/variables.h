@@ -50,8 +50,7 @@ class KeyedCollection {
   };
 
   Pointer Add(const QString& Name, const ValueType& Value, const QString& sKey = {}) {
-    if (!sKey.isEmpty() && keys_.contains(sKey))
-      throw PlatformError::keyAlreadyUsed();
+    if (!sKey.isEmpty() && keys_.contains(sKey)) throw PlatformError::keyAlreadyUsed();
     auto element = std::make_shared<Element>();
     element->Name = Name;
     element->Value = Value;
@@ -130,7 +129,6 @@ class KeyedCollection {
   const_iterator begin() const { return const_iterator(entries_.begin()); }
   const_iterator end() const { return const_iterator(entries_.end()); }
   const_iterator NewEnum() const { return begin(); }
-
 
  private:
   std::vector<Entry> entries_;

@@ -63,8 +63,8 @@ TEST(FrameFile, EachEndOfFileRowLeavesTheLaterFieldsAtTheirDefaults) {
 }
 
 TEST(FrameFile, AnEndInsideAGroupFailsWithTheFieldsSoFarKept) {
-  for (const QString& cut : {QString("1,\"P.bmp\",#FALSE#,#FALSE#,\"\",#FALSE#"),
-                             kGroups[0] + "\r\n#TRUE#,#TRUE#", kGroups.mid(0, 2).join("\r\n") + "\r\n\"\",\"\""}) {
+  for (const QString& cut : {QString("1,\"P.bmp\",#FALSE#,#FALSE#,\"\",#FALSE#"), kGroups[0] + "\r\n#TRUE#,#TRUE#",
+                             kGroups.mid(0, 2).join("\r\n") + "\r\n\"\",\"\""}) {
     FieldReader r(cut.toLatin1());
     FrameFile f;
     try {

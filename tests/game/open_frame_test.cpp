@@ -110,7 +110,9 @@ TEST(OpenFrame, BackgroundsColourPictureAndTiles) {
 TEST(OpenFrame, MusicAndFrameSoundUseTheirChannelsPlayers) {
   GameFixture fx;
   QByteArray wav("RIFF");
-  auto le32 = [&](quint32 v) { for (int i = 0; i < 4; ++i) wav.append(char(v >> (8 * i))); };
+  auto le32 = [&](quint32 v) {
+    for (int i = 0; i < 4; ++i) wav.append(char(v >> (8 * i)));
+  };
   le32(36 + 800);
   wav.append("WAVEfmt ");
   le32(16);
@@ -121,8 +123,9 @@ TEST(OpenFrame, MusicAndFrameSoundUseTheirChannelsPlayers) {
   fx.project.writeBytes("Areas/Sea.wav", wav);
   fx.project.writeBytes("Frames/Ding.wav", wav);
   fx.frame("A", "0,\"\",#FALSE#,#FALSE#,\"Sea.wav\",#FALSE#,\"\",\"\",\"\",\"\"\r\n#FALSE#,#FALSE#,\"Ding.wav\"\r\n");
-  fx.frame("B", "0,\"\",#FALSE#,#FALSE#,\"Sea.wav\",#FALSE#,\"\",\"\",\"\",\"\"\r\n#FALSE#,#FALSE#,\"\"\r\n"
-                "\"\",\"\",\"\",#FALSE#,#FALSE#,0,0,0,0\r\n#FALSE#\r\n");
+  fx.frame("B",
+           "0,\"\",#FALSE#,#FALSE#,\"Sea.wav\",#FALSE#,\"\",\"\",\"\",\"\"\r\n#FALSE#,#FALSE#,\"\"\r\n"
+           "\"\",\"\",\"\",#FALSE#,#FALSE#,0,0,0,0\r\n#FALSE#\r\n");
   Game& g = fx.start();
   g.OpenFrame("A", false, 0, 0);
   MediaPlayer& music = g.audio().playerOfChannel(6);
@@ -180,8 +183,9 @@ TEST(OpenFrame, FrameTimerOpensItsTargetAndWalksBackThroughTheHistory) {
 
 TEST(OpenFrame, AFrameTimerWithATransitionCapturesTheOldFrameAndFinishesOnTheNew) {
   GameFixture fx;
-  fx.frame("A", "0,\"0\",#FALSE#,#FALSE#,\"\",#TRUE#,\"0.2\",\"B\",\"\",\"\"\r\n#FALSE#,#FALSE#,\"\"\r\n"
-                "\"\",\"\",\"\",#FALSE#,#FALSE#,0,0,0,0\r\n#TRUE#\r\n#TRUE#,1250\r\n7\r\n");
+  fx.frame("A",
+           "0,\"0\",#FALSE#,#FALSE#,\"\",#TRUE#,\"0.2\",\"B\",\"\",\"\"\r\n#FALSE#,#FALSE#,\"\"\r\n"
+           "\"\",\"\",\"\",#FALSE#,#FALSE#,0,0,0,0\r\n#TRUE#\r\n#TRUE#,1250\r\n7\r\n");
   fx.frame("B", "0,\"255\",#FALSE#,#FALSE#,\"\",#FALSE#,\"\",\"\",\"\",\"\"\r\n");
   Game& g = fx.start();
   QStringList calls;
@@ -202,9 +206,13 @@ TEST(OpenFrame, AFrameTimerWithATransitionCapturesTheOldFrameAndFinishesOnTheNew
 TEST(OpenFrame, VideoBeforeTheTransitionStartsAgainAfterIt) {
   GameFixture fx;
   auto videoFrame = [&](const QString& name, const QString& modes, const QString& before) {
-    fx.frame(name, "0,\"0\",#FALSE#,#FALSE#,\"\",#FALSE#,\"\",\"\",\"Film.avi\",\"\"\r\n#FALSE#,#FALSE#,\"\"\r\n"
-                   "\"\",\"\",\"\"," + modes + ",5,6,7,8\r\n#TRUE#\r\n#FALSE#,0\r\n0\r\n#FALSE#,\"\"\r\n"
-                   "\"\",\"\",\"\",\"\",\"\",\"\",\"0\",0,5,0\r\n" + before + "\r\n");
+    fx.frame(name,
+             "0,\"0\",#FALSE#,#FALSE#,\"\",#FALSE#,\"\",\"\",\"Film.avi\",\"\"\r\n#FALSE#,#FALSE#,\"\"\r\n"
+             "\"\",\"\",\"\"," +
+                 modes +
+                 ",5,6,7,8\r\n#TRUE#\r\n#FALSE#,0\r\n0\r\n#FALSE#,\"\"\r\n"
+                 "\"\",\"\",\"\",\"\",\"\",\"\",\"0\",0,5,0\r\n" +
+                 before + "\r\n");
   };
   videoFrame("Early", "#FALSE#,#FALSE#", "#TRUE#");
   videoFrame("Origin", "#TRUE#,#FALSE#", "#FALSE#");

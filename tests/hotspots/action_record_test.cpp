@@ -22,7 +22,12 @@ struct RecordingEffects : ActionNowEffects {
   void SetAudioFadeDuration(double s) override { log << QStringLiteral("fade %1").arg(s); }
   void StoreChannelEntry(int channel, const ChannelEntry& e) override {
     log << QStringLiteral("channel %1: %2 %3 %4 %5 %6")
-               .arg(channel).arg(e.Mode).arg(e.Flag1).arg(e.Flag2).arg(e.Volume).arg(e.SoundFile);
+               .arg(channel)
+               .arg(e.Mode)
+               .arg(e.Flag1)
+               .arg(e.Flag2)
+               .arg(e.Volume)
+               .arg(e.SoundFile);
   }
   void AddPickedObject(const QString& item) override { log << "pick " + item; }
 };
@@ -52,9 +57,8 @@ ActionRecord read(const ActionLines& lines, RecordingEffects& effects) {
 TEST(ActionRecord, FullRecordPerformsNowEffectsInFileOrder) {
   RecordingEffects fx;
   const ActionRecord r = read(fullRecord(), fx);
-  EXPECT_EQ(fx.log, (QStringList{"var V=1", "hide", "stopmidi", "stopall", "var F0=0", "var F1=1",
-                                 "var F2=-1", "fade 2.5", "channel 1: 1 1 0 8 a.wav",
-                                 "channel 2: 2 0 1 4 b.wav", "pick Key"}));
+  EXPECT_EQ(fx.log, (QStringList{"var V=1", "hide", "stopmidi", "stopall", "var F0=0", "var F1=1", "var F2=-1",
+                                 "fade 2.5", "channel 1: 1 1 0 8 a.wav", "channel 2: 2 0 1 4 b.wav", "pick Key"}));
   EXPECT_TRUE(r.ShowMessage);
   EXPECT_EQ(r.MessageText, "Hello");
   EXPECT_EQ(r.GoToAnotherFrame, 1);
@@ -78,15 +82,15 @@ TEST(ActionRecord, FullRecordPerformsNowEffectsInFileOrder) {
 TEST(ActionRecord, RecordsCutAfterEachGroupKeepTheRestEmpty) {
   struct Cut {
     const char* after;
-    int groups;           // groups kept, A = 1 ... L = 11 (J and K go together)
+    int groups;            // groups kept, A = 1 ... L = 11 (J and K go together)
     QString lastH, lastI;  // a group cut inside itself
     int effects;           // "now" effects that happen
   };
   const std::vector<Cut> cuts = {
-      {"A", 1, {}, {}, 2},   {"B", 2, {}, {}, 4},  {"M", 3, {}, {}, 4},
-      {"D", 4, {}, {}, 4},   {"E", 5, {}, {}, 4},  {"F", 6, {}, {}, 7},
-      {"H1", 7, "#TRUE#", {}, 7}, {"H", 7, {}, {}, 7}, {"I2", 8, {}, "#TRUE#,\"x\"", 7},
-      {"I", 8, {}, {}, 7},   {"K", 10, {}, {}, 10},
+      {"A", 1, {}, {}, 2},        {"B", 2, {}, {}, 4},   {"M", 3, {}, {}, 4},
+      {"D", 4, {}, {}, 4},        {"E", 5, {}, {}, 4},   {"F", 6, {}, {}, 7},
+      {"H1", 7, "#TRUE#", {}, 7}, {"H", 7, {}, {}, 7},   {"I2", 8, {}, "#TRUE#,\"x\"", 7},
+      {"I", 8, {}, {}, 7},        {"K", 10, {}, {}, 10},
   };
   for (const Cut& cut : cuts) {
     SCOPED_TRACE(cut.after);
@@ -173,18 +177,17 @@ TEST_F(ActionFiles, HotspotRecordsByIndexMergedFileFirst) {
   EXPECT_FALSE(OpenHotspotAction(*module, "Room", 3));
   EXPECT_FALSE(OpenHotspotAction(*module, "Elsewhere", 1));
 
-  project.write("FramesData/Room.mr3", withMessage("merged 1").text() + withMessage("merged 2").text() +
-                                           withMessage("merged 3").text());
+  project.write("FramesData/Room.mr3",
+                withMessage("merged 1").text() + withMessage("merged 2").text() + withMessage("merged 3").text());
   auto third = OpenHotspotAction(*module, "Room", 3);
   ASSERT_TRUE(third);
   EXPECT_EQ(messageOf(third), "merged 3");
 }
 
 TEST_F(ActionFiles, ItemRecordsByKeyInAnyCase) {
-  project.write("FramesData/Room.fm0",
-                withMessage("lamp on 3", R"("i","3_lamp.drg",0,0,0,0,0,0,0,0)").text() +
-                    withMessage("key on 2", R"("i","2_key.drg",0,0,0,0,0,0,0,0)").text() +
-                    withMessage("key on 3", R"("i","3_KEY.DRG",0,0,0,0,0,0,0,0)").text());
+  project.write("FramesData/Room.fm0", withMessage("lamp on 3", R"("i","3_lamp.drg",0,0,0,0,0,0,0,0)").text() +
+                                           withMessage("key on 2", R"("i","2_key.drg",0,0,0,0,0,0,0,0)").text() +
+                                           withMessage("key on 3", R"("i","3_KEY.DRG",0,0,0,0,0,0,0,0)").text());
   auto found = OpenItemAction(*module, "Room", 3, "Key", stopped);
   ASSERT_TRUE(found);
   EXPECT_EQ(messageOf(found), "key on 3");

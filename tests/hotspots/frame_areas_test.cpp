@@ -32,7 +32,8 @@ struct GameAreas : ::testing::Test {
     project.writeGeneral("Room");
     project.write("Config/Variables", "\"v\",\"Lamp\",\"Door\",\"***\",\"Note\"\r\n");
     for (const char* f : {"Room", "Hall"})
-      project.write(QStringLiteral("Frames/%1.fme").arg(f), "0,\"0\",#FALSE#,#FALSE#,\"\",#FALSE#,\"0\",\"\",\"\",\"\"\r\n");
+      project.write(QStringLiteral("Frames/%1.fme").arg(f),
+                    "0,\"0\",#FALSE#,#FALSE#,\"\",#FALSE#,\"0\",\"\",\"\",\"\"\r\n");
   }
   Game& start() {
     project.init();
@@ -83,7 +84,10 @@ struct GameAreas : ::testing::Test {
   static ActionLines setting(const QString& variable, bool hide = false, const QString& target = {}) {
     ActionLines s;
     s.A = QStringLiteral(R"(1,"%1",0,1,0,0,"",0,"",%2,0,%3,"%4")")
-              .arg(variable).arg(hide ? 1 : 0).arg(target.isEmpty() ? 0 : 1).arg(target);
+              .arg(variable)
+              .arg(hide ? 1 : 0)
+              .arg(target.isEmpty() ? 0 : 1)
+              .arg(target);
     return s;
   }
 };
@@ -228,8 +232,7 @@ TEST_F(GameAreas, DamagedRecordsAreReportedAndLoadingGoesOn) {
   HotspotSpec last;
   last.x = 300;
   project.write("FramesData/Room.fm2",
-                good.text() + bad + brokenPicture.text() + missingPicture.text() + last.text() +
-                    "\"cut\",1,0,0");
+                good.text() + bad + brokenPicture.text() + missingPicture.text() + last.text() + "\"cut\",1,0,0");
   start();
   open();
   ASSERT_EQ(areas().AreaCount(), 6);
@@ -241,9 +244,10 @@ TEST_F(GameAreas, DamagedRecordsAreReportedAndLoadingGoesOn) {
     const int unable = line.indexOf(" Unable");
     seen << (unable >= 0 ? line.mid(unable).chopped(7) : line.contains("gone.png") ? "missing gone.png" : line);
   }
-  EXPECT_EQ(seen, (QStringList{" Unable to load hotspot #2. Type mismatch", " Unable to load hotspot #3. Invalid picture",
-                               "missing gone.png", " Unable to load hotspot #6. Input past end of file",
-                               " Unable to set hotspots visibility. Input past end of file"}))
+  EXPECT_EQ(seen,
+            (QStringList{" Unable to load hotspot #2. Type mismatch", " Unable to load hotspot #3. Invalid picture",
+                         "missing gone.png", " Unable to load hotspot #6. Input past end of file",
+                         " Unable to set hotspots visibility. Input past end of file"}))
       << project.log.join('\n').toStdString();
   EXPECT_TRUE(areas().Area(5)->isVisible()) << "the records before the damage are decided";
 }
@@ -273,8 +277,7 @@ TEST_F(GameAreas, EachFailingStepOfAHotspotIsReportedAndOnlyUsedFieldsCount) {
   open();
   ASSERT_EQ(areas().AreaCount(), 3);
   QStringList reports;
-  for (const QString& line : project.log)
-    reports << line.mid(line.indexOf(" Unable"));
+  for (const QString& line : project.log) reports << line.mid(line.indexOf(" Unable"));
   EXPECT_EQ(reports, (QStringList{" Unable to load hotspot #2. Type mismatch\" -> OK",
                                   " Unable to load hotspot #2. Type mismatch\" -> OK",
                                   " Unable to load hotspot #2. Type mismatch\" -> OK",
@@ -320,7 +323,8 @@ TEST_F(GameAreas, MutatedFilesNeverBringTheGameDown) {
   const QRegularExpression allowed(
       QStringLiteral("^msgbox critical \"Error\" \".*( Unable to load hotspot #\\d+\\. | Unable to make the "
                      "action associated with the hotspot #\\d+\\. | Unable to set hotspots visibility\\. | A "
-                     "program link is broken|Error executing script\\. )|^msgbox exclamation \"Error\" \"The following file is missing:"),
+                     "program link is broken|Error executing script\\. )|^msgbox exclamation \"Error\" \"The following "
+                     "file is missing:"),
       QRegularExpression::DotMatchesEverythingOption);
   for (int round = 0; round < 150; ++round) {
     project.log.clear();

@@ -29,7 +29,10 @@ class FakeGame : public ActionHost {
   }
   void ShowOrNotShowAreas() override { log << "visibility"; }
   void StartUnloading() override { log << "unload"; }
-  void ShowMenus() override { log << "showmenus"; exitVisible = true; }
+  void ShowMenus() override {
+    log << "showmenus";
+    exitVisible = true;
+  }
   void HideMenus() override { log << "hidemenus"; }
   bool MenuClicked() override { return menuClicked; }
   bool IsExitMenuVisible() override { return exitVisible; }
@@ -118,22 +121,40 @@ TEST_F(Actions, FrameChangeDecision) {
   backWithTransition.D = "0,0,0,1";
   const std::vector<Case> cases = {
       {"record, no transition", goTo("Hall"), {"Start"}, {}, 0, {"open Hall 0 0 0"}},
-      {"record, 1500 ms", goTo("Hall", true, 1500), {"Start"}, {}, 0,
-       {"transition 4", "open Hall 1 4 1.5"}},
-      {"script without duration wins", withScript(goTo("Hall")), {"Start"}, "Cellar", 0,
-       {"open Cellar 0 0 0"}},
-      {"script with duration in seconds", withScript(goTo("Hall", true, 1500)), {"Start"}, "Cellar", 2,
+      {"record, 1500 ms", goTo("Hall", true, 1500), {"Start"}, {}, 0, {"transition 4", "open Hall 1 4 1.5"}},
+      {"script without duration wins", withScript(goTo("Hall")), {"Start"}, "Cellar", 0, {"open Cellar 0 0 0"}},
+      {"script with duration in seconds",
+       withScript(goTo("Hall", true, 1500)),
+       {"Start"},
+       "Cellar",
+       2,
        {"transition 7", "open Cellar 1 7 2"}},
       {"go back", back, {"Shore", "Start"}, {}, 0, {"open Shore 0 0 0"}},
-      {"go back with transition", backWithTransition, {"Shore", "Start"}, {}, 0,
+      {"go back with transition",
+       backWithTransition,
+       {"Shore", "Start"},
+       {},
+       0,
        {"transition 4", "open Shore 1 4 0.5"}},
       {"go back with short history", back, {"Start"}, {}, 0, {"channels", "timed"}},
-      {"last visited frame, any case", withScript(goTo("")), {"Shore", "Start"}, "LAST Visited FRAME", 0,
+      {"last visited frame, any case",
+       withScript(goTo("")),
+       {"Shore", "Start"},
+       "LAST Visited FRAME",
+       0,
        {"open Shore 0 0 0"}},
-      {"last visited frame with short history falls to the record", withScript(goTo("Hall")), {"Start"},
-       "last visited frame", 0, {"open Hall 0 0 0"}},
-      {"last visited frame with short history and nothing else", withScript(goTo("")), {"Start"},
-       "last visited frame", 0, {"channels", "timed"}},
+      {"last visited frame with short history falls to the record",
+       withScript(goTo("Hall")),
+       {"Start"},
+       "last visited frame",
+       0,
+       {"open Hall 0 0 0"}},
+      {"last visited frame with short history and nothing else",
+       withScript(goTo("")),
+       {"Start"},
+       "last visited frame",
+       0,
+       {"channels", "timed"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -181,8 +202,7 @@ TEST_F(Actions, OrderOfTheStepsAfterTheRecord) {
   EXPECT_EQ(game->requests.iHotspotNumber, 2);
   EXPECT_EQ(game->log, (QStringList{"script Say \"hi\"", "stop 6", "play 6 theme.mid 0 -1200", "stop 7",
                                     "play 7 wave.mp3 1 -800", "sounds bell", "channels", "hidemenus",
-                                    "movie intro.avi 0 0 0 0 0", "visibility",
-                                    "message The lamp is lit 1", "timed"}));
+                                    "movie intro.avi 0 0 0 0 0", "visibility", "message The lamp is lit 1", "timed"}));
 }
 
 TEST_F(Actions, QuitEndsBeforeAnythingElse) {
@@ -246,7 +266,8 @@ TEST_F(Actions, DamagedRecordsReportTheHotspotAndTheGameGoesOn) {
   EXPECT_EQ(actions->MakeAction(9), 0);  // past the end: nothing at all
   ASSERT_EQ(project.log.size(), 2);
   EXPECT_TRUE(project.log[0].contains(" Unable to make the action associated with the hotspot #2. Type mismatch"));
-  EXPECT_TRUE(project.log[1].contains(" Unable to make the action associated with the hotspot #3. Subscript out of range"));
+  EXPECT_TRUE(
+      project.log[1].contains(" Unable to make the action associated with the hotspot #3. Subscript out of range"));
   EXPECT_TRUE(game->log.filter("visibility").isEmpty());
 
   // Arbitrary bytes: each action either does nothing or ends with the report of its

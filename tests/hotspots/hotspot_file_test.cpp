@@ -74,7 +74,7 @@ TEST(HotspotFile, ReadsEveryFieldAndTheOptionalGroups) {
 TEST(HotspotFile, ValuesStayAsWrittenAndTheRecordsStayInStep) {
   HotspotSpec a;
   QString damaged = a.text();
-  damaged.replace("\"x\",1,", "\"x\",abc,");  // OwnIndex is no number
+  damaged.replace("\"x\",1,", "\"x\",abc,");                                     // OwnIndex is no number
   damaged.replace(",#FALSE#,\"\",0,\"\",0\r\n", ",#FALSE#,\"\",zz,\"\",0\r\n");  // StretchPicture
   HotspotSpec b;
   b.ownIndex = 2;
@@ -141,13 +141,13 @@ TEST_F(VisibilityFixture, ConditionsWithMissingVariablesAndTheValueTwo) {
     s.hideUnlessAll = all;
     return s.text();
   };
-  const auto v = decide(spot({"Missing"}, {}) +             // 1 missing: not hidden
-                        spot({"Clear", "Set"}, {}) +        // 2 hidden by Set
-                        spot({}, {"Two"}) +                 // 3 2 is not 1: hidden
-                        spot({}, {"Set", "Missing"}) +      // 4 visible
-                        spot({}, {"Clear"}) +               // 5 hidden
-                        spot({"Set"}, {"Clear"}, 0) +       // 6 conditions off
-                        spot({"Two"}, {}));                 // 7 2 is not 0: hidden
+  const auto v = decide(spot({"Missing"}, {}) +         // 1 missing: not hidden
+                        spot({"Clear", "Set"}, {}) +    // 2 hidden by Set
+                        spot({}, {"Two"}) +             // 3 2 is not 1: hidden
+                        spot({}, {"Set", "Missing"}) +  // 4 visible
+                        spot({}, {"Clear"}) +           // 5 hidden
+                        spot({"Set"}, {"Clear"}, 0) +   // 6 conditions off
+                        spot({"Two"}, {}));             // 7 2 is not 0: hidden
   EXPECT_EQ(v, (std::vector<bool>{true, false, false, true, false, true, false}));
 }
 

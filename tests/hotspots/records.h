@@ -55,15 +55,21 @@ struct HotspotSpec {
   QString text() const {
     QString s = QStringLiteral("\"x\",%1,0,0,0,0,0,0,0,0\r\n").arg(ownIndex);
     s += QStringLiteral("%1,%2,%3,%4,%5,%6,%7,%8,%9,%10\r\n")
-             .arg(x * 15).arg(y * 15).arg(w * 15).arg(h * 15).arg(animated)
-             .arg(showPicture ? "#TRUE#" : "#FALSE#").arg(quoted(picture)).arg(stretch)
-             .arg(quoted(cursor)).arg(conditions);
+             .arg(x * 15)
+             .arg(y * 15)
+             .arg(w * 15)
+             .arg(h * 15)
+             .arg(animated)
+             .arg(showPicture ? "#TRUE#" : "#FALSE#")
+             .arg(quoted(picture))
+             .arg(stretch)
+             .arg(quoted(cursor))
+             .arg(conditions);
     s += listField(hideIfAny) + "\r\n" + listField(hideUnlessAll) + "\r\n";
     if (withGifSpeed) {
       s += "5\r\n";
       if (withVideo)
-        s += QStringLiteral("%1,%2,1,10,0,0,0,1,0,0\r\n")
-                 .arg(hasVideo ? "#TRUE#" : "#FALSE#").arg(quoted(video));
+        s += QStringLiteral("%1,%2,1,10,0,0,0,1,0,0\r\n").arg(hasVideo ? "#TRUE#" : "#FALSE#").arg(quoted(video));
     }
     return s + kSepText();
   }

@@ -129,11 +129,11 @@ TEST_F(ActionObject, GameStateAndOptions) {
   EXPECT_FALSE(eval("GetTransitionsStatus").toBool());
   EXPECT_EQ(module().userSettings().get(module().settings.ProjectName, "DisableTransitions"), "True");
 
-
   // An object stands for its default member.
   run("Class Caption : Public Default Property Get Value : Value = \"The door is locked.\" : End Property : End Class");
   run("Message New Caption");
-  EXPECT_TRUE(game->shownTexts().join('\n').contains("The door is locked.")) << game->shownTexts().join('|').toStdString();
+  EXPECT_TRUE(game->shownTexts().join('\n').contains("The door is locked."))
+      << game->shownTexts().join('|').toStdString();
 
   // Without an inventory or components placed there is nothing to add, remove or find.
   run("AddItem \"Key\", True : RemoveItem \"key\" : RemoveItem \"Key\", True : RemoveAllItems");
@@ -167,13 +167,16 @@ TEST_F(ActionObject, ParametersAreKeptAsTextPerProject) {
   EXPECT_EQ(eval("y").toLong(), 1);
   EXPECT_EQ(text("x"), "");
   ASSERT_EQ(log().size(), 2);
-  EXPECT_TRUE(log()[0].contains(" Unable to save the parameter named \"Bad\". Invalid use of Null")) << log()[0].toStdString();
-  EXPECT_TRUE(log()[1].contains(" Unable to load the parameter named \"Other\". Invalid use of Null")) << log()[1].toStdString();
+  EXPECT_TRUE(log()[0].contains(" Unable to save the parameter named \"Bad\". Invalid use of Null"))
+      << log()[0].toStdString();
+  EXPECT_TRUE(log()[1].contains(" Unable to load the parameter named \"Other\". Invalid use of Null"))
+      << log()[1].toStdString();
   EXPECT_EQ(module().userSettings().get(project, "_Bad", "<none>"), "<none>");
 }
 
 TEST_F(ActionObject, IniFilesInTheExternalFolderOrAtAPath) {
-  fx.project.write("External/game.ini", "; saved by the game\r\n[Player]\r\nName = \"Ann\"\r\nLevel=2\r\n\r\n[Other]\r\nX=1\r\n");
+  fx.project.write("External/game.ini",
+                   "; saved by the game\r\n[Player]\r\nName = \"Ann\"\r\nLevel=2\r\n\r\n[Other]\r\nX=1\r\n");
   fx.project.write("Config/extra.ini", "[A]\r\nB=from config\r\n");
   EXPECT_EQ(text("ReadINI(\"game.ini\", \"player\", \"NAME\")"), "Ann");
   EXPECT_EQ(text("ReadINI(\"Config\\extra.ini\", \"A\", \"B\")"), "from config") << "a path is used unchanged";
@@ -252,7 +255,8 @@ TEST_F(ActionObject, ControlElementsAreCreatedAndDeletedThroughTheirObjects) {
   run("Set d = CreateObject(\"Scripting.Dictionary\") : Action.DeleteObject d : Action.DeleteObject Nothing");
   ASSERT_EQ(log().size(), 2);
   EXPECT_TRUE(log()[0].endsWith(" Error deleting the object. Object not an array\" -> OK")) << log()[0].toStdString();
-  EXPECT_TRUE(log()[1].endsWith(" Error deleting the object. Object variable not set\" -> OK")) << log()[1].toStdString();
+  EXPECT_TRUE(log()[1].endsWith(" Error deleting the object. Object variable not set\" -> OK"))
+      << log()[1].toStdString();
   EXPECT_EQ(errorOf("Action.CreateObject 5"), vbs::err::TypeMismatch);
 }
 
@@ -322,8 +326,10 @@ TEST_F(ActionObject, AProgramRunsWhileTheGameWaits) {
   game->Timer1.stop();
   run("OpenExeFileAndWait \"nothere.exe\"");
   const QString report = onlyReport();
-  EXPECT_TRUE(report.endsWith(" Error opening the file titled 'nothere.exe'.\\nError launching external application. "
-                              "Probably file not found (" + module().paths.ExternalPath + "nothere.exe).\" -> OK"))
+  EXPECT_TRUE(
+      report.endsWith(" Error opening the file titled 'nothere.exe'.\\nError launching external application. "
+                      "Probably file not found (" +
+                      module().paths.ExternalPath + "nothere.exe).\" -> OK"))
       << report.toStdString();
   EXPECT_TRUE(game->isEnabled());
   EXPECT_FALSE(game->Timer1.isActive()) << "a timer that was off stays off";

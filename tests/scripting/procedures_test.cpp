@@ -82,8 +82,8 @@ TEST(Procedures, PlainFilesSkipTheHeaderAndJoinTheLinesWithCrLf) {
 TEST(Procedures, ScrambledFilesAreUnscrambledWithTheProjectNameOnlyWhenConfigMoreSaysSo) {
   const QStringList code = {"Sub A()", "\tMsgBox \"Hi\"", "End Sub"};
   const qint32 K = NameCodeSum("Castle");
-  const QString file = kHeader + Scramble(code[0], K, QChar('x')) + "\r\n" + Scramble(code[1], K, QChar('!')) +
-                       "\r\n" + Scramble(code[2], K) + "\r\n";
+  const QString file = kHeader + Scramble(code[0], K, QChar('x')) + "\r\n" + Scramble(code[1], K, QChar('!')) + "\r\n" +
+                       Scramble(code[2], K) + "\r\n";
   const QString plain = code.join("\r\n");
 
   ProceduresProject castle("Castle");
@@ -137,8 +137,7 @@ TEST(Procedures, AProjectNameTooLongForTheKeyIsReported) {
   module.settings.ProjectName = QString(8421501, QChar(0xFF)) + QChar(0xF5);
   ASSERT_EQ(NameCodeSum(module.settings.ProjectName), 2147483000);
   EXPECT_EQ(LoadProcedures(module), "");
-  EXPECT_EQ(p.project.log,
-            QStringList{"msgbox critical \"Error\" \"Error loading projet procedures.\" -> OK"});
+  EXPECT_EQ(p.project.log, QStringList{"msgbox critical \"Error\" \"Error loading projet procedures.\" -> OK"});
 }
 
 }  // namespace

@@ -66,7 +66,8 @@ TEST_F(Scripts, VariablesByNameAreWhatHotspotsSee) {
 
 TEST_F(Scripts, EveryRunStartsFreshWithTheProcedures) {
   start();
-  game->ProceduresText = "Dim counter\r\nFunction Twice(n)\r\n  counter = counter + 1\r\n  Twice = n * 2\r\nEnd Function";
+  game->ProceduresText =
+      "Dim counter\r\nFunction Twice(n)\r\n  counter = counter + 1\r\n  Twice = n * 2\r\nEnd Function";
   EXPECT_TRUE(run("Door = Twice(3) + counter\r\nExecuteGlobal \"leftover = 5\""));
   EXPECT_EQ(game->vars.GetVariableValue("Door"), 7);
   EXPECT_TRUE(run("If IsEmpty(leftover) And IsEmpty(counter) Then Door = 1"));
@@ -171,8 +172,9 @@ TEST_F(Scripts, LoadPictureReadsProjectFiles) {
   QDir().mkpath(fx.project.root() + "/Areas");
   ASSERT_TRUE(image.save(fx.project.root() + "/Areas/red.png"));
   start();
-  EXPECT_TRUE(run("Set p = LoadPicture(\"Areas\\RED.png\")\r\nIf p.Type = 1 Then Lamp = 1\r\n"
-                  "If LoadPicture(\"\").Type = 0 Then Door = 1"));
+  EXPECT_TRUE(
+      run("Set p = LoadPicture(\"Areas\\RED.png\")\r\nIf p.Type = 1 Then Lamp = 1\r\n"
+          "If LoadPicture(\"\").Type = 0 Then Door = 1"));
   EXPECT_EQ(game->vars.GetVariableValue("Lamp"), 1);
   EXPECT_EQ(game->vars.GetVariableValue("Door"), 1);
   EXPECT_FALSE(run("Set p = LoadPicture(\"Areas\\gone.png\")"));

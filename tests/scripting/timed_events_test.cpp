@@ -196,9 +196,7 @@ TEST(TimedEvents, ScriptsSeeTheArrayAndItsElements) {
   TimedGame t;
   TimedEvents& e = t.events();
   vbs::Ref<vbs::Object> array = e.TimedEventObject();
-  auto get = [](vbs::Object& o, const char16_t* name, vbs::ArgList args = {}) {
-    return o.getProperty(name, args);
-  };
+  auto get = [](vbs::Object& o, const char16_t* name, vbs::ArgList args = {}) { return o.getProperty(name, args); };
   EXPECT_EQ(get(*array, u"Count").toLong(), 1);
   EXPECT_EQ(get(*array, u"UBound").toLong(), 0);
   t.create(0.5, "a", true);

@@ -39,9 +39,9 @@ TEST(FieldReader, TypedReadsConvertRoundAndReportErrors) {
     int expectInteger;  // or the error number
     bool error;
   } cases[] = {
-      {"2.5", 2, false},     {"3.5", 4, false},    {"-2.5", -2, false},  {"32767", 32767, false},
-      {"32768", 6, true},    {"-32769", 6, true},  {"#TRUE#", -1, false}, {"#FALSE#", 0, false},
-      {"abc", 13, true},     {"\"17\"", 17, false}, {"1E3", 1000, false}, {"&HFF", 255, false},
+      {"2.5", 2, false},  {"3.5", 4, false},     {"-2.5", -2, false},   {"32767", 32767, false},
+      {"32768", 6, true}, {"-32769", 6, true},   {"#TRUE#", -1, false}, {"#FALSE#", 0, false},
+      {"abc", 13, true},  {"\"17\"", 17, false}, {"1E3", 1000, false},  {"&HFF", 255, false},
   };
   for (const Case& c : cases) {
     FieldReader f = reader(c.text);

@@ -130,8 +130,10 @@ TEST(UITexts, WordingsAndTheProjectsOwnTexts) {
     EXPECT_EQ(shown, c.message) << (c.file ? c.file : "none");
     EXPECT_EQ(m.texts(1), c.entry1);
     EXPECT_EQ(m.texts(2), c.entry2);
-    if (c.entry30Start) EXPECT_TRUE(m.texts(30).startsWith(c.entry30Start)) << (c.file ? c.file : "none");
-    else EXPECT_TRUE(m.texts(30).isEmpty());
+    if (c.entry30Start)
+      EXPECT_TRUE(m.texts(30).startsWith(c.entry30Start)) << (c.file ? c.file : "none");
+    else
+      EXPECT_TRUE(m.texts(30).isEmpty());
   }
   // 61 texts: the entry past the table fails and the table falls back to wording 0.
   TempProject p;

@@ -15,8 +15,9 @@ SchemeFile read(const char* text) {
 }  // namespace
 
 TEST(SchemeFile, ReadsEveryFieldOfACurrentScheme) {
-  const SchemeFile s = read("\"Night\",1,0,4,\"a.bmp\",\"[NONE]\",\"c.bmp\",\"d.bmp\",4,255,65280,16711680,"
-                            "8421504,0,0,0,1,0,1,#TRUE#\r\n");
+  const SchemeFile s = read(
+      "\"Night\",1,0,4,\"a.bmp\",\"[NONE]\",\"c.bmp\",\"d.bmp\",4,255,65280,16711680,"
+      "8421504,0,0,0,1,0,1,#TRUE#\r\n");
   EXPECT_FALSE(s.endsBeforePictures);
   EXPECT_EQ(s.pictures, QStringList({"a.bmp", "[NONE]", "c.bmp", "d.bmp"}));
   EXPECT_FALSE(SchemeFile::namesPicture(s.pictures[1]));

@@ -18,7 +18,8 @@ QString general(const QString& version, const QString& author, const QString& em
                 int resolutionMode = 1) {
   return QString(
              "\"P\",\"\",\"Title\",0,\"Start\",\"%1\",800,600,\"%2\",\"%3\",\"%4\"\r\n%5\r\n\"\",0,0,\"%6\"\r\n"
-             "0,0,0,%7,#FALSE#,0\r\n\"\",0,10,10,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#FALSE#,\"DEFAULT\",\"DEFAULT\",%9,0,0,"
+             "0,0,0,%7,#FALSE#,0\r\n\"\",0,10,10,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#FALSE#,\"DEFAULT\",\"DEFAULT\",%9,"
+             "0,0,"
              "\"DEFAULT\"\r\n0,0,#FALSE#\r\n0,%8,#FALSE#\r\n")
       .arg(version, author, email, web)
       .arg(changeResolution)
@@ -150,7 +151,8 @@ TEST(Welcome, StartReportsAGameWindowThatCannotLoad) {
   f.Form_Load(p.root());
   f.ClickButton(0);
   ASSERT_EQ(p.log.size(), 1);
-  EXPECT_TRUE(p.log[0].contains("Error description: Error loading the main program window. Try restarting the program."));
+  EXPECT_TRUE(
+      p.log[0].contains("Error description: Error loading the main program window. Try restarting the program."));
 }
 
 TEST(Scheme, PicturesColoursTitleAndLogo) {
@@ -211,8 +213,7 @@ TEST(Scheme, OldFormatBackgroundLiesBehindTheButtonsAndTilesTheWindow) {
     EXPECT_EQ(shown.pixelColor(p), QColor(Qt::yellow)) << p.x() << "," << p.y();
   EXPECT_EQ(shown.pixelColor(3, 3), QColor(Qt::blue));
   const int right = f.width() - 1, bottom = f.height() - 1;
-  EXPECT_EQ(shown.pixelColor(right, bottom),
-            QColor(right % 8 == 0 && bottom % 6 == 0 ? Qt::yellow : Qt::blue));
+  EXPECT_EQ(shown.pixelColor(right, bottom), QColor(right % 8 == 0 && bottom % 6 == 0 ? Qt::yellow : Qt::blue));
   EXPECT_EQ(shown.pixelColor(f.Img[0]->geometry().center()), QColor(Qt::red));
 }
 
@@ -251,7 +252,7 @@ TEST(Welcome, DamagedProjectFilesLeaveAPlainWindowWhoseStartStillWorks) {
       {QByteArray("\x00\xff\x80\"", 4), {unreadableTexts, loadReport}},
       {QByteArray("\"unterminated"), {unreadableTexts, loadReport}},
       {QByteArray(",,,,\r\n\r\n"), {loadReport}},  // the settings end too soon
-      {QByteArray(70000, ','), {}},                 // every field empty: nothing to report
+      {QByteArray(70000, ','), {}},                // every field empty: nothing to report
   };
   for (const auto& c : cases) {
     const std::string input = c.bytes.left(16).toHex().toStdString();
@@ -304,11 +305,9 @@ TEST(Welcome, StartSwitchesTheDisplayOnlyWhenTheOfferIsShownAndTicked) {
     QList<int> expected;
   };
   const Case cases[] = {
-      {1, nullptr, false, 1, {2}},  // nothing stored counts as ticked
-      {1, "1", false, 2, {3}},
-      {1, "0", false, 1, {}},
-      {0, "1", false, 1, {}},  // the project does not offer it
-      {1, "1", true, 1, {}},   // the desktop has the project's size already
+      {1, nullptr, false, 1, {2}},                                                  // nothing stored counts as ticked
+      {1, "1", false, 2, {3}},     {1, "0", false, 1, {}}, {0, "1", false, 1, {}},  // the project does not offer it
+      {1, "1", true, 1, {}},  // the desktop has the project's size already
   };
   for (const Case& c : cases) {
     Welcome w;

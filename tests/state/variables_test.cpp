@@ -140,8 +140,9 @@ TEST_F(VariablesFixture, StatusListingPagesEvery25Lines) {
 
   const QString second = boxes.shown[1].text;
   EXPECT_TRUE(second.startsWith(QString(52, ' ') + "\r\nV21 = 0\r\n"));
-  EXPECT_TRUE(second.endsWith("V30 = 0\r\n\r\n-------------------------- VARIANT VARIABLES: "
-                              "--------------------------             \r\n\r\n\r\n"));
+  EXPECT_TRUE(
+      second.endsWith("V30 = 0\r\n\r\n-------------------------- VARIANT VARIABLES: "
+                      "--------------------------             \r\n\r\n\r\n"));
 }
 
 TEST_F(VariablesFixture, StatusListingShowsVariantValues) {

@@ -21,13 +21,12 @@ void TempProject::writeBytes(const QString& relative, const QByteArray& bytes) {
   if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
 }
 
-void TempProject::write(const QString& relative, const QString& text) {
-  writeBytes(relative, encodeWindows1252(text));
-}
+void TempProject::write(const QString& relative, const QString& text) { writeBytes(relative, encodeWindows1252(text)); }
 
 void TempProject::writeGeneral(const QString& initialFrame) {
   write(QStringLiteral("Config/General"),
-        QStringLiteral("\"TestProject\",\"\",\"Test Game\",0,\"%1\",\"1.0\",640,480,\"Author\",\"a@b.c\",\"http://x\"\r\n")
+        QStringLiteral(
+            "\"TestProject\",\"\",\"Test Game\",0,\"%1\",\"1.0\",640,480,\"Author\",\"a@b.c\",\"http://x\"\r\n")
             .arg(initialFrame));
 }
 

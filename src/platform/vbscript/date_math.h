@@ -13,7 +13,7 @@
 
 namespace vbs::dates {
 
-constexpr double kMinSerial = -657434.0;           // 1 January 100
+constexpr double kMinSerial = -657434.0;            // 1 January 100
 constexpr double kMaxSerial = 2958465.99998842593;  // 31 December 9999 23:59:59
 
 double toLinear(double serial);

@@ -16,41 +16,41 @@
 namespace vbs {
 
 class Host {
-public:
-    virtual ~Host() = default;
+ public:
+  virtual ~Host() = default;
 
-    // MsgBox prompt, buttons, title.  Returns the button pressed
-    // (vbOK = 1, vbCancel = 2, vbAbort = 3, vbRetry = 4, vbIgnore = 5,
-    // vbYes = 6, vbNo = 7).  Default: the default button of `buttons`.
-    virtual int msgBox(const std::u16string& prompt, int buttons, const std::u16string& title);
+  // MsgBox prompt, buttons, title.  Returns the button pressed
+  // (vbOK = 1, vbCancel = 2, vbAbort = 3, vbRetry = 4, vbIgnore = 5,
+  // vbYes = 6, vbNo = 7).  Default: the default button of `buttons`.
+  virtual int msgBox(const std::u16string& prompt, int buttons, const std::u16string& title);
 
-    // InputBox prompt, title, default.  nullopt means the user cancelled, in
-    // which case InputBox returns "" (empty string).  Default: returns the
-    // default text.
-    virtual std::optional<std::u16string> inputBox(const std::u16string& prompt, const std::u16string& title,
-                                                   const std::u16string& defaultText);
+  // InputBox prompt, title, default.  nullopt means the user cancelled, in
+  // which case InputBox returns "" (empty string).  Default: returns the
+  // default text.
+  virtual std::optional<std::u16string> inputBox(const std::u16string& prompt, const std::u16string& title,
+                                                 const std::u16string& defaultText);
 
-    // CreateObject(progId) for objects the application provides.  Return null
-    // to let the engine try its own ProgIDs (Scripting.Dictionary ...); when
-    // neither knows the ProgID the script gets error 429.
-    virtual Ref<Object> createObject(const std::u16string& progId);
+  // CreateObject(progId) for objects the application provides.  Return null
+  // to let the engine try its own ProgIDs (Scripting.Dictionary ...); when
+  // neither knows the ProgID the script gets error 429.
+  virtual Ref<Object> createObject(const std::u16string& progId);
 
-    // Translates a path written by the script ("C:\Game\Data\x.txt" or
-    // "Data\x.txt") into a path on this machine, UTF-8.  Default: backslashes
-    // become slashes.
-    virtual std::string toHostPath(const std::u16string& windowsPath);
+  // Translates a path written by the script ("C:\Game\Data\x.txt" or
+  // "Data\x.txt") into a path on this machine, UTF-8.  Default: backslashes
+  // become slashes.
+  virtual std::string toHostPath(const std::u16string& windowsPath);
 
-    // LoadPicture(path).  Default: raises error 5 (not supported).
-    virtual Value loadPicture(const std::u16string& path);
+  // LoadPicture(path).  Default: raises error 5 (not supported).
+  virtual Value loadPicture(const std::u16string& path);
 
-    // Text written by WScript.Echo-like hosts or debugging helpers.  The
-    // engine itself never calls it; built-ins may.  Default: discard.
-    virtual void writeOutput(const std::u16string& text);
+  // Text written by WScript.Echo-like hosts or debugging helpers.  The
+  // engine itself never calls it; built-ins may.  Default: discard.
+  virtual void writeOutput(const std::u16string& text);
 
-    // What `Me` names outside a class: the script's global object.  Return
-    // null (the default) to get the engine's own object, whose members are
-    // the script's global variables and procedures.
-    virtual Ref<Object> globalObject();
+  // What `Me` names outside a class: the script's global object.  Return
+  // null (the default) to get the engine's own object, whose members are
+  // the script's global variables and procedures.
+  virtual Ref<Object> globalObject();
 };
 
 // The button number msgBox returns by default for a MsgBox `buttons` value

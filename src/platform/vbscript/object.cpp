@@ -3,12 +3,12 @@
 namespace vbs {
 
 const Value& Args::missingValue() noexcept {
-    static const Value missing = Value::missing();
-    return missing;
+  static const Value missing = Value::missing();
+  return missing;
 }
 
 void Args::expect(size_t min, size_t max) const {
-    if (count_ < min || count_ > max) raise(err::WrongArgCount);
+  if (count_ < min || count_ > max) raise(err::WrongArgCount);
 }
 
 Value Object::getProperty(std::u16string_view name, Args args) { return callMethod(name, args); }
@@ -24,9 +24,9 @@ bool Object::hasMember(std::u16string_view) const { return false; }
 std::vector<Value> Object::enumerate() { raise(err::NotACollection); }
 
 Object* requireObject(const Value& v) {
-    if (!v.isObject()) raise(err::ObjectRequired);
-    if (!v.asObject()) raise(err::ObjectNotSet);
-    return v.asObject();
+  if (!v.isObject()) raise(err::ObjectRequired);
+  if (!v.asObject()) raise(err::ObjectNotSet);
+  return v.asObject();
 }
 
 }  // namespace vbs

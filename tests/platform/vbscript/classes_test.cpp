@@ -50,7 +50,9 @@ const ScriptCase kClasses[] = {
      "  Public Function Chain(v) : Set NextNode = New Node : NextNode.Value = v : Set Chain = Me : End Function\n"
      "End Class\nSet n = New Node : n.Value = 1\nEcho n.Chain(2).Value, n.NextNode.Value",
      "1 2"},
-    {"ArrayField", "Class A : Public Items(3) : End Class\nSet obj = New A : obj.Items(2) = \"x\" : Echo UBound(obj.Items), obj.Items(2)",
+    {"ArrayField",
+     "Class A : Public Items(3) : End Class\nSet obj = New A : obj.Items(2) = \"x\" : Echo UBound(obj.Items), "
+     "obj.Items(2)",
      "3 x"},
     {"FieldsAccessibleInsideMethods",
      "Class P\n  Private mName\n  Public Sub SetName(n) : mName = n : End Sub\n"
@@ -62,7 +64,8 @@ const ScriptCase kClasses[] = {
     {"TerminateWhenLastReferenceGoes",
      "Class T\n  Public Name\n  Private Sub Class_Terminate : Echo \"bye \" & Name : End Sub\nEnd Class\n"
      "Sub Scope\n  Dim a : Set a = New T : a.Name = \"local\"\n  Echo \"in scope\"\nEnd Sub\n"
-     "Scope\nSet x = New T : x.Name = \"x\"\nSet y = x\nSet x = Nothing\nEcho \"x released\"\nSet y = Nothing\nEcho \"end\"",
+     "Scope\nSet x = New T : x.Name = \"x\"\nSet y = x\nSet x = Nothing\nEcho \"x released\"\nSet y = Nothing\nEcho "
+     "\"end\"",
      "in scope\nbye local\nx released\nbye x\nend"},
     {"InitializeAndTerminateOrder",
      "Class Inner : Private Sub Class_Terminate : Echo \"inner gone\" : End Sub : End Class\n"
@@ -89,34 +92,37 @@ INSTANTIATE_TEST_SUITE_P(Classes, ClassTest, ::testing::ValuesIn(kClasses),
                          [](const auto& i) { return std::string(i.param.name); });
 
 TEST(ClassLifetimeTest, ResetTerminatesRemainingObjects) {
-    ScriptRunner r;
-    r.run("Class T : Private Sub Class_Terminate : Echo \"terminated\" : End Sub : End Class\nSet keep = New T");
-    EXPECT_EQ(r.output(), "");
-    r.engine.reset();
-    EXPECT_EQ(r.output(), "terminated");
+  ScriptRunner r;
+  r.run("Class T : Private Sub Class_Terminate : Echo \"terminated\" : End Sub : End Class\nSet keep = New T");
+  EXPECT_EQ(r.output(), "");
+  r.engine.reset();
+  EXPECT_EQ(r.output(), "terminated");
 }
 
 TEST(ClassLifetimeTest, DestroyingTheEngineTerminatesObjects) {
-    std::vector<std::string> lines;
-    {
-        Engine engine;
-        auto ws = makeRef<WScriptObject>([&](const std::u16string& l) { lines.push_back(utf8(l)); }, u"t", std::vector<std::u16string>{});
-        engine.addObject(u"WScript", ws);
-        engine.addCode(u"Class T : Private Sub Class_Terminate : WScript.Echo \"last words\" : End Sub : End Class\n"
-                       u"Set a = New T : Set b = New T");
-    }
-    EXPECT_EQ(lines, (std::vector<std::string>{"last words", "last words"}));
+  std::vector<std::string> lines;
+  {
+    Engine engine;
+    auto ws = makeRef<WScriptObject>([&](const std::u16string& l) { lines.push_back(utf8(l)); }, u"t",
+                                     std::vector<std::u16string>{});
+    engine.addObject(u"WScript", ws);
+    engine.addCode(
+        u"Class T : Private Sub Class_Terminate : WScript.Echo \"last words\" : End Sub : End Class\n"
+        u"Set a = New T : Set b = New T");
+  }
+  EXPECT_EQ(lines, (std::vector<std::string>{"last words", "last words"}));
 }
 
 TEST(ClassLifetimeTest, ObjectOutlivesResetWithoutCrashing) {
-    ScriptRunner r;
-    r.run("Class T\n  Public V\n  Public Function Get2() : Get2 = V * 2 : End Function\nEnd Class\n"
-          "Set keep = New T : keep.V = 21");
-    Value obj = r.engine.global(u"keep");
-    r.engine.reset();
-    ASSERT_TRUE(obj.isObject());
-    EXPECT_EQ(obj.asObject()->callMethod(u"Get2", Args()).toLong(), 42);
-    EXPECT_EQ(obj.asObject()->typeName(), u"T");
+  ScriptRunner r;
+  r.run(
+      "Class T\n  Public V\n  Public Function Get2() : Get2 = V * 2 : End Function\nEnd Class\n"
+      "Set keep = New T : keep.V = 21");
+  Value obj = r.engine.global(u"keep");
+  r.engine.reset();
+  ASSERT_TRUE(obj.isObject());
+  EXPECT_EQ(obj.asObject()->callMethod(u"Get2", Args()).toLong(), 42);
+  EXPECT_EQ(obj.asObject()->typeName(), u"T");
 }
 
 }  // namespace

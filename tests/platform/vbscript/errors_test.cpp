@@ -38,7 +38,8 @@ const ScriptCase kResumeNext[] = {
     {"ErrNumberDefaultMember", "On Error Resume Next\nx = CLng(\"zz\")\nEcho Err, Err = 13", "13 True"},
     {"AssignErrNumber", "Err.Number = 5 : Echo Err.Number : Err.Clear : Echo Err.Number", "5\n0"},
     {"ErrorInIfConditionEntersTheBlock",
-     "On Error Resume Next\nIf 1 / 0 > 1 Then\n  Echo \"inside\", Err.Number\nElse\n  Echo \"else\"\nEnd If", "inside 11"},
+     "On Error Resume Next\nIf 1 / 0 > 1 Then\n  Echo \"inside\", Err.Number\nElse\n  Echo \"else\"\nEnd If",
+     "inside 11"},
     {"RecursionLimitIsTrappable",
      "Function Deep(n) : Deep = Deep(n + 1) : End Function\nOn Error Resume Next\nDeep 1\nEcho Err.Number", "28"},
     {"EndlessRecursion", "Sub Again : Again : End Sub\nAgain", "error 28"},
@@ -47,31 +48,31 @@ INSTANTIATE_TEST_SUITE_P(ResumeNext, ErrorHandlingTest, ::testing::ValuesIn(kRes
                          [](const auto& i) { return std::string(i.param.name); });
 
 struct CompileCase {
-    const char* name;
-    const char* code;
-    int number;
-    int line;
-    int column;
+  const char* name;
+  const char* code;
+  int number;
+  int line;
+  int column;
 };
 
 class CompileErrorTest : public ::testing::TestWithParam<CompileCase> {};
 
 TEST_P(CompileErrorTest, ReportsNumberAndPosition) {
-    const CompileCase& c = GetParam();
-    Engine engine;
-    try {
-        engine.addCode(c.code);
-        FAIL() << "compiled";
-    } catch (const ScriptError& e) {
-        EXPECT_TRUE(e.compileError);
-        EXPECT_EQ(e.number, c.number);
-        EXPECT_EQ(e.line, c.line);
-        if (c.column) {
-            EXPECT_EQ(e.column, c.column);
-        }
+  const CompileCase& c = GetParam();
+  Engine engine;
+  try {
+    engine.addCode(c.code);
+    FAIL() << "compiled";
+  } catch (const ScriptError& e) {
+    EXPECT_TRUE(e.compileError);
+    EXPECT_EQ(e.number, c.number);
+    EXPECT_EQ(e.line, c.line);
+    if (c.column) {
+      EXPECT_EQ(e.column, c.column);
     }
-    EXPECT_EQ(engine.lastError().number, c.number);
-    EXPECT_TRUE(engine.lastError().compileError);
+  }
+  EXPECT_EQ(engine.lastError().number, c.number);
+  EXPECT_TRUE(engine.lastError().compileError);
 }
 
 const CompileCase kCompileErrors[] = {
@@ -98,34 +99,34 @@ INSTANTIATE_TEST_SUITE_P(Compile, CompileErrorTest, ::testing::ValuesIn(kCompile
                          [](const auto& i) { return std::string(i.param.name); });
 
 TEST(ErrorPositionTest, CompileErrorKeepsSourceLine) {
-    Engine engine;
-    EXPECT_THROW(engine.addCode(u"x = 1\n  y = (2 +\nz = 3"), ScriptError);
-    const ErrorInfo& e = engine.lastError();
-    EXPECT_EQ(e.line, 2);
-    EXPECT_EQ(utf8(e.sourceText), "  y = (2 +");
-    EXPECT_EQ(utf8(e.description), "Expected expression");
+  Engine engine;
+  EXPECT_THROW(engine.addCode(u"x = 1\n  y = (2 +\nz = 3"), ScriptError);
+  const ErrorInfo& e = engine.lastError();
+  EXPECT_EQ(e.line, 2);
+  EXPECT_EQ(utf8(e.sourceText), "  y = (2 +");
+  EXPECT_EQ(utf8(e.description), "Expected expression");
 }
 
 TEST(ErrorPositionTest, RuntimeErrorPointsAtInnermostStatement) {
-    Engine engine;
-    EXPECT_THROW(engine.addCode(u"Function Half(n)\n    Half = n / zero\nEnd Function\nx = 1\ny = Half(4)"), ScriptError);
-    const ErrorInfo& e = engine.lastError();
-    EXPECT_EQ(e.number, err::DivisionByZero);
-    EXPECT_FALSE(e.compileError);
-    EXPECT_EQ(e.line, 2);
-    EXPECT_EQ(e.column, 5);
-    EXPECT_EQ(utf8(e.sourceText), "    Half = n / zero");
-    EXPECT_EQ(utf8(e.source), "Microsoft VBScript runtime error");
+  Engine engine;
+  EXPECT_THROW(engine.addCode(u"Function Half(n)\n    Half = n / zero\nEnd Function\nx = 1\ny = Half(4)"), ScriptError);
+  const ErrorInfo& e = engine.lastError();
+  EXPECT_EQ(e.number, err::DivisionByZero);
+  EXPECT_FALSE(e.compileError);
+  EXPECT_EQ(e.line, 2);
+  EXPECT_EQ(e.column, 5);
+  EXPECT_EQ(utf8(e.sourceText), "    Half = n / zero");
+  EXPECT_EQ(utf8(e.source), "Microsoft VBScript runtime error");
 }
 
 TEST(ErrorPositionTest, EngineStaysUsableAfterErrors) {
-    Engine engine;
-    engine.addCode(u"Dim total : total = 1\nSub Broken : x = 1 / 0 : End Sub");
-    EXPECT_THROW(engine.run(u"Broken"), ScriptError);
-    EXPECT_THROW(engine.addCode(u"If"), ScriptError);
-    engine.addCode(u"total = total + 1");
-    EXPECT_EQ(engine.eval(u"total").toLong(), 2);
-    EXPECT_EQ(engine.lastError().number, err::ExpectedExpression);
+  Engine engine;
+  engine.addCode(u"Dim total : total = 1\nSub Broken : x = 1 / 0 : End Sub");
+  EXPECT_THROW(engine.run(u"Broken"), ScriptError);
+  EXPECT_THROW(engine.addCode(u"If"), ScriptError);
+  engine.addCode(u"total = total + 1");
+  EXPECT_EQ(engine.eval(u"total").toLong(), 2);
+  EXPECT_EQ(engine.lastError().number, err::ExpectedExpression);
 }
 
 }  // namespace

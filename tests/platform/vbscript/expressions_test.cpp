@@ -5,9 +5,9 @@ namespace vbs::test {
 namespace {
 
 struct ExprCase {
-    const char16_t* expr;
-    const char* value;  // CStr of the result, or "error N"
-    const char* type;   // TypeName of the result
+  const char16_t* expr;
+  const char* value;  // CStr of the result, or "error N"
+  const char* type;   // TypeName of the result
 };
 
 std::ostream& operator<<(std::ostream& os, const ExprCase& c) { return os << utf8(c.expr); }
@@ -15,15 +15,15 @@ std::ostream& operator<<(std::ostream& os, const ExprCase& c) { return os << utf
 class ExpressionTest : public ::testing::TestWithParam<ExprCase> {};
 
 TEST_P(ExpressionTest, ValueAndSubtype) {
-    const ExprCase& c = GetParam();
-    Engine engine;
-    try {
-        Value v = engine.eval(c.expr);
-        EXPECT_EQ(v.isNull() ? std::string("Null") : v.toUtf8(), c.value);
-        EXPECT_EQ(utf8(typeName(v)), c.type);
-    } catch (const ScriptError& e) {
-        EXPECT_EQ("error " + std::to_string(e.number), c.value);
-    }
+  const ExprCase& c = GetParam();
+  Engine engine;
+  try {
+    Value v = engine.eval(c.expr);
+    EXPECT_EQ(v.isNull() ? std::string("Null") : v.toUtf8(), c.value);
+    EXPECT_EQ(utf8(typeName(v)), c.type);
+  } catch (const ScriptError& e) {
+    EXPECT_EQ("error " + std::to_string(e.number), c.value);
+  }
 }
 
 const ExprCase kExpressions[] = {
@@ -81,20 +81,22 @@ const ExprCase kExpressions[] = {
 INSTANTIATE_TEST_SUITE_P(Eval, ExpressionTest, ::testing::ValuesIn(kExpressions));
 
 const ScriptCase kParsing[] = {
-    {"MethodResultMember", "Class B\n  Public N\n  Public Function Self() : Set Self = Me : End Function\nEnd Class\n"
-                           "Set bb = New B : bb.Self().N = 5 : bb.Self.N = bb.Self().N + 1 : Echo bb.N",
+    {"MethodResultMember",
+     "Class B\n  Public N\n  Public Function Self() : Set Self = Me : End Function\nEnd Class\n"
+     "Set bb = New B : bb.Self().N = 5 : bb.Self.N = bb.Self().N + 1 : Echo bb.N",
      "6"},
-    {"SetArrayElement", "Class B : Public N : End Class\nDim arr(1) : Set arr(1) = New B : arr(1).N = 3 : Echo arr(1).N",
-     "3"},
-    {"NestedWith", "Class B : Public N, Child : End Class\nSet outer = New B : Set outer.Child = New B\n"
-                   "With outer\n  .N = 1\n  With .Child\n    .N = 2\n  End With\n  Echo .N, .Child.N\nEnd With",
+    {"SetArrayElement",
+     "Class B : Public N : End Class\nDim arr(1) : Set arr(1) = New B : arr(1).N = 3 : Echo arr(1).N", "3"},
+    {"NestedWith",
+     "Class B : Public N, Child : End Class\nSet outer = New B : Set outer.Child = New B\n"
+     "With outer\n  .N = 1\n  With .Child\n    .N = 2\n  End With\n  Echo .N, .Child.N\nEnd With",
      "1 2"},
     {"SingleLineIfWithEndIf", "If 1 = 1 Then Echo \"yes\" End If\nIf 1 = 2 Then Echo \"no\" Else Echo \"else\" End If",
      "yes\nelse"},
-    {"SelectCaseTrue", "x = 3\nSelect Case True\n  Case x > 5 : Echo \"big\"\n  Case x > 1 : Echo \"medium\"\nEnd Select",
-     "medium"},
-    {"KeywordsAsMemberNames", "Class B : Public Step, Default2 : End Class\nSet bb = New B : bb.Step = 4 : Echo bb.Step",
-     "4"},
+    {"SelectCaseTrue",
+     "x = 3\nSelect Case True\n  Case x > 5 : Echo \"big\"\n  Case x > 1 : Echo \"medium\"\nEnd Select", "medium"},
+    {"KeywordsAsMemberNames",
+     "Class B : Public Step, Default2 : End Class\nSet bb = New B : bb.Step = 4 : Echo bb.Step", "4"},
     {"BracketedIdentifiers", "[my var] = 5 : Echo [my var] + 1", "6"},
     {"ColonsAndBlankLines", "::\n\n x = 1 :: y = 2 :\nEcho x + y", "3"},
     {"FunctionCallWithoutParentheses", "Function Seven : Seven = 7 : End Function\nEcho Seven + Seven()", "14"},

@@ -15,8 +15,10 @@ std::string caseName(const ::testing::TestParamInfo<ScriptCase>& i) { return i.p
 const ScriptCase kEmptySubscripts[] = {
     {"AssignToEmptySubscriptOfUndimensionedArray", "Dim b()\nb() = 1", "error 9"},
     {"ReadEmptySubscriptOfUndimensionedArray", "Dim b()\nEcho b()", "error 9"},
-    {"EmptySubscriptOfDimensionedArray", "Dim a(2)\nOn Error Resume Next\nx = a()\nEcho Err.Number\na() = 1\n"
-     "Echo Err.Number", "9\n9"},
+    {"EmptySubscriptOfDimensionedArray",
+     "Dim a(2)\nOn Error Resume Next\nx = a()\nEcho Err.Number\na() = 1\n"
+     "Echo Err.Number",
+     "9\n9"},
     {"EmptySubscriptOfArrayParameter", "Sub S(a) : a() = 2 : End Sub\nDim z()\nS z", "error 9"},
 };
 INSTANTIATE_TEST_SUITE_P(EmptySubscripts, LanguageFormsTest, ::testing::ValuesIn(kEmptySubscripts), caseName);
@@ -45,7 +47,8 @@ const ScriptCase kParserForms[] = {
      "Set p = (New Point)(1, 2)\nx = Array(5, 6)\ny = (F)(1)\nz = ((x))(1)\nCall (((Show))) ((y))\nEcho p.x, p.y, z",
      "show 11\n1 2 6"},
     {"ProceduresInsideIfAreHoisted",
-     "Early\nIf True Then\n  Sub Early() : Echo \"early\" : End Sub\n  Function Late() : Late = \"late\" : End Function\n"
+     "Early\nIf True Then\n  Sub Early() : Echo \"early\" : End Sub\n  Function Late() : Late = \"late\" : End "
+     "Function\n"
      "End If\nEcho Late()",
      "early\nlate"},
     {"KeywordsAsNames",
@@ -96,17 +99,18 @@ const ScriptCase kResumeNextHeaders[] = {
      "body 11\nafter"},
     {"DoUntilHeaderErrorEntersBody",
      "On Error Resume Next\nDo Until CInt(\"x\")\n  Echo \"body\", Err.Number\n  Exit Do\nLoop", "body 13"},
-    {"LoopWhileErrorLeavesTheLoop",
-     "On Error Resume Next\nDo\n  n = n + 1\nLoop While 1 / 0\nEcho n, Err.Number", "1 11"},
+    {"LoopWhileErrorLeavesTheLoop", "On Error Resume Next\nDo\n  n = n + 1\nLoop While 1 / 0\nEcho n, Err.Number",
+     "1 11"},
     {"WhileHeaderErrorEntersBody",
      "On Error Resume Next\nd = 0\nWhile 1 / d - 1\n  Echo \"body\", Err.Number\n  d = 1\nWend\nEcho \"after\"",
      "body 11\nafter"},
     {"ForHeaderErrorRunsBodyOnce",
      "On Error Resume Next\nFor i = 1 To \"x\"\n  c = c + 1\n  Echo \"body\", Err.Number\nNext\nEcho c", "body 13\n1"},
-    {"ForEachHeaderErrorRunsBodyOnce",
-     "On Error Resume Next\nFor Each v In 5\n  Echo \"body\", Err.Number\nNext", "body 451"},
+    {"ForEachHeaderErrorRunsBodyOnce", "On Error Resume Next\nFor Each v In 5\n  Echo \"body\", Err.Number\nNext",
+     "body 451"},
     {"SelectHeaderErrorEntersFirstCase",
-     "On Error Resume Next\nSelect Case 1 / 0\nCase 7\n  Echo \"first\", Err.Number\nCase Else\n  Echo \"else\"\nEnd Select",
+     "On Error Resume Next\nSelect Case 1 / 0\nCase 7\n  Echo \"first\", Err.Number\nCase Else\n  Echo \"else\"\nEnd "
+     "Select",
      "first 11"},
     {"WithHeaderErrorEntersBody",
      "On Error Resume Next\nWith CreateObject(\"No.Such\")\n  Echo \"body\", Err.Number\n  Err.Clear\n  x = .Name\n"
@@ -121,8 +125,8 @@ const ScriptCase kErrorNumbers[] = {
      "On Error Resume Next\nSet o = Nothing\nx = o.Foo : Echo Err.Number, Err.Description : Err.Clear\n"
      "o.Foo = 1 : Echo Err.Number",
      "424 Object required\n424"},
-    {"WithNothingIsLegalUntilAMemberIsUsed",
-     "With Nothing\n  Echo \"inside\"\n  x = .Foo\nEnd With", "inside\nerror 424"},
+    {"WithNothingIsLegalUntilAMemberIsUsed", "With Nothing\n  Echo \"inside\"\n  x = .Foo\nEnd With",
+     "inside\nerror 424"},
     {"UnqualifiedReferenceOutsideWith", "x = .Foo", "error 505"},
     {"ConversionFunctionsAsStatements",
      "On Error Resume Next\nCall CInt(\"3\") : Echo Err.Number : Err.Clear\nCStr 3 : Echo Err.Number : Err.Clear\n"
@@ -151,7 +155,8 @@ const ScriptCase kNull[] = {
      "Echo TypeName(InStr(Null, \"a\"))",
      "94\n94\n94\nNull"},
     {"BoundsOfNull",
-     "On Error Resume Next\nx = LBound(Null) : Echo Err.Number : Err.Clear\nx = UBound(Null) : Echo Err.Number : Err.Clear\n"
+     "On Error Resume Next\nx = LBound(Null) : Echo Err.Number : Err.Clear\nx = UBound(Null) : Echo Err.Number : "
+     "Err.Clear\n"
      "x = UBound(Array(1), Null) : Echo Err.Number",
      "13\n13\n94"},
     {"MidSgnJoinMonthNameWithNull",
@@ -169,7 +174,8 @@ const ScriptCase kConversions[] = {
     {"CByteOfTrue", "Echo CByte(True), CByte(False), TypeName(CByte(True))", "255 0 Byte"},
     {"SingleComparesAsSingle", "Echo CSng(0.1) = 0.1, CSng(0.1) < 0.1, CDbl(0.1) = 0.1, CSng(1.5) = 1.5",
      "True False True True"},
-    {"InStrRevOfEmptyString", "Echo InStrRev(\"\", \"\", 3), InStrRev(\"\", \"a\"), InStrRev(\"abc\", \"\", 2), "
+    {"InStrRevOfEmptyString",
+     "Echo InStrRev(\"\", \"\", 3), InStrRev(\"\", \"a\"), InStrRev(\"abc\", \"\", 2), "
      "InStrRev(\"abc\", \"\", 5)",
      "0 0 2 0"},
     {"RegExpReplaceWithBoolean",
@@ -195,23 +201,23 @@ INSTANTIATE_TEST_SUITE_P(LiteralsAndClasses, LanguageFormsTest, ::testing::Value
 
 // A host that names its own global object for Me.
 class WindowHost : public Host {
-public:
-    class Window : public Object {
-    public:
-        std::u16string typeName() const override { return u"Window"; }
-        Value getProperty(std::u16string_view n, Args a) override {
-            if (equalsNoCase(n, u"Title")) return Value(u"Hall");
-            return Object::getProperty(n, a);
-        }
-    };
-    Ref<Object> globalObject() override { return makeRef<Window>(); }
+ public:
+  class Window : public Object {
+   public:
+    std::u16string typeName() const override { return u"Window"; }
+    Value getProperty(std::u16string_view n, Args a) override {
+      if (equalsNoCase(n, u"Title")) return Value(u"Hall");
+      return Object::getProperty(n, a);
+    }
+  };
+  Ref<Object> globalObject() override { return makeRef<Window>(); }
 };
 
 TEST(GlobalMeTest, HostNamesTheGlobalObject) {
-    WindowHost host;
-    ScriptRunner r(&host);
-    EXPECT_EQ(r.run("Sub Show() : Echo TypeName(Me), Me.Title : End Sub\nShow\nEcho Me Is Me"), "Window Hall\nTrue");
-    EXPECT_EQ(r.run("Set Me = Nothing"), "error 501");
+  WindowHost host;
+  ScriptRunner r(&host);
+  EXPECT_EQ(r.run("Sub Show() : Echo TypeName(Me), Me.Title : End Sub\nShow\nEcho Me Is Me"), "Window Hall\nTrue");
+  EXPECT_EQ(r.run("Set Me = Nothing"), "error 501");
 }
 
 }  // namespace

@@ -15,8 +15,7 @@ const ScriptCase kLiteralsAndSubtypes[] = {
     {"HexAndOctalLiterals", "Echo TypeName(&HFF), &HFF, &HFFFF, &HFFFF&, TypeName(&H10000), &O17, &h7fffffff",
      "Integer 255 -1 65535 Long 15 2147483647"},
     {"StringLiteralsDoubleQuotes", "Echo \"say \"\"hi\"\"\", Len(\"\"\"\"), Len(\"\")", "say \"hi\" 1 0"},
-    {"DateLiterals", "Echo #1/2/2020#, #2020-03-04 13:05#, TypeName(#12:00#)",
-     "1/2/2020 3/4/2020 1:05:00 PM Date"},
+    {"DateLiterals", "Echo #1/2/2020#, #2020-03-04 13:05#, TypeName(#12:00#)", "1/2/2020 3/4/2020 1:05:00 PM Date"},
     {"IntegerOverflowWidens",
      "Echo TypeName(32767 + 1), TypeName(CInt(1) + CInt(2)), TypeName(2147483647 + 1), 2147483647 + 1, "
      "TypeName(200 * 200)",
@@ -37,8 +36,7 @@ const ScriptCase kArithmetic[] = {
      "64 4 9 0.5 Double"},
     {"PowerWithoutRealResult", "Echo (-8) ^ (1 / 3)", "error 5"},
     {"NegationWidens", "Echo -(-32768), TypeName(-(-32768)), TypeName(-CInt(5))", "32768 Long Integer"},
-    {"PrecedenceMulBeforeAdd", "Echo 1 + 2 * 3, (1 + 2) * 3, 10 - 4 - 3, 2 * 3 Mod 4, 1 + 7 \\ 2 * 2",
-     "7 9 3 2 2"},
+    {"PrecedenceMulBeforeAdd", "Echo 1 + 2 * 3, (1 + 2) * 3, 10 - 4 - 3, 2 * 3 Mod 4, 1 + 7 \\ 2 * 2", "7 9 3 2 2"},
     {"StringsAndNumbers", "Echo \"a\" + \"b\", \"1\" + 2, TypeName(\"1\" + 2), 1 & 2, TypeName(1 & 2), \"3\" * \"4\"",
      "ab 3 Double 12 String 12"},
     {"ConcatBindsLooserThanAdd", "Echo 1 + 2 & 3 + 4, \"x\" & 1 = \"x1\"", "37 True"},
@@ -54,12 +52,14 @@ INSTANTIATE_TEST_SUITE_P(Arithmetic, OperatorTest, ::testing::ValuesIn(kArithmet
                          [](const auto& i) { return std::string(i.param.name); });
 
 const ScriptCase kNullAndEmpty[] = {
-    {"NullPropagates", "Echo IsNull(Null + 1), IsNull(Null & Null), IsNull(Null = 1), IsNull(-Null), \"x\" & Null & \"y\"",
+    {"NullPropagates",
+     "Echo IsNull(Null + 1), IsNull(Null & Null), IsNull(Null = 1), IsNull(-Null), \"x\" & Null & \"y\"",
      "True True True True xy"},
     {"NullInLogic", "Echo Null Or True, Null And False, IsNull(Null And True), IsNull(Null Or False), Null Imp True",
      "True False True True True"},
     {"NullConditionIsFalse", "If Null Then Echo \"then\" Else Echo \"else\"", "else"},
-    {"EmptyActsAsZeroOrEmptyString", "Dim e : Echo TypeName(e + 1), e + 1, \"[\" & e & \"]\", e = 0, e = \"\", TypeName(e)",
+    {"EmptyActsAsZeroOrEmptyString",
+     "Dim e : Echo TypeName(e + 1), e + 1, \"[\" & e & \"]\", e = 0, e = \"\", TypeName(e)",
      "Integer 1 [] True True Empty"},
     {"InvalidUseOfNull", "Echo CStr(Null)", "error 94"},
 };
@@ -75,7 +75,8 @@ const ScriptCase kComparisonAndLogic[] = {
     {"NumberVariableAgainstStringVariable", "n = 5 : t = \"abc\" : u = \"5\" : Echo n < t, n = u, n = \"5\"",
      "True False True"},
     {"TextAgainstNumberLiteralIsGreater", "t = \"abc\" : Echo t = 1, t > 1, \"abc\" < 1", "False True False"},
-    {"BitwiseOnNumbers", "Echo 6 And 3, 6 Or 3, 6 Xor 3, Not 0, TypeName(6 And 3), True And 1, TypeName(True And False)",
+    {"BitwiseOnNumbers",
+     "Echo 6 And 3, 6 Or 3, 6 Xor 3, Not 0, TypeName(6 And 3), True And 1, TypeName(True And False)",
      "2 7 5 -1 Integer 1 Boolean"},
     {"EqvImp", "Echo True Eqv False, False Imp True, True Imp False, 5 Eqv 3", "False True False -7"},
     {"NotBindsLooserThanComparison", "Echo Not 3 > 4, Not (1) + 1", "True -3"},

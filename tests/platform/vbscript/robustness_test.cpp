@@ -21,58 +21,58 @@ const char* const kSeeds[] = {
 };
 
 TEST(RobustnessTest, MutatedScriptsOnlyRaiseScriptErrors) {
-    std::mt19937 rng(12345);
-    const std::string alphabet = "()\"'.:,_=<>&+-*/\\^#\n \tAaZz019EeHh";
-    const char* const words[] = {"If ",   "Then ", "End ",   "Sub ",  "Class ", "Next ", "For ",   "Each ",
-                                 "Loop ", "Set ",  "Me",     "New ",  "Call ",  "ReDim ", "With ",  "Select ",
-                                 "Case ", "Do ",   "While ", "Exit ", "Dim ",   "Const ", "Public ", "Property "};
-    int scriptErrors = 0;
-    for (int iter = 0; iter < 1500; ++iter) {
-        std::string code = kSeeds[iter % std::size(kSeeds)];
-        int edits = 1 + static_cast<int>(rng() % 4);
-        for (int e = 0; e < edits && !code.empty(); ++e) {
-            size_t pos = rng() % code.size();
-            switch (rng() % 4) {
-            case 0: code.erase(pos, 1 + rng() % 6); break;
-            case 1: code.insert(pos, 1, alphabet[rng() % alphabet.size()]); break;
-            case 2: code.insert(pos, words[rng() % std::size(words)]); break;
-            default: code[pos] = alphabet[rng() % alphabet.size()]; break;
-            }
-        }
-        ScriptRunner r;
-        r.engine.setTimeout(200);
-        r.engine.setMaxCallDepth(200);
-        try {
-            r.engine.addCode(code);
-        } catch (const ScriptError& e) {
-            ++scriptErrors;
-            EXPECT_NE(e.number, 0) << code;
-        } catch (const QuitRequest&) {
-        } catch (const std::exception& e) {
-            ADD_FAILURE() << "unexpected exception " << e.what() << " for:\n" << code;
-        }
+  std::mt19937 rng(12345);
+  const std::string alphabet = "()\"'.:,_=<>&+-*/\\^#\n \tAaZz019EeHh";
+  const char* const words[] = {"If ",   "Then ", "End ",   "Sub ",  "Class ", "Next ",  "For ",    "Each ",
+                               "Loop ", "Set ",  "Me",     "New ",  "Call ",  "ReDim ", "With ",   "Select ",
+                               "Case ", "Do ",   "While ", "Exit ", "Dim ",   "Const ", "Public ", "Property "};
+  int scriptErrors = 0;
+  for (int iter = 0; iter < 1500; ++iter) {
+    std::string code = kSeeds[iter % std::size(kSeeds)];
+    int edits = 1 + static_cast<int>(rng() % 4);
+    for (int e = 0; e < edits && !code.empty(); ++e) {
+      size_t pos = rng() % code.size();
+      switch (rng() % 4) {
+        case 0: code.erase(pos, 1 + rng() % 6); break;
+        case 1: code.insert(pos, 1, alphabet[rng() % alphabet.size()]); break;
+        case 2: code.insert(pos, words[rng() % std::size(words)]); break;
+        default: code[pos] = alphabet[rng() % alphabet.size()]; break;
+      }
     }
-    EXPECT_GT(scriptErrors, 100);
+    ScriptRunner r;
+    r.engine.setTimeout(200);
+    r.engine.setMaxCallDepth(200);
+    try {
+      r.engine.addCode(code);
+    } catch (const ScriptError& e) {
+      ++scriptErrors;
+      EXPECT_NE(e.number, 0) << code;
+    } catch (const QuitRequest&) {
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << "unexpected exception " << e.what() << " for:\n" << code;
+    }
+  }
+  EXPECT_GT(scriptErrors, 100);
 }
 
 TEST(RobustnessTest, HostileResourceUse) {
-    struct Case {
-        const char* code;
-        int number;
-    };
-    const Case cases[] = {
-        {"s = \"x\" : Do : s = s & s : Loop", err::OutOfStringSpace},
-        {"ReDim a(20000, 20000)", err::OutOfMemory},
-        {"Dim a() : ReDim a(-5)", err::SubscriptOutOfRange},
-        {"x = String2(1)", err::TypeMismatch},
-        {"Execute \"Execute \"\"x = (\"\"\"", err::ExpectedExpression},
-    };
-    for (const auto& c : cases) {
-        Engine engine;
-        engine.setTimeout(5000);
-        EXPECT_THROW(engine.addCode(c.code), ScriptError) << c.code;
-        EXPECT_EQ(engine.lastError().number, c.number) << c.code;
-    }
+  struct Case {
+    const char* code;
+    int number;
+  };
+  const Case cases[] = {
+      {"s = \"x\" : Do : s = s & s : Loop", err::OutOfStringSpace},
+      {"ReDim a(20000, 20000)", err::OutOfMemory},
+      {"Dim a() : ReDim a(-5)", err::SubscriptOutOfRange},
+      {"x = String2(1)", err::TypeMismatch},
+      {"Execute \"Execute \"\"x = (\"\"\"", err::ExpectedExpression},
+  };
+  for (const auto& c : cases) {
+    Engine engine;
+    engine.setTimeout(5000);
+    EXPECT_THROW(engine.addCode(c.code), ScriptError) << c.code;
+    EXPECT_EQ(engine.lastError().number, c.number) << c.code;
+  }
 }
 
 }  // namespace

@@ -89,7 +89,8 @@ const ScriptCase kDeclarations[] = {
     {"OptionExplicitRejectsUndeclaredRead", "Option Explicit\nEcho c", "error 500"},
     {"OptionExplicitInProcedure", "Option Explicit\nSub S\n  Dim ok : ok = 1\n  nope = 2\nEnd Sub\nS", "error 500"},
     {"ReDimDeclaresUnderOptionExplicit",
-     "Option Explicit\nReDim g(2) : g(1) = \"a\"\nSub S\n  ReDim loc(1) : loc(0) = g(1) & \"b\" : Echo loc(0)\nEnd Sub\nS",
+     "Option Explicit\nReDim g(2) : g(1) = \"a\"\nSub S\n  ReDim loc(1) : loc(0) = g(1) & \"b\" : Echo loc(0)\nEnd "
+     "Sub\nS",
      "ab"},
     {"CommentsContinuationAndCase", "Rem a comment\nDIM x ' trailing\nx = 1 + _\n    2\nECHO X, x ' done", "3 3"},
 };
@@ -106,8 +107,8 @@ const ScriptCase kProcedures[] = {
      "Function F(n)\n  F = \"start\"\n  If n = 0 Then Exit Function\n  F = \"n=\" & n\nEnd Function\nEcho F(0), F(2)",
      "start n=2"},
     {"ExitSub", "Sub S\n  Echo 1\n  Exit Sub\n  Echo 2\nEnd Sub\nS", "1"},
-    {"Recursion", "Function Fact(n)\n  If n <= 1 Then Fact = 1 Else Fact = n * Fact(n - 1)\nEnd Function\nEcho Fact(10)",
-     "3628800"},
+    {"Recursion",
+     "Function Fact(n)\n  If n <= 1 Then Fact = 1 Else Fact = n * Fact(n - 1)\nEnd Function\nEcho Fact(10)", "3628800"},
     {"ProcedureDefinedAfterUse", "Echo Later(2)\nFunction Later(x) : Later = x * 10 : End Function", "20"},
     {"CallStatementWithMultipleArgs", "Sub Show(a, b) : Echo a & b : End Sub\nCall Show(1, 2)\nShow 3, 4", "12\n34"},
     {"FirstArgumentInParentheses", "Sub Show(a, b) : Echo a, b : End Sub\nShow (1) + 1, 5", "2 5"},
@@ -116,8 +117,8 @@ const ScriptCase kProcedures[] = {
     {"WrongArgumentCount", "Sub S(a) : End Sub\nS 1, 2", "error 450"},
     {"BuiltinWrongArgumentCount", "Echo Len(1, 2)", "error 450"},
     {"UndefinedProcedure", "Nope 1", "error 13"},
-    {"FunctionReturningArray", "Function Make() : Make = Array(1, 2, 3) : End Function\nx = Make() : Echo UBound(x), x(2)",
-     "2 3"},
+    {"FunctionReturningArray",
+     "Function Make() : Make = Array(1, 2, 3) : End Function\nx = Make() : Echo UBound(x), x(2)", "2 3"},
 };
 INSTANTIATE_TEST_SUITE_P(Procedures, StatementTest, ::testing::ValuesIn(kProcedures), caseName);
 
@@ -128,7 +129,8 @@ const ScriptCase kDynamicCode[] = {
      "Set r = GetRef(\"Twice\")\nEcho r(5)",
      "6\n3\n8\n10"},
     {"ExecuteSeesLocals",
-     "Function G()\n  Dim loc : loc = 7\n  Execute \"loc = loc + 1\"\n  G = Eval(\"loc * 2\")\nEnd Function\nEcho G()", "16"},
+     "Function G()\n  Dim loc : loc = 7\n  Execute \"loc = loc + 1\"\n  G = Eval(\"loc * 2\")\nEnd Function\nEcho G()",
+     "16"},
     {"EvalComparesWithEquals", "x = 3 : Echo Eval(\"x = 3\")", "True"},
     {"ExecuteSyntaxErrorIsTrappable", "On Error Resume Next\nExecute \"If\"\nEcho Err.Number", "1023"},
     {"WithBlock",
