@@ -1,5 +1,6 @@
 #include "scripting/script_host.h"
 
+#include <QRegularExpression>
 #include <chrono>
 #include <vector>
 
@@ -69,7 +70,26 @@ struct ScriptHost::Impl {
   GameScriptCallbacks callbacks;
   int timeOut = kDefaultTimeOut;
   // The second engine: kept from one reset to the next.
+  std::unique_ptr<vbs::Engine> ScriptControl;  // the procedures compiled once, for every run
+  QString preparedFor;                         // the procedures text it was compiled from
+  bool preparedFailed = false;                 // they do not compile: every run says so
   std::unique_ptr<vbs::Engine> ScriptControl2;
+
+  // The engine that runs the outermost script: the procedures are compiled once per text
+  // and each run starts from the state right after compiling them.
+  vbs::Engine* preparedEngine(const QString& procedures) {
+    if (!ScriptControl || preparedFor != procedures) {
+      ScriptControl = std::make_unique<vbs::Engine>(&callbacks);
+      preparedFor = procedures;
+      preparedFailed = false;
+      try {
+        ScriptControl->prepare(procedures.toStdU16String());
+      } catch (const vbs::ScriptError&) {
+        preparedFailed = true;  // each run compiles them again and reports the error
+      }
+    }
+    return preparedFailed ? nullptr : ScriptControl.get();
+  }
 };
 
 ScriptHost::ScriptHost(Game& game) : game_(game), impl_(std::make_unique<Impl>(game.module())) {}
@@ -109,18 +129,38 @@ QString wrapped(const QString& procedures, const QString& code) {
   return procedures + QStringLiteral("\r\n\r\nSub StartupProcedure\r\n") + code + QStringLiteral("\r\nEnd Sub");
 }
 
+// The code wrapped on its own, to follow procedures already compiled; it keeps their
+// Option Explicit, as one text with them would.
+QString startupProcedure(const QString& procedures, const QString& code) {
+  static const QRegularExpression optionExplicit(
+      QStringLiteral("^\\s*option\\s+explicit\\b"),
+      QRegularExpression::CaseInsensitiveOption | QRegularExpression::MultilineOption);
+  const QString head = optionExplicit.match(procedures).hasMatch() ? QStringLiteral("Option Explicit\r\n") : QString();
+  return head + QStringLiteral("Sub StartupProcedure\r\n") + code + QStringLiteral("\r\nEnd Sub");
+}
+
 }  // namespace
 
 bool ScriptHost::ExecuteVBScript(const QString& code, bool bResetLastClickPosition) {
   if (game_.module().EverythingStopped) return true;
   if (bResetLastClickPosition) game_.SaveClickPos(0, 0);
-  // A fresh engine for every run: a run that starts inside another (a timed event while a
-  // script's message box is open) has its own state and leaves the outer one unharmed.
-  vbs::Engine ScriptControl(&impl_->callbacks);
+  // Every run starts as a fresh engine would. The outermost run starts from the compiled
+  // procedures; a run that starts inside another (a timed event while a script's message
+  // box is open) gets an engine of its own, so the outer one goes on unharmed.
+  const bool nested = !impl_->callbacks.running.empty();
+  vbs::Engine* prepared = nested ? nullptr : impl_->preparedEngine(game_.ProceduresText);
+  std::unique_ptr<vbs::Engine> own;
+  if (!prepared) own = std::make_unique<vbs::Engine>(&impl_->callbacks);
+  vbs::Engine& ScriptControl = prepared ? *prepared : *own;
   ScriptControl.setTimeout(impl_->timeOut);
   impl_->callbacks.running.push_back(&ScriptControl);
   try {
-    ScriptControl.addCode(u16(wrapped(game_.ProceduresText, code)));
+    if (prepared) {
+      ScriptControl.startPrepared();
+      ScriptControl.addCode(u16(startupProcedure(game_.ProceduresText, code)));
+    } else {
+      ScriptControl.addCode(u16(wrapped(game_.ProceduresText, code)));
+    }
     addNamedObjects(game_, ScriptControl);
     ScriptControl.run(u"StartupProcedure");
   } catch (const vbs::ScriptError& e) {

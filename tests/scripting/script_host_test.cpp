@@ -74,6 +74,22 @@ TEST_F(Scripts, EveryRunStartsFreshWithTheProcedures) {
   EXPECT_EQ(game->vars.GetVariableValue("Door"), 1) << "nothing of the last run survives";
   EXPECT_TRUE(run("")) << "empty code runs an empty procedure";
   EXPECT_TRUE(messages().isEmpty()) << messages().join('\n').toStdString();
+
+  // Global code of the procedures runs before every script, as the procedures and the
+  // script were one text; so does their Option Explicit.
+  game->ProceduresText = "' The keeper's procedures\r\nOption Explicit\r\nDim runs\r\nruns = runs + 1";
+  EXPECT_TRUE(run("Door = runs"));
+  EXPECT_TRUE(run("Door = Door + runs"));
+  EXPECT_EQ(game->vars.GetVariableValue("Door"), 2) << "runs is 1 in every run";
+  EXPECT_FALSE(run("undeclared = 1"));
+  EXPECT_EQ(errorShown(), "Variable is undefined");
+  fx.project.log.clear();
+  // Procedures that do not compile are reported at every run.
+  game->ProceduresText = "Sub Broken(";
+  EXPECT_FALSE(run("Door = 5"));
+  EXPECT_FALSE(run("Door = 5"));
+  EXPECT_EQ(messages().size(), 2);
+  EXPECT_EQ(game->vars.GetVariableValue("Door"), 2);
 }
 
 TEST_F(Scripts, ErrorsAreReportedOnceAndTheGameGoesOn) {

@@ -395,6 +395,23 @@ class GlobalScope {
   // Drops the values of script variables, or with namedObjects of
   // everything (breaking reference cycles through globals).
   void clearValues(bool namedObjects);
+  // The globals as they stand, to be brought back later: names added since become
+  // undeclared again, the others get back their kind, procedure, class and value (an
+  // array value comes back as a new undimensioned array); procedures, compiled units and
+  // member objects added since are dropped.
+  struct Saved {
+    struct Entry {
+      GlobalKind kind;
+      Value value;
+      Procedure* proc;
+      ClassDef* cls;
+      bool array;
+    };
+    std::vector<Entry> entries;
+    size_t procs = 0, units = 0, members = 0;
+  };
+  Saved save() const;
+  void restore(const Saved& saved);
   std::vector<Value> memberObjects;  // objects added with addMembers
   std::vector<Global*> procOrder;    // procedures in order of definition
   std::vector<std::shared_ptr<Unit>> units;

@@ -59,6 +59,30 @@ void Engine::addCode(std::u16string_view code) {
   })
 }
 
+namespace detail {
+struct PreparedState {
+  std::shared_ptr<Unit> unit;
+  GlobalScope::Saved saved;
+};
+}  // namespace detail
+
+void Engine::prepare(std::u16string_view code) {
+  VBS_GUARD({
+    auto unit = compile(*in_, std::u16string(code), in_->scope(), ParseOptions());
+    in_->scope()->units.push_back(unit);
+    prepared_ = std::make_shared<detail::PreparedState>(detail::PreparedState{unit, in_->scope()->save()});
+  })
+}
+
+void Engine::startPrepared() {
+  VBS_GUARD({
+    if (!prepared_ || prepared_->unit->scope != in_->scope()) raise(err::InvalidProcedureCall);
+    in_->scope()->restore(prepared_->saved);
+    in_->err().clear();
+    in_->runUnit(prepared_->unit);
+  })
+}
+
 void Engine::check(std::u16string_view code) {
   VBS_GUARD({ compile(*in_, std::u16string(code), std::make_shared<GlobalScope>(), ParseOptions()); })
 }

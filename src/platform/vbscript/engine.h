@@ -25,7 +25,8 @@ namespace vbs {
 
 namespace detail {
 class Interp;
-}
+struct PreparedState;
+}  // namespace detail
 
 struct ErrorInfo {
   int32_t number = 0;  // 0: no error
@@ -67,6 +68,15 @@ class Engine {
   // Compiles `code` on its own without running it or keeping anything;
   // throws the first compile error.
   void check(std::u16string_view code);
+
+  // Compiles `code` once and keeps the global state as it stands after compiling, so that
+  // startPrepared() can give later runs that state without compiling again.
+  void prepare(std::u16string_view code);
+  // Brings back the state kept by prepare() (everything added since is gone: variables,
+  // procedures, named objects, Err) and runs the prepared code's global statements, as
+  // addCode() of the same code on a reset engine would. Not while a script runs.
+  void startPrepared();
+  bool isPrepared() const { return prepared_ != nullptr; }
 
   // Makes `object` a global name.  With addMembers its members are global
   // names too (GoToFrame "Hall" as well as Action.GoToFrame "Hall").
@@ -110,6 +120,7 @@ class Engine {
  private:
   void record(const ScriptError& e);
   std::shared_ptr<detail::Interp> in_;
+  std::shared_ptr<detail::PreparedState> prepared_;
   ErrorInfo lastError_;
 };
 

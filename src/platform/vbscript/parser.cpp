@@ -1841,6 +1841,47 @@ void GlobalScope::clearValues(bool namedObjects) {
   if (namedObjects) memberObjects.clear();
 }
 
+GlobalScope::Saved GlobalScope::save() const {
+  Saved s;
+  for (const Global* g : order_) s.entries.push_back({g->kind, g->value, g->proc, g->cls, g->value.isArray()});
+  s.procs = procOrder.size();
+  s.units = units.size();
+  s.members = memberObjects.size();
+  return s;
+}
+
+void GlobalScope::restore(const Saved& s) {
+  // Script variables go first so that Class_Terminate can still use the named objects;
+  // terminate code may add globals meanwhile, so index rather than iterate.
+  for (int pass = 0; pass < 2; ++pass) {
+    for (size_t i = 0; i < order_.size(); ++i) {
+      Global* g = order_[i];
+      if ((g->kind == GlobalKind::NamedObject) != (pass == 1)) continue;
+      Value old = std::move(g->value);
+      g->value = Value();
+    }
+  }
+  memberObjects.clear();
+  for (size_t i = 0; i < order_.size(); ++i) {
+    Global* g = order_[i];
+    if (i >= s.entries.size()) {
+      g->kind = GlobalKind::Undeclared;
+      g->proc = nullptr;
+      g->cls = nullptr;
+      continue;
+    }
+    const Saved::Entry& e = s.entries[i];
+    g->kind = e.kind;
+    g->proc = e.proc;
+    g->cls = e.cls;
+    g->value = e.array ? Value(Array::createUndimensioned()) : e.value;
+  }
+  if (procOrder.size() > s.procs) procOrder.resize(s.procs);
+  if (units.size() > s.units) units.resize(s.units);
+  // Member objects are all named objects, added again by the host for each run.
+  (void)s.members;
+}
+
 std::shared_ptr<Unit> compile(Interp& in, std::u16string source, const std::shared_ptr<GlobalScope>& scope,
                               const ParseOptions& opts) {
   auto unit = std::make_shared<Unit>();
