@@ -147,6 +147,40 @@ TEST(Transitions, ACrossFadeRunsForItsDurationDrawingManyStepsAndEndsOnTheNewFra
   EXPECT_FALSE(g.transitions().lastRun().has_value());
 }
 
+// Counts the pictures painted on a widget that differ from the one painted before.
+class DistinctPaints : public QObject {
+ public:
+  explicit DistinctPaints(QWidget* widget) : widget_(widget) { widget->installEventFilter(this); }
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint && !inside_) {
+      inside_ = true;
+      const QImage now = widget_->grab().toImage();
+      inside_ = false;
+      if (now != last_) ++count;
+      last_ = now;
+    }
+    return false;
+  }
+
+ private:
+  QWidget* widget_;
+  QImage last_;
+  bool inside_ = false;
+};
+
+TEST(Transitions, EveryStepOfTheAnimationReachesTheScreen) {
+  TwoFrames fx;
+  Game& g = fx.startOnA();
+  g.show();
+  test::runEventsFor(50);
+  DistinctPaints paints(g.PictureBox->viewport());
+  fx.changeToB(1, 0.3);
+  EXPECT_GT(paints.count, 10);
+}
+
 TEST(Transitions, AClickOrAKeyEndsTheAnimationAtOnce) {
   TwoFrames fx;
   Game& g = fx.startOnA();
