@@ -49,9 +49,10 @@ def hotspot(own, x, y, w, h, picture='', hide_if_any=(), hide_unless_all=()):
 
 
 def action(variable='', set_true=False, invert=False, message='', hide=False, quit=False,
-           target='', script=''):
+           target='', script='', transition=None, duration_ms=0):
     """One action record with groups A to L; a script is written in its stored form, with
-    "|" for each double quote."""
+    "|" for each double quote.  A transition number makes the frame change use that
+    transition for duration_ms milliseconds."""
     a = '%d,%s,0,%s,%s,%d,%s,0,"",%s,%s,%d,%s' % (
         1 if variable else 0, q(variable), '#TRUE#' if set_true else '#FALSE#',
         '#TRUE#' if invert else '#FALSE#', 1 if message else 0, q(message),
@@ -65,8 +66,8 @@ def action(variable='', set_true=False, invert=False, message='', hide=False, qu
         '0,0,0,0',                           # D
         '0,0,0,#TRUE#',                      # E: the message shows in the frame
         '0,0,0,0,0,0,0',                     # F
-        '#FALSE#,0,0',                       # H
-        '#TRUE#,%s,0' % q(script.replace('"', '|')) if script else '#FALSE#,"",0',  # I
+        '#FALSE#,%d,%d' % (0 if transition is None else 1, duration_ms),  # H
+        '%s,%s,%d' % ('#TRUE#' if script else '#FALSE#', q(script.replace('"', '|')), transition or 0),  # I
         '0,0,0,0,0,0,0',                     # J
         '0,5,0',                             # K
         '#FALSE#,""',                        # L
@@ -111,7 +112,7 @@ def main(root):
           hotspot(3, 480, 300, 120, 80, 'Boat.bmp') +
           hotspot(4, 200, 120, 80, 50, 'Sign.bmp', hide_unless_all=['DoorOpen']))
     write(root, 'FramesData/Quay.fm3',
-          action(variable='DoorOpen', set_true=True, target='Stairs') +
+          action(variable='DoorOpen', set_true=True, target='Stairs', transition=1, duration_ms=400) +
           action(message='You pick up a shell.', hide=True) +
           action(quit=True, message='never shown', target='Stairs') +
           action(message='The door is open.'))

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+#include "effects/transitions.h"
 #include "game/frame_texts.h"
 #include "game/message_bar.h"
 #include "hotspots/frame_areas.h"
@@ -88,6 +89,7 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
   messageBar_ = new MessageBar(scene_, pictureInput_);
   frameMessages_ = std::make_unique<FrameMessages>(
       module_, *messageBar_, [this] { return QSizeF(placement_.pictureWidth, placement_.pictureHeight); });
+  transitions_ = std::make_unique<Transitions>(*this);
 
   Timer1.setSingleShot(false);
   connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
@@ -186,7 +188,7 @@ QAction* Game::menuItemByCaption(const QString& caption) const {
 
 void Game::Form_Load() {
   move(0, 0);
-  parts.FillTransitionNames();
+  transitions_->LoadTransitionNames();
   const UITexts& t = module_.texts;
   auto caption = [&](QAction* a, int number) {
     const QString text = t(number);
@@ -332,7 +334,7 @@ void Game::HideMenus() {
 
 void Game::Form_KeyDown(int keyCode, int shift) {
   const ProjectSettings& s = module_.settings;
-  if (!parts.IsOneTimeVideoPlaying() && keyCode == kEsc && !parts.TransitionRunning()) {
+  if (!parts.IsOneTimeVideoPlaying() && keyCode == kEsc && !transitions_->TransitionRunning) {
     if (!mnuExit->isVisible())
       ShowMenus();
     else

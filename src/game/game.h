@@ -30,6 +30,7 @@
 //   SaveClickPos, LastClickPosition, StopMovie, MenuClicked, ShowMenus, HideMenus
 //   ShowFrameMessage          the in-frame message bar or the information box
 //   audio()                   the channel table and MPlayer elements
+//   transitions()             TransitionStep1 / TransitionStep2, TransitionRunning
 //   parts                     stand-ins for variables, inventory, video, transitions, ...
 //   defaultPointer()          the project's pointer, for new hotspots
 //   StartUnloading            quitting from an action
@@ -44,6 +45,7 @@ class MessageBar;
 class FrameMessages;
 class VBScriptActionModule;
 class TimedEvents;
+class Transitions;
 struct FrameFile;
 struct FrameFileRead;
 
@@ -81,6 +83,7 @@ class Game : public QMainWindow {
   VBScriptActionModule& actionModule() { return *actionModule_; }
   TimedEvents& timedEvents() { return *timedEvents_; }
   AudioChannels& audio() { return *audio_; }
+  Transitions& transitions() { return *transitions_; }
   MessageBar& messageBar() { return *messageBar_; }
   const PictureInput& pictureInput() const { return pictureInput_; }
   DefaultPointer& defaultPointer() { return pointer_; }
@@ -187,6 +190,7 @@ class Game : public QMainWindow {
   std::unique_ptr<AudioChannels> audio_;
   MessageBar* messageBar_ = nullptr;
   std::unique_ptr<FrameMessages> frameMessages_;
+  std::unique_ptr<Transitions> transitions_;
   DefaultPointer pointer_;
   Placement placement_;
   bool overrideCursor_ = false;

@@ -4,6 +4,7 @@
 #include <QImageReader>
 
 #include "platform/conversions.h"
+#include "effects/transitions.h"
 #include "game/frame_file.h"
 #include "game/frame_texts.h"
 #include "game/game.h"
@@ -100,6 +101,7 @@ void Game::startFrameVideo(const FrameFile& f) {
 void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransNumber, double dTransitionDuration) {
   // A copy: callers may pass the current-frame state itself, which the reset clears.
   const QString CurrentFrame = frameName;
+  const Transitions::FrameChange transitionOfThisChange(*transitions_, bWithTransition);
   const bool found =
       !CurrentFrame.isEmpty() && module_.FileExists(module_.paths.FramesPath + CurrentFrame + QStringLiteral(".fme"));
   if (frameOpening) frameOpening(CurrentFrame, found);
@@ -214,7 +216,7 @@ void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransN
     if (effects && frame.FrameType == 1 && !frame.FrameTiled) parts.LoadWaveEffectIfAny();
     // 20. Sounds, the transition, the dialogue.
     audio_->PlayAudioChannels();
-    if (bWithTransition) parts.TransitionStep2(iTransNumber, dTransitionDuration);
+    if (bWithTransition) transitions_->TransitionStep2(iTransNumber, dTransitionDuration);
     audio_->EnableFadeTimer();
     if (module_.FileExists(module_.paths.FramesDataPath + frame.CurrentFrameName + QStringLiteral(".dlg")) &&
         !parts.DialogueActive())
@@ -282,7 +284,7 @@ void Game::Timer1_Timer() {
     if (!frame.FrameTimerTransition) {
       OpenFrame(*target, false, 0, 0);
     } else {
-      parts.TransitionStep1(frame.FrameTimerTransitionNumber);
+      transitions_->TransitionStep1(frame.FrameTimerTransitionNumber);
       OpenFrame(*target, true, frame.FrameTimerTransitionNumber, frame.FrameTimerTransitionDuration / 1000.0);
     }
   });

@@ -3,7 +3,7 @@
 #include <functional>
 
 // The call points from the game window into the parts that other modules build (variables,
-// inventory, components, video, transitions, water, dialogues, saved games, display modes).
+// inventory, components, video, water, dialogues, saved games, display modes).
 // Each starts as a harmless stand-in; the module that owns a part sets its entries when the
 // game window is made.
 namespace storyloom {
@@ -29,11 +29,6 @@ struct GameParts {
   std::function<void(const QString& file, bool stretched, qint32 left, qint32 top, qint32 width, qint32 height)>
       PlayMovieWithStop = [](const QString&, bool, qint32, qint32, qint32, qint32) {};
   std::function<void()> RestartLoopingVideos = [] {};
-  // Transitions.
-  std::function<void(int)> TransitionStep1 = [](int) {};
-  std::function<void(int, double)> TransitionStep2 = [](int, double) {};
-  std::function<bool()> TransitionRunning = [] { return false; };
-  std::function<void()> FillTransitionNames = [] {};
   // The desktop work area that screen captures are clipped to, read at each reset.
   std::function<void()> ReadDesktopWorkArea = [] {};
   // Rippling water: stop and wait for the last tick, look for the frame's water, start it.

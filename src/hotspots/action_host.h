@@ -106,7 +106,7 @@ class ActionHost {
   virtual void InventoryMouseMoveOverFrame() {}
 
   // Transitions, timed events, saved games
-  virtual void TransitionStep1(int iTransNumber) { (void)iTransNumber; }
+  virtual void TransitionStep1(int iTransNumber) = 0;
   virtual void StartTimedEvents() = 0;
   virtual void ShowLoadGameWindow(bool fromWelcome) { (void)fromWelcome; }
   virtual void ShowSaveGameWindow() {}

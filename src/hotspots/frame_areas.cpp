@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "effects/transitions.h"
 #include "game/game.h"
 #include "game/placement.h"
 #include "hotspots/hotspot_file.h"
@@ -105,7 +106,7 @@ class GameActionHost : public ActionHost {
   bool InventoryMoving() override { return game_.parts.InventoryMoving(); }
   void InventoryMouseMoveOverFrame() override { game_.parts.SendInventoryAway(); }
 
-  void TransitionStep1(int n) override { game_.parts.TransitionStep1(n); }
+  void TransitionStep1(int n) override { game_.transitions().TransitionStep1(n); }
   void StartTimedEvents() override { game_.timedEvents().StartTimedEvents(); }
   void ShowLoadGameWindow(bool w) override { game_.parts.ShowLoadGameWindow(w); }
   void ShowSaveGameWindow() override { game_.parts.ShowSaveGameWindow(); }

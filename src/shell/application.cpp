@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <cstdio>
 
+#include "effects/transitions.h"
 #include "game/game.h"
 #include "game/message_bar.h"
 #include "platform/message_boxes.h"
@@ -103,6 +104,9 @@ void Application::startGame() {
   if (runner_) {
     game.frameOpening = [r = runner_](const QString& name, bool found) {
       r->log(QStringLiteral("%1 \"%2\"").arg(found ? QStringLiteral("frame") : QStringLiteral("frame-missing"), name));
+    };
+    game.transitions().finished = [r = runner_](const Transitions::Run& run) {
+      r->log(QStringLiteral("transition %1 %2 %3").arg(run.number).arg(run.seconds).arg(run.steps));
     };
     game.frameMessages().shown = [r = runner_](const QString& text) {
       r->log(QStringLiteral("message \"%1\"").arg(text));

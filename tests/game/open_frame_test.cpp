@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QPainter>
 
+#include "effects/transitions.h"
 #include "game/frame_texts.h"
 #include "game/game.h"
 #include "game/message_bar.h"
@@ -185,19 +186,25 @@ TEST(OpenFrame, AFrameTimerWithATransitionCapturesTheOldFrameAndFinishesOnTheNew
   GameFixture fx;
   fx.frame("A",
            "0,\"0\",#FALSE#,#FALSE#,\"\",#TRUE#,\"0.2\",\"B\",\"\",\"\"\r\n#FALSE#,#FALSE#,\"\"\r\n"
-           "\"\",\"\",\"\",#FALSE#,#FALSE#,0,0,0,0\r\n#TRUE#\r\n#TRUE#,1250\r\n7\r\n");
+           "\"\",\"\",\"\",#FALSE#,#FALSE#,0,0,0,0\r\n#TRUE#\r\n#TRUE#,150\r\n3\r\n");
   fx.frame("B", "0,\"255\",#FALSE#,#FALSE#,\"\",#FALSE#,\"\",\"\",\"\",\"\"\r\n");
   Game& g = fx.start();
   QStringList calls;
-  g.parts.TransitionStep1 = [&](int n) { calls << QString("step 1: %1 on %2").arg(n).arg(g.frame.CurrentFrameName); };
-  g.parts.TransitionStep2 = [&](int n, double seconds) {
-    calls << QString("step 2: %1, %2 s on %3").arg(n).arg(seconds).arg(g.frame.CurrentFrameName);
+  Transitions& t = g.transitions();
+  t.finished = [&](const Transitions::Run& run) {
+    calls << QString("%1, %2 s from %3 to %4 on %5")
+                 .arg(run.number)
+                 .arg(run.seconds)
+                 .arg(t.picStart.pixelColor(5, 5).name(), t.picEnd.pixelColor(5, 5).name(), g.frame.CurrentFrameName);
   };
   g.OpenFrame("A", false, 0, 0);
   EXPECT_TRUE(calls.isEmpty());
-  test::runEventsFor(400);
+  test::runEventsFor(500);
   EXPECT_EQ(g.frame.CurrentFrameName, "B");
-  EXPECT_EQ(calls, (QStringList{"step 1: 7 on A", "step 2: 7, 1.25 s on B"}));
+  EXPECT_EQ(calls, (QStringList{"3, 0.15 s from #000000 to #ff0000 on B"}));
+  ASSERT_TRUE(t.lastRun().has_value());
+  EXPECT_GT(t.lastRun()->steps, 1);
+  EXPECT_FALSE(t.pictureShown());
   EXPECT_EQ(g.BackImage->colour(), QColor(255, 0, 0));
   EXPECT_FALSE(g.Timer1.isActive());
   EXPECT_TRUE(fx.project.log.isEmpty());
@@ -223,15 +230,16 @@ TEST(OpenFrame, VideoBeforeTheTransitionStartsAgainAfterIt) {
     calls << QString("%1 %2 %3 %4 %5 %6").arg(f).arg(stretched).arg(l).arg(t).arg(w).arg(h);
   };
   int transitions = 0;
-  g.parts.TransitionStep2 = [&](int n, double d) {
-    EXPECT_EQ(n, 2);
-    EXPECT_DOUBLE_EQ(d, 1.5);
+  g.transitions().finished = [&](const Transitions::Run& run) {
+    EXPECT_EQ(run.number, 2);
+    EXPECT_DOUBLE_EQ(run.seconds, 0.05);
     ++transitions;
   };
   g.OpenFrame("Early", false, 0, 0);
   EXPECT_EQ(calls, QStringList{"Film.avi 1 5 6 7 8"});
   calls.clear();
-  g.OpenFrame("Early", true, 2, 1.5);
+  g.transitions().TransitionStep1(2);
+  g.OpenFrame("Early", true, 2, 0.05);
   EXPECT_EQ(calls, (QStringList{"Film.avi 1 5 6 7 8", "Film.avi 1 5 6 7 8"}));
   EXPECT_EQ(transitions, 1);
   calls.clear();
