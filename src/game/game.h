@@ -44,6 +44,7 @@ class MessageBar;
 class FrameMessages;
 class VBScriptActionModule;
 class TimedEvents;
+class Inventory;
 struct FrameFile;
 struct FrameFileRead;
 
@@ -81,6 +82,7 @@ class Game : public QMainWindow {
   VBScriptActionModule& actionModule() { return *actionModule_; }
   TimedEvents& timedEvents() { return *timedEvents_; }
   AudioChannels& audio() { return *audio_; }
+  Inventory& inventory() { return *inventory_; }
   MessageBar& messageBar() { return *messageBar_; }
   const PictureInput& pictureInput() const { return pictureInput_; }
   DefaultPointer& defaultPointer() { return pointer_; }
@@ -185,6 +187,7 @@ class Game : public QMainWindow {
   std::unique_ptr<TimedEvents> timedEvents_;
   std::unique_ptr<ScriptHost> scripts_;
   std::unique_ptr<AudioChannels> audio_;
+  std::unique_ptr<Inventory> inventory_;
   MessageBar* messageBar_ = nullptr;
   std::unique_ptr<FrameMessages> frameMessages_;
   DefaultPointer pointer_;
