@@ -80,6 +80,10 @@ void InventoryPart::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QW
     painter->drawPixmap(QPointF(0, 0), picture_);
 }
 
+void InventoryPart::hoverEnterEvent(QGraphicsSceneHoverEvent*) {
+  if (hovered) hovered(*this);
+}
+
 void InventoryPart::hoverMoveEvent(QGraphicsSceneHoverEvent*) {
   if (hovered) hovered(*this);
 }
@@ -103,11 +107,12 @@ void InventoryPart::mouseDoubleClickEvent(QGraphicsSceneMouseEvent* e) { e->acce
 
 Inventory::Inventory(Game& game) : game_(game) {
   bar_ = std::make_unique<InventoryPart>(InventoryPart::Kind::Bar, 0);
-  bar_->setZValue(layer::Inventory);
+  // The open bar covers the button.
+  bar_->setZValue(layer::Inventory + 1);
   background_ = new InventoryPart(InventoryPart::Kind::Background, 0, bar_.get());
   background_->setVisible(false);
   button_ = std::make_unique<InventoryPart>(InventoryPart::Kind::Button, 0);
-  button_->setZValue(layer::Inventory + 1);
+  button_->setZValue(layer::Inventory);
   button_->setPicture(builtInButtonPicture());
   button_->setSizePixels(QSizeF(32, 32));
   for (InventoryPart* p : {bar_.get(), background_, button_.get()})

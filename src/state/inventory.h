@@ -46,6 +46,7 @@ class InventoryPart : public QGraphicsObject {
   void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
  protected:
+  void hoverEnterEvent(QGraphicsSceneHoverEvent* e) override;
   void hoverMoveEvent(QGraphicsSceneHoverEvent* e) override;
   void mousePressEvent(QGraphicsSceneMouseEvent* e) override;
   void mouseMoveEvent(QGraphicsSceneMouseEvent* e) override;
