@@ -12,6 +12,7 @@
 #include "hotspots/records.h"
 #include "shell/editor_and_game.h"
 #include "support/test_support.h"
+#include "game/game_fixture.h"
 
 namespace storyloom {
 namespace {
@@ -155,6 +156,71 @@ TEST_F(InventoryTest, CombinationsShiftTheTargetAndRunTheirCode) {
   EXPECT_TRUE(project.log.last().contains(" Unable to combine items."));
 }
 
+TEST_F(InventoryTest, APickUpOpensTheBarForAWhile) {
+  start([](ProjectSettings& s) { s.PopUpInventoryOnPickUp = true; });
+  inv().TimerInventory.setInterval(50);
+  inv().AddPickedObject("Key", false);
+  EXPECT_EQ(inv().BarTop(), 0) << "the bar is open when the pick-up returns";
+  EXPECT_TRUE(inv().TimerInventory.isActive());
+  // The pointer over the frame cannot push a pop-up closed.
+  inv().PointerOverFrame();
+  EXPECT_EQ(inv().BarTop(), 0);
+  test::runEventsFor(800);
+  EXPECT_FALSE(inv().InventoryPopUp);
+  EXPECT_EQ(inv().BarTop(), -inv().BarHeightNow());
+  // Without the pop-up flag, or with DoNotPopup, the bar stays where it is.
+  inv().AddPickedObject("Rope", true);
+  EXPECT_EQ(inv().BarTop(), -inv().BarHeightNow());
+  EXPECT_FALSE(inv().TimerInventory.isActive());
+}
+
+TEST_F(InventoryTest, WithoutSlidingUpAPopUpStaysOpenUntilThePointerLeaves) {
+  start([](ProjectSettings& s) {
+    s.PopUpInventoryOnPickUp = true;
+    s.InventorySlideUp = false;
+    s.InventorySlideDown = false;
+  });
+  inv().TimerInventory.setInterval(50);
+  inv().AddPickedObject("Key", false);
+  EXPECT_EQ(inv().BarTop(), 0);
+  test::runEventsFor(300);
+  EXPECT_FALSE(inv().InventoryPopUp);
+  EXPECT_EQ(inv().BarTop(), 0);
+  inv().PointerOverFrame();  // jumps
+  EXPECT_EQ(inv().BarTop(), -inv().BarHeightNow());
+}
+
+TEST_F(InventoryTest, DisabledInventoryShowsTheIconsOnTheFrame) {
+  start([](ProjectSettings& s) { s.InventoryEnabled = false; });
+  inv().AddPickedObject("Key", true);
+  inv().AddPickedObject("Rope", true);
+  EXPECT_FALSE(inv().Inventory1().isVisible());
+  EXPECT_FALSE(inv().Inventory2().isVisible());
+  EXPECT_TRUE(inv().PickedObject(2)->isVisible());
+  EXPECT_EQ(inv().PickedObject(2)->scenePos(), QPointF(8 + 40, 8));
+  inv().PointerOverInventory();
+  EXPECT_FALSE(inv().InventoryMoving);
+  inv().RemovePickedObject(1);
+  EXPECT_EQ(items(), QStringList{"Rope"});
+}
+
+TEST_F(InventoryTest, BackgroundPictureSitsOnTheBarsBottomEdge) {
+  QImage back(640, 20, QImage::Format_RGB32);
+  back.fill(Qt::darkBlue);
+  project.write("Inventory/.keep", "");
+  ASSERT_TRUE(back.save(project.root() + "/Inventory/Back.png"));
+  start([](ProjectSettings& s) {
+    s.UseInventoryGraphics = true;
+    s.InventoryBackgroundPicture = "Back.png";
+    s.InventoryButtonPicture = "Missing.png";
+  });
+  ASSERT_TRUE(inv().Inventory_Background().isVisible());
+  EXPECT_EQ(inv().Inventory_Background().pos().y(), (8 * 2 * 15 + 480) / 15.0 - 20);
+  for (int k = 0; k < 17; ++k) inv().AddPickedObject("Key", true);
+  EXPECT_EQ(inv().Inventory_Background().pos().y(), (600 * 2 + 120) / 15.0 - 20);
+  EXPECT_EQ(inv().Inventory2().Picture().size(), QSize(32, 32)) << "the built-in button stays";
+}
+
 struct InventoryOnTheScene : InventoryTest {
   void SetUp() override {
     InventoryTest::SetUp();
@@ -197,6 +263,12 @@ TEST_F(InventoryOnTheScene, DraggingAnItemOntoAHotspotRunsItsItemRecord) {
   EXPECT_EQ(inv().BarTop(), 0);
 
   // Dropped elsewhere on the picture or on the bar: nothing.
+  mouse(QEvent::MouseButtonPress, centreOf(2), Qt::LeftButton);
+  ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QGuiApplication::overrideCursor()->pixmap().toImage(), inv().PickedObject(2)->Picture().toImage())
+      << "the dragged item's icon is the pointer";
+  mouse(QEvent::MouseButtonRelease, centreOf(2), Qt::NoButton);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
   drag(centreOf(2), QPointF(400, 400));
   drag(centreOf(2), centreOf(2) + QPointF(0, 20));
   EXPECT_EQ(items(), (QStringList{"Rope", "Key"}));
