@@ -93,10 +93,6 @@ void InventoryPart::mousePressEvent(QGraphicsSceneMouseEvent* e) {
   if (pressed) pressed(*this, e);
 }
 
-void InventoryPart::mouseMoveEvent(QGraphicsSceneMouseEvent* e) {
-  if (moved) moved(*this, e);
-}
-
 void InventoryPart::mouseReleaseEvent(QGraphicsSceneMouseEvent* e) {
   if (released) released(*this, e);
 }
@@ -297,7 +293,6 @@ void Inventory::AddPickedObject(const QString& ItemName, bool DoNotPopup) {
     }
     item->hovered = [this](InventoryPart&) { PointerOverInventory(); };
     item->pressed = [this](InventoryPart& p, QGraphicsSceneMouseEvent* e) { itemPressed(p, e); };
-    item->moved = [this](InventoryPart& p, QGraphicsSceneMouseEvent* e) { itemMoved(p, e); };
     item->released = [this](InventoryPart& p, QGraphicsSceneMouseEvent* e) { itemReleased(p, e); };
     item->setVisible(true);
     if (s.InventoryEnabled) {
@@ -466,8 +461,6 @@ void Inventory::itemPressed(InventoryPart& item, QGraphicsSceneMouseEvent* e) {
   if (!dragging_) QGuiApplication::setOverrideCursor(QCursor(item.Picture()));
   dragging_ = true;
 }
-
-void Inventory::itemMoved(InventoryPart&, QGraphicsSceneMouseEvent*) {}
 
 void Inventory::itemReleased(InventoryPart&, QGraphicsSceneMouseEvent* e) {
   if (!dragging_ || e->button() != Qt::LeftButton) return;

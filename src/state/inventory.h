@@ -39,7 +39,6 @@ class InventoryPart : public QGraphicsObject {
 
   std::function<void(InventoryPart&)> hovered;
   std::function<void(InventoryPart&, QGraphicsSceneMouseEvent*)> pressed;
-  std::function<void(InventoryPart&, QGraphicsSceneMouseEvent*)> moved;
   std::function<void(InventoryPart&, QGraphicsSceneMouseEvent*)> released;
 
   QRectF boundingRect() const override { return {QPointF(0, 0), size_}; }
@@ -49,7 +48,6 @@ class InventoryPart : public QGraphicsObject {
   void hoverEnterEvent(QGraphicsSceneHoverEvent* e) override;
   void hoverMoveEvent(QGraphicsSceneHoverEvent* e) override;
   void mousePressEvent(QGraphicsSceneMouseEvent* e) override;
-  void mouseMoveEvent(QGraphicsSceneMouseEvent* e) override;
   void mouseReleaseEvent(QGraphicsSceneMouseEvent* e) override;
   void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* e) override;
 
@@ -139,7 +137,6 @@ class Inventory {
   void takeOff(InventoryPart* part);
   void TimerInventory_Timer();
   void itemPressed(InventoryPart& item, QGraphicsSceneMouseEvent* e);
-  void itemMoved(InventoryPart& item, QGraphicsSceneMouseEvent* e);
   void itemReleased(InventoryPart& item, QGraphicsSceneMouseEvent* e);
   void endDrag();
   void drop(QPointF scenePos);
