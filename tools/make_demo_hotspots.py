@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the hotspot part of examples/demo: the frames Quay, Stairs and Lamproom (whose
-hotspots are merged with those of Balcony), their hotspot and action files, the project
-variables and the hotspot pictures.  Run from the source tree:
+hotspots are merged with those of Balcony), the Boathouse with its inventory items, their
+hotspot, action, pick-up and item files, the project variables, the hotspot pictures and
+the item icons.  Run from the source tree:
     python3 tools/make_demo_hotspots.py examples/demo
 """
 import os
@@ -32,6 +33,23 @@ def bmp(path, w, h, rgb, border):
         f.write(header + info + pixels)
 
 
+def ico(path, rgb, border):
+    """A real 32 x 32 icon file (32 bits a pixel, with its mask), usable as a pointer."""
+    w = h = 32
+    pixels = bytearray()
+    for y in range(h):
+        for x in range(w):
+            edge = x < 3 or y < 3 or x >= w - 3 or y >= h - 3
+            r, g, b = border if edge else rgb
+            pixels += bytes((b, g, r, 255))
+    mask = b'\0' * (4 * h)
+    info = struct.pack('<IiiHHIIiiII', 40, w, h * 2, 1, 32, 0, len(pixels) + len(mask), 0, 0, 0, 0)
+    image = info + pixels + mask
+    header = struct.pack('<HHH', 0, 1, 1) + struct.pack('<BBBBHHII', w, h, 0, 0, 1, 32, len(image), 22)
+    with open(path, 'wb') as f:
+        f.write(header + image)
+
+
 def hotspot(own, x, y, w, h, picture='', hide_if_any=(), hide_unless_all=()):
     """One hotspot record; rectangle in pixels (stored in twips)."""
     conditions = 1 if hide_if_any or hide_unless_all else 0
@@ -49,17 +67,19 @@ def hotspot(own, x, y, w, h, picture='', hide_if_any=(), hide_unless_all=()):
 
 
 def action(variable='', set_true=False, invert=False, message='', hide=False, quit=False,
-           target='', script='', transition=None, duration_ms=0):
+           target='', script='', transition=None, duration_ms=0, pick_up='', key='h'):
     """One action record with groups A to L; a script is written in its stored form, with
     "|" for each double quote.  A transition number makes the frame change use that
-    transition for duration_ms milliseconds."""
+    transition for duration_ms milliseconds.  pick_up names an item the player picks up
+    (group L); key is the record's key: an item record (.fm0) is found by
+    "hotspot_item.drg"."""
     a = '%d,%s,0,%s,%s,%d,%s,0,"",%s,%s,%d,%s' % (
         1 if variable else 0, q(variable), '#TRUE#' if set_true else '#FALSE#',
         '#TRUE#' if invert else '#FALSE#', 1 if message else 0, q(message),
         '#TRUE#' if hide else '#FALSE#', '#TRUE#' if quit else '#FALSE#',
         1 if target else 0, q(target))
     groups = [
-        '"h",1,0,0,0,0,0,0,0,0',
+        '"h",1,0,0,0,0,0,0,0,0' if key == 'h' else '"i",%s,0,0,0,0,0,0,0,0' % q(key),
         a,
         '0,0,0,"",#FALSE#,#FALSE#,0,0,0,0',  # B
         '0,0,"",0,""',                       # M
@@ -70,7 +90,7 @@ def action(variable='', set_true=False, invert=False, message='', hide=False, qu
         '%s,%s,%d' % ('#TRUE#' if script else '#FALSE#', q(script.replace('"', '|')), transition or 0),  # I
         '0,0,0,0,0,0,0',                     # J
         '0,5,0',                             # K
-        '#FALSE#,""',                        # L
+        '#TRUE#,%s' % q(pick_up) if pick_up else '#FALSE#,""',  # L
         SEP,
     ]
     return '\r\n'.join(groups) + '\r\n'
@@ -120,9 +140,40 @@ def main(root):
     write(root, 'Frames/Stairs.fme', frame(4210752))
     write(root, 'FramesData/Stairs.fm2',
           hotspot(1, 260, 40, 120, 80, 'Steps.bmp') +
-          hotspot(2, 260, 360, 120, 80, 'Steps.bmp'))
+          hotspot(2, 260, 360, 120, 80, 'Steps.bmp') +
+          hotspot(3, 40, 360, 100, 80, 'Boat.bmp'))
     write(root, 'FramesData/Stairs.fm3',
-          action(target='Lamproom') + action(target='Quay'))
+          action(target='Lamproom') + action(target='Quay') + action(target='Boathouse'))
+
+    # Boathouse: a net gives a rope (its pick-up record, .fm4), a crate a hook (the action's
+    # pick-up group) and goes; the rope tied to the hook makes a grapnel (a combination file
+    # with code), and the grapnel used on the locker opens it (the locker's item record).
+    icons = {
+        'Rope': ((200, 170, 110), (110, 80, 40)),
+        'Hook': ((170, 170, 190), (70, 70, 90)),
+        'Grapnel': ((120, 200, 120), (40, 100, 40)),
+    }
+    for name, (fill, border) in icons.items():
+        ico(os.path.join(root, 'Areas', name + '.ico'), fill, border)
+        write(root, 'Areas/%s.obj' % name, q(name + '.ico') + '\r\n')
+    write(root, 'Areas/Rope_on_Hook.drg',
+          '1,1,1,"Grapnel",0,0,0,#TRUE#,%s\r\n' % q('Action.Message "You tie the rope to the hook."'.replace('"', '|')))
+    write(root, 'Frames/Boathouse.fme', frame(3158064))
+    write(root, 'FramesData/Boathouse.fm2',
+          hotspot(1, 60, 200, 100, 60, 'Shell.bmp') +
+          hotspot(2, 260, 220, 80, 80, 'Door.bmp') +
+          hotspot(3, 460, 160, 100, 140, 'Sign.bmp') +
+          hotspot(4, 260, 360, 120, 60, 'Steps.bmp'))
+    write(root, 'FramesData/Boathouse.fm3',
+          action(message='You take a coil of rope from the net.') +
+          action(message='A hook lay in the crate.', hide=True, pick_up='Hook') +
+          action(message='The locker is shut fast.') +
+          action(target='Stairs'))
+    write(root, 'FramesData/Boathouse.fm4',
+          '"net",1,0,0,0,0,0,0,0,0,1,"Rope",%s\r\n' % SEP +
+          '"locker",3,0,0,0,0,0,0,0,0,0,"",%s\r\n' % SEP)
+    write(root, 'FramesData/Boathouse.fm0',
+          action(key='3_Grapnel.drg', message='The grapnel pulls the locker open.', hide=True))
 
     # Lamproom: its own lamp and stairs, and the balcony's telescope merged in (.mr2/.mr3);
     # the telescope is hidden once the lamp is lit.

@@ -17,6 +17,7 @@
 #include "scripting/action_module.h"
 #include "scripting/script_host.h"
 #include "scripting/timed_events.h"
+#include "state/inventory.h"
 #include "platform/skipped_steps.h"
 #include "shell/editor_and_game.h"
 
@@ -86,6 +87,7 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
   timedEvents_ = std::make_unique<TimedEvents>(*this);
   scripts_ = std::make_unique<ScriptHost>(*this);
   audio_ = std::make_unique<AudioChannels>(module_);
+  inventory_ = std::make_unique<Inventory>(*this);
   messageBar_ = new MessageBar(scene_, pictureInput_);
   frameMessages_ = std::make_unique<FrameMessages>(
       module_, *messageBar_, [this] { return QSizeF(placement_.pictureWidth, placement_.pictureHeight); });
@@ -215,7 +217,7 @@ void Game::ResetAll() {
     vars.EmptyVariables();
     parts.ResetComponents();
     Disappear.Clear();
-    parts.EmptyDisappearAndInventory();
+    inventory_->EmptyInventory();
     FramesHistory.clear();
     BackImage->showColour(Qt::black);
     audio_->AudioProblemShown = false;
@@ -232,7 +234,7 @@ void Game::ResetAll() {
     BackImage->setPos(0, 0);
     messageBar_->hideBar();
     ResetDefaultPointer();
-    parts.InventoryLayout();
+    inventory_->ResetLayout();
   } catch (const std::exception& e) {
     module_.ReportError(QStringLiteral(" Unable to initialize the program. "), QString::fromUtf8(e.what()));
     return;

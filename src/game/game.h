@@ -46,6 +46,7 @@ class FrameMessages;
 class VBScriptActionModule;
 class TimedEvents;
 class Transitions;
+class Inventory;
 struct FrameFile;
 struct FrameFileRead;
 
@@ -84,6 +85,7 @@ class Game : public QMainWindow {
   TimedEvents& timedEvents() { return *timedEvents_; }
   AudioChannels& audio() { return *audio_; }
   Transitions& transitions() { return *transitions_; }
+  Inventory& inventory() { return *inventory_; }
   MessageBar& messageBar() { return *messageBar_; }
   const PictureInput& pictureInput() const { return pictureInput_; }
   DefaultPointer& defaultPointer() { return pointer_; }
@@ -188,6 +190,7 @@ class Game : public QMainWindow {
   std::unique_ptr<TimedEvents> timedEvents_;
   std::unique_ptr<ScriptHost> scripts_;
   std::unique_ptr<AudioChannels> audio_;
+  std::unique_ptr<Inventory> inventory_;
   MessageBar* messageBar_ = nullptr;
   std::unique_ptr<FrameMessages> frameMessages_;
   std::unique_ptr<Transitions> transitions_;

@@ -9,6 +9,7 @@
 #include "game/frame_texts.h"
 #include "game/game.h"
 #include "hotspots/frame_areas.h"
+#include "state/inventory.h"
 #include "media/audio_channels.h"
 #include "platform/skipped_steps.h"
 #include "platform/twips.h"
@@ -195,7 +196,6 @@ void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransN
     if (stopped) return;
     // 15.
     areas_->ShowOrNotShowAreas();
-    parts.BringInventoryToFront();
     if (stopped) return;
     // 16. The old channel list.
     const QString chn = module_.paths.FramesPath + frame.CurrentFrameName + QStringLiteral(".chn");
@@ -270,7 +270,7 @@ void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransN
 
 void Game::Timer1_Timer() {
   runSkippingErrors(QStringLiteral("the frame timer"), [&] {
-    if (parts.InventoryMoving()) {
+    if (inventory().InventoryMoving) {
       Timer1.start(1000);
       return;
     }

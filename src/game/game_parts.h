@@ -9,14 +9,6 @@
 namespace storyloom {
 
 struct GameParts {
-  // Hidden-hotspot markers and inventory: empty Disappear, ObjectsCount 0, unload the items.
-  std::function<void()> EmptyDisappearAndInventory = [] {};
-  std::function<void()> InventoryLayout = [] {};
-  std::function<bool()> InventoryMoving = [] { return false; };
-  std::function<void()> BringInventoryToFront = [] {};
-  // The pointer moved over the plain picture: InventoryDirection 2, and Inventory_Move when
-  // the bar is enabled and not already moving.
-  std::function<void()> SendInventoryAway = [] {};
   // Components.
   std::function<void()> ResetComponents = [] {};
   // Dialogues.

@@ -8,6 +8,7 @@
 #include "game/message_bar.h"
 #include "hotspots/frame_areas.h"
 #include "platform/twips.h"
+#include "state/inventory.h"
 #include "shell/editor_and_game.h"
 
 namespace storyloom {
@@ -105,6 +106,6 @@ void Game::PictureMouseDown(Qt::MouseButton button) {
 
 void Game::picWhere_MouseDown(Qt::MouseButton button) { menuRule(button); }
 
-void Game::PictureMouseMove() { parts.SendInventoryAway(); }
+void Game::PictureMouseMove() { inventory().PointerOverFrame(); }
 
 }  // namespace storyloom

@@ -5,6 +5,7 @@
 #include "scripting/script_walkthrough.h"
 #include "shell/application.h"
 #include "shell/walkthrough.h"
+#include "state/inventory_walkthrough.h"
 
 namespace storyloom {
 
@@ -17,6 +18,7 @@ void registerGameWalkthroughCommands(WalkthroughRunner& runner, Application& app
   registerHotspotWalkthroughCommands(runner, application);
   registerScriptWalkthroughCommands(runner, application);
   registerTransitionWalkthroughCommands(runner, application);
+  registerInventoryWalkthroughCommands(runner, application);
   // expect-frame NAME: the current frame is NAME.
   runner.addCommand(QStringLiteral("expect-frame"), 1, 1, [playing](const QStringList& a) {
     Game* g = playing();

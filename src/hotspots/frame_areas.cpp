@@ -18,6 +18,7 @@
 #include "scripting/action_module.h"
 #include "scripting/script_host.h"
 #include "scripting/timed_events.h"
+#include "state/inventory.h"
 #include "platform/skipped_steps.h"
 #include "shell/editor_and_game.h"
 
@@ -99,12 +100,12 @@ class GameActionHost : public ActionHost {
   bool PlayMovieBusy() override { return areas_.calls.PlayMovieBusy(); }
   void StopOneTimeVideoPlayer() override { game_.parts.StopOneTimeVideoPlayer(); }
 
-  void AddPickedObject(const QString& item, bool noPopup) override { areas_.calls.AddPickedObject(item, noPopup); }
-  void RemovePickedObject(int i) override { areas_.calls.RemovePickedObject(i); }
-  void PickOrNotPickObject(int i) override { areas_.calls.PickOrNotPickObject(i); }
-  QString PickedObjectTag(int i) override { return areas_.calls.PickedObjectTag(i); }
-  bool InventoryMoving() override { return game_.parts.InventoryMoving(); }
-  void InventoryMouseMoveOverFrame() override { game_.parts.SendInventoryAway(); }
+  void AddPickedObject(const QString& item, bool noPopup) override { game_.inventory().AddPickedObject(item, noPopup); }
+  void RemovePickedObject(int i) override { game_.inventory().RemovePickedObject(i); }
+  void PickOrNotPickObject(int i) override { game_.inventory().PickOrNotPickObject(i); }
+  QString PickedObjectTag(int i) override { return game_.inventory().PickedObjectTag(i); }
+  bool InventoryMoving() override { return game_.inventory().InventoryMoving; }
+  void InventoryMouseMoveOverFrame() override { game_.inventory().PointerOverFrame(); }
 
   void TransitionStep1(int n) override { game_.transitions().TransitionStep1(n); }
   void StartTimedEvents() override { game_.timedEvents().StartTimedEvents(); }

@@ -76,11 +76,6 @@ class FrameAreas {
     std::function<void(int, int)> AniGifOperation = [](int, int) {};
     std::function<void(int, const QCursor*)> SetAniGifBoxPointer = [](int, const QCursor*) {};
     std::function<void()> UnloadAniGifs = [] {};
-    // Inventory.
-    std::function<void(const QString&, bool)> AddPickedObject = [](const QString&, bool) {};
-    std::function<void(int)> RemovePickedObject = [](int) {};
-    std::function<void(int)> PickOrNotPickObject = [](int) {};
-    std::function<QString(int)> PickedObjectTag = [](int) { return QString(); };
     // Video.
     std::function<bool()> PlayMovieBusy = [] { return false; };
   };

@@ -19,6 +19,7 @@
 #include "scripting/script_picture.h"
 #include "scripting/timed_events.h"
 #include "shell/editor_and_game.h"
+#include "state/inventory.h"
 
 namespace storyloom {
 
@@ -268,9 +269,7 @@ vbs::Value VBScriptActionModule::call(Method method, vbs::Args a) {
       a.expect(1, 2);
       const QString sText = textArg(a, 0);
       const bool bDoNotPopup = booleanArg(a, 1);
-      // The inventory receives the item (AddPickedObject(sText, bDoNotPopup)) once it is
-      // built; until then a game has no inventory and the item goes nowhere.
-      (void)sText, (void)bDoNotPopup;
+      game_.inventory().AddPickedObject(sText, bDoNotPopup);
       return {};
     }
     case Method::SendEmail:
@@ -299,9 +298,18 @@ vbs::Value VBScriptActionModule::call(Method method, vbs::Args a) {
     case Method::GetHotspotNumber: a.expect(0, 0); return vbs::Value(requests.iHotspotNumber);
     case Method::GetPath: a.expect(0, 0); return text(module().paths.ExternalPath);
     case Method::HideInventoryButton:
-    case Method::ShowInventoryButton:
-      // A game without an inventory has no inventory button to hide or show.
       a.expect(0, 0);
+      reportingErrors(module(), QStringLiteral(" Error hiding inventory. "), [&] {
+        if (!module().settings.InventoryEnabled) return;
+        game_.inventory().Inventory_Hide();
+        game_.inventory().Inventory2().setVisible(false);
+      });
+      return {};
+    case Method::ShowInventoryButton:
+      a.expect(0, 0);
+      reportingErrors(module(), QStringLiteral(" Error displaying inventory. "), [&] {
+        if (module().settings.InventoryEnabled) game_.inventory().Inventory2().setVisible(true);
+      });
       return {};
     case Method::GetClickPositionX: a.expect(0, 0); return vbs::Value(toInteger(game_.LastClickPosition.x()));
     case Method::GetClickPositionY: a.expect(0, 0); return vbs::Value(toInteger(game_.LastClickPosition.y()));
@@ -316,15 +324,29 @@ vbs::Value VBScriptActionModule::call(Method method, vbs::Args a) {
       game_.EnableOrDisableEffects();
       return {};
     case Method::RemoveAllItems:
-      // An empty inventory: there is no item to remove.
       a.expect(0, 0);
+      reportingErrors(module(), QStringLiteral(" Error removing all the inventory items. "), [&] {
+        Inventory& inventory = game_.inventory();
+        // Each removal either empties a slot or reports its failure and leaves the count:
+        // the walk goes no further than the items there were.
+        for (int n = inventory.ObjectsCount; n > 0 && inventory.ObjectsCount > 0; --n) inventory.RemovePickedObject(1);
+      });
       return {};
     case Method::RemoveItem: {
       a.expect(1, 2);
       const QString sItemName = textArg(a, 0);
       const bool bRemoveDuplicates = booleanArg(a, 1);
-      // No slot of an empty inventory holds an item of that name.
-      (void)sItemName, (void)bRemoveDuplicates;
+      reportingErrors(
+          module(),
+          QStringLiteral(" Error removing from the inventory the item named '") + sItemName + QStringLiteral("'. "),
+          [&] {
+            Inventory& inventory = game_.inventory();
+            for (int i = inventory.ObjectsCount; i >= 1; --i) {
+              if (inventory.PickedObjectTag(i).compare(sItemName, Qt::CaseInsensitive) != 0) continue;
+              inventory.RemovePickedObject(i);
+              if (!bRemoveDuplicates) break;
+            }
+          });
       return {};
     }
     case Method::CreateObject:

@@ -10,6 +10,7 @@
 #include "media/audio_channels.h"
 #include "shell/field_reader.h"
 #include "game/game_fixture.h"
+#include "state/inventory.h"
 
 namespace storyloom {
 namespace {
@@ -168,10 +169,10 @@ TEST(OpenFrame, FrameTimerOpensItsTargetAndWalksBackThroughTheHistory) {
   EXPECT_TRUE(g.Timer1.isActive());
 
   // While the inventory slides the timer tries again a second later.
-  g.parts.InventoryMoving = [] { return true; };
+  g.inventory().InventoryMoving = true;
   g.Timer1_Timer();
   EXPECT_EQ(g.Timer1.interval(), 1000);
-  g.parts.InventoryMoving = [] { return false; };
+  g.inventory().InventoryMoving = false;
 
   // A duration that is no number: its own report, and the frame is shown.
   fx.project.log.clear();

@@ -319,10 +319,11 @@ TEST_F(GameAreas, MutatedFilesNeverBringTheGameDown) {
     return text;
   };
   // What a player may see of a damaged file: the standard report of the hotspot, its
-  // action, its script or the visibility, or the warning of a missing file; nothing else.
+  // action, its script, the visibility or the pick-up, or the warning of a missing file; nothing else.
   const QRegularExpression allowed(
       QStringLiteral("^msgbox critical \"Error\" \".*( Unable to load hotspot #\\d+\\. | Unable to make the "
-                     "action associated with the hotspot #\\d+\\. | Unable to set hotspots visibility\\. | A "
+                     "action associated with the hotspot #\\d+\\. | Unable to set hotspots visibility\\. | Unable to "
+                     "pick up the item named | A "
                      "program link is broken|Error executing script\\. )|^msgbox exclamation \"Error\" \"The following "
                      "file is missing:"),
       QRegularExpression::DotMatchesEverythingOption);

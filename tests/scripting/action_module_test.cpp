@@ -13,6 +13,7 @@
 #include "platform/platform_error.h"
 #include "platform/vbscript/engine.h"
 #include "scripting/action_module.h"
+#include "state/inventory.h"
 #include "scripting/control_element.h"
 #include "shell/editor_and_game.h"
 
@@ -135,9 +136,31 @@ TEST_F(ActionObject, GameStateAndOptions) {
   EXPECT_TRUE(game->shownTexts().join('\n').contains("The door is locked."))
       << game->shownTexts().join('|').toStdString();
 
-  // Without an inventory or components placed there is nothing to add, remove or find.
-  run("AddItem \"Key\", True : RemoveItem \"key\" : RemoveItem \"Key\", True : RemoveAllItems");
-  run("HideInventoryButton : ShowInventoryButton : AddComponent \"X.Y\", \"x\" : RemoveComponent \"x\"");
+  // The inventory: RemoveItem takes the last slot of that name (any case), or all of them.
+  fx.project.write("Areas/Key.obj", "Key.ico\r\n");
+  fx.project.write("Areas/Map.obj", "Key.ico\r\n");
+  QImage icon(32, 32, QImage::Format_ARGB32);
+  icon.fill(Qt::yellow);
+  ASSERT_TRUE(icon.save(hostFile("Areas/Key.ico"), "ICO"));
+  Inventory& inventory = game->inventory();
+  module().settings.InventoryEnabled = true;
+  inventory.ResetLayout();
+  run("AddItem \"Key\", True : AddItem \"Map\", True : AddItem \"KEY\", True : AddItem \"key\", True");
+  run("RemoveItem \"kEy\"");
+  EXPECT_EQ(inventory.itemNames(), (QStringList{"Key", "Map", "KEY"}));
+  run("RemoveItem \"key\", True");
+  EXPECT_EQ(inventory.itemNames(), QStringList{"Map"});
+  run("AddItem \"Key\", True : RemoveAllItems");
+  EXPECT_EQ(inventory.count(), 0);
+  run("AddItem \"Key\", True : HideInventoryButton");
+  EXPECT_FALSE(inventory.Inventory2().isVisible());
+  EXPECT_LT(inventory.BarTop(), 0);
+  EXPECT_EQ(inventory.BarTop(), -inventory.BarHeightNow());
+  run("ShowInventoryButton");
+  EXPECT_TRUE(inventory.Inventory2().isVisible());
+  run("RemoveAllItems");
+  // Without components placed there is nothing to add, remove or find.
+  run("AddComponent \"X.Y\", \"x\" : RemoveComponent \"x\"");
   EXPECT_TRUE(eval("Component(\"x\") Is Nothing").toBool());
   EXPECT_FALSE(eval("DoesComponentExist(\"x\")").toBool());
   EXPECT_FALSE(eval("IsComponentInstalled(\"Scripting.Dictionary\")").toBool());
