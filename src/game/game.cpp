@@ -100,6 +100,8 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
     TimerUnloadMe.stop();
     close();
   });
+  parts.ShowLoadGameWindow = [this](bool) { sayPartNotBuilt(QStringLiteral("Saved games cannot be loaded yet:")); };
+  parts.ShowSaveGameWindow = [this] { sayPartNotBuilt(QStringLiteral("Games cannot be saved yet:")); };
   connect(&pointer_, &DefaultPointer::changed, this, [this] { applyPointer(true); });
 
   buildMenus();
@@ -379,6 +381,11 @@ void Game::mnuExit_Click() {
 
 void Game::mnuLoadGame_Click() { parts.ShowLoadGameWindow(false); }
 void Game::mnuSaveGame_Click() { parts.ShowSaveGameWindow(); }
+
+void Game::sayPartNotBuilt(const QString& what) {
+  module_.MessageBox(what + QStringLiteral(" this version of the player does not have them."), msg::Information,
+                     module_.settings.GameTitle);
+}
 
 void Game::EnableOrDisableTransitions() {
   mnuDisableTransitions->setChecked(!mnuDisableTransitions->isChecked());

@@ -168,6 +168,8 @@ class Game : public QMainWindow {
   void mouseDoubleClickEvent(QMouseEvent* e) override;
 
  private:
+  // Tells the player that a part of the game is not built yet.
+  void sayPartNotBuilt(const QString& what);
   void buildMenus();
   void storeOptions();
   void applyPointer(bool animationStep = false);

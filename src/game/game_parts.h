@@ -30,9 +30,9 @@ struct GameParts {
   std::function<void()> StartWaterEffect = [] {};
   // Animated pictures: every element above the template is unloaded when the window closes.
   std::function<void()> UnloadAniGifs = [] {};
-  // Saved games.
-  std::function<void(bool)> ShowLoadGameWindow = [](bool) {};
-  std::function<void()> ShowSaveGameWindow = [] {};
+  // Saved games: until they are built, the menu items and keys say so.
+  std::function<void(bool)> ShowLoadGameWindow;
+  std::function<void()> ShowSaveGameWindow;
   // Display mode: restored on quit when it was changed for the game.
   std::function<void()> RestoreDisplayModeIfChanged = [] {};
 };

@@ -22,17 +22,27 @@ UserSettings::UserSettings(const QString& iniFile)
 
 UserSettings::~UserSettings() = default;
 
+// Sections and keys are found without regard to case, as the store of the original
+// platform finds them; a new one is written as given.
+QString UserSettings::storedKey(const QString& section, const QString& key) const {
+  const QString wanted = keyOf(section, key);
+  const QStringList all = settings_->allKeys();
+  for (const QString& k : all)
+    if (k.compare(wanted, Qt::CaseInsensitive) == 0) return k;
+  return wanted;
+}
+
 QString UserSettings::get(const QString& section, const QString& key, const QString& defaultValue) const {
-  return settings_->value(keyOf(section, key), defaultValue).toString();
+  return settings_->value(storedKey(section, key), defaultValue).toString();
 }
 
 void UserSettings::set(const QString& section, const QString& key, const QString& value) {
-  settings_->setValue(keyOf(section, key), value);
+  settings_->setValue(storedKey(section, key), value);
   settings_->sync();
 }
 
 void UserSettings::remove(const QString& section, const QString& key) {
-  settings_->remove(keyOf(section, key));
+  settings_->remove(storedKey(section, key));
   settings_->sync();
 }
 

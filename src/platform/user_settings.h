@@ -21,6 +21,7 @@ class UserSettings {
   QString fileName() const;
 
  private:
+  QString storedKey(const QString& section, const QString& key) const;
   std::unique_ptr<QSettings> settings_;
 };
 

@@ -71,7 +71,12 @@ Application::Application(const QString& hostProjectFolder, MessageBoxes& message
       startGame();
   };
   launcher.showLoadDialog = [this] {
-    if (gameHooks.showLoadDialog) gameHooks.showLoadDialog();
+    if (gameHooks.showLoadDialog)
+      gameHooks.showLoadDialog();
+    else
+      module_->MessageBox(QStringLiteral("Saved games cannot be loaded yet: this version of the player does not "
+                                         "have them."),
+                          msg::Information, module_->settings.GameTitle);
   };
   launcher.openUrl = [this](const QString& url) {
     if (runner_) {

@@ -94,6 +94,22 @@ TEST(GameWindow, RightClickAndEscToggleTheMenus) {
   EXPECT_FALSE(g.mnuExit->isVisible());
 }
 
+TEST(GameWindow, SavingAndLoadingSayTheyAreNotBuiltYet) {
+  GameFixture fx;
+  Game& g = fx.start();
+  auto press = [&](Qt::Key key) {
+    QKeyEvent e(QEvent::KeyPress, key, Qt::ControlModifier);
+    QCoreApplication::sendEvent(&g, &e);
+  };
+  press(Qt::Key_S);
+  press(Qt::Key_L);
+  ASSERT_EQ(fx.project.log.size(), 2);
+  EXPECT_EQ(fx.project.log[0],
+            "msgbox information \"Test Game\" \"Games cannot be saved yet: this version of the "
+            "player does not have them.\" -> OK");
+  EXPECT_TRUE(fx.project.log[1].contains("Saved games cannot be loaded yet:"));
+}
+
 TEST(GameWindow, ControlKeysHonourTheDisableOptionsAndCtrlQAsks) {
   GameFixture fx;
   fx.project.init();

@@ -184,6 +184,10 @@ TEST_F(ActionObject, ParametersAreKeptAsTextPerProject) {
   EXPECT_EQ(QString::fromStdU16String(score.toString()), "12");
   EXPECT_EQ(text("LoadParameter(\"Never\", 0)"), "0");
   EXPECT_EQ(eval("LoadParameter(\"Never\", 0)").varType(), 8);
+  // Names are found in any case, as in the store of the original platform.
+  EXPECT_EQ(text("LoadParameter(\"SCORE\", 0)"), "12");
+  run("SaveParameter \"score\", 13");
+  EXPECT_EQ(module().userSettings().get(project.toUpper(), "_Score"), "13");
 
   // A value with no text form is reported and the script goes on.
   run("SaveParameter \"Bad\", Null : x = LoadParameter(\"Other\", Null) : y = 1");
