@@ -16,12 +16,19 @@ namespace {
 // the end of the file ends the record.
 class RecordFields {
  public:
-  RecordFields(FieldReader& file, std::vector<PlatformError>& errors) : file_(file), errors_(errors) {}
+  RecordFields(FieldReader& file, std::vector<PlatformError>& errors, bool onlyNeeded)
+      : file_(file), errors_(errors), onlyNeeded_(onlyNeeded) {}
   bool ended() const { return ended_; }
 
   QVariant value() {
     if (!available()) return {};
     return file_.readVariant();
+  }
+  // A value the reading does not need: passed over when only the needed ones are read.
+  QVariant other() {
+    if (!onlyNeeded_) return value();
+    skip(1);
+    return {};
   }
   void skip(int n) {
     for (int k = 0; k < n && available(); ++k) file_.readRaw();
@@ -52,41 +59,42 @@ class RecordFields {
   }
   FieldReader& file_;
   std::vector<PlatformError>& errors_;
+  bool onlyNeeded_;
   bool ended_ = false;
 };
 
 }  // namespace
 
-HotspotRecord HotspotFileReader::next() {
+HotspotRecord HotspotFileReader::next(Purpose purpose) {
   HotspotRecord r;
-  RecordFields f(file_, r.readErrors);
+  RecordFields f(file_, r.readErrors, purpose == Purpose::Visibility);
   f.skip(1);
-  r.OwnIndex = f.value();
+  r.OwnIndex = f.other();
   f.skip(8);
-  r.AreaLeft = f.value();
-  r.AreaTop = f.value();
-  r.AreaWidth = f.value();
-  r.AreaHeight = f.value();
-  r.AnimatedPicture = f.value();
-  r.ShowPicture = f.value();
-  r.PictureFile = f.value();
-  r.StretchPicture = f.value();
-  r.CursorFile = f.value();
+  r.AreaLeft = f.other();
+  r.AreaTop = f.other();
+  r.AreaWidth = f.other();
+  r.AreaHeight = f.other();
+  r.AnimatedPicture = f.other();
+  r.ShowPicture = f.other();
+  r.PictureFile = f.other();
+  r.StretchPicture = f.other();
+  r.CursorFile = f.other();
   r.ConditionsEnabled = f.value();
   r.HideIfAnySet = f.list();
   r.HideUnlessAllSet = f.list();
-  if (!f.ended() && !IsSeparatorNext(file_)) {
+  if (purpose == Purpose::Load && !f.ended() && !IsSeparatorNext(file_)) {
     r.HasGifSpeed = true;
-    r.GifSpeed = f.value();
+    r.GifSpeed = f.other();
     if (!f.ended() && !IsSeparatorNext(file_)) {
       r.HasVideoFields = true;
-      r.HasVideo = f.value();
-      r.VideoFile = f.value();
-      r.VideoFitHotspot = f.value();
-      r.VideoVolume = f.value();
+      r.HasVideo = f.other();
+      r.VideoFile = f.other();
+      r.VideoFitHotspot = f.other();
+      r.VideoVolume = f.other();
       f.skip(2);
-      r.VideoRate = f.value();
-      r.VideoPlayCount = f.value();
+      r.VideoRate = f.other();
+      r.VideoPlayCount = f.other();
       f.skip(2);
     }
   }
@@ -125,7 +133,7 @@ VisibilityResult DecideHotspotVisibility(FieldReader& file, const QString& frame
     int i = 0;
     while (!reader.atEnd() && !everythingStopped) {
       ++i;
-      const HotspotRecord record = reader.next();
+      const HotspotRecord record = reader.next(HotspotFileReader::Purpose::Visibility);
       if (!record.readErrors.empty()) throw record.readErrors.front();
       result.visible.push_back(HotspotVisible(record, i, hiddenHere, variables));
     }

@@ -48,7 +48,10 @@ class HotspotFileReader {
  public:
   explicit HotspotFileReader(FieldReader file) : file_(std::move(file)) {}
   bool atEnd() const { return file_.atEnd(); }
-  HotspotRecord next();
+  // What the record is read for: everything, or only what decides its visibility (the
+  // other values are passed over unconverted and stay Empty).
+  enum class Purpose { Load, Visibility };
+  HotspotRecord next(Purpose purpose = Purpose::Load);
 
  private:
   FieldReader file_;
