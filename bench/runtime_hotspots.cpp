@@ -3,16 +3,11 @@
 // decided again from the hotspot file. Target: at most 2 ms.
 #include <benchmark/benchmark.h>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <memory>
 
+#include "bench_project.h"
 #include "game/game.h"
 #include "hotspots/frame_areas.h"
-#include "platform/message_boxes.h"
-#include "platform/user_settings.h"
-#include "shell/editor_and_game.h"
 
 namespace {
 
@@ -21,27 +16,13 @@ using namespace storyloom;
 constexpr int kHotspots = 200;
 const char* kSep = "\"----- SEPARATOR -----\"\r\n";
 
-void writeFile(const QString& path, const QString& text) {
-  QDir().mkpath(QFileInfo(path).path());
-  QFile f(path);
-  f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-  f.write(text.toLatin1());
-}
-
-struct BigFrame {
-  QTemporaryDir dir;
-  MessageBoxes boxes;
-  std::unique_ptr<UserSettings> settings;
-  std::unique_ptr<EditorAndGame> module;
-  std::unique_ptr<Game> game;
-
+struct BigFrame : bench::BenchProject {
   BigFrame() {
-    const QString root = dir.path();
-    writeFile(root + "/Config/General", "\"Bench\",\"\",\"Bench\",0,\"Big\",\"1\",640,480,\"a\",\"b\",\"c\"\r\n");
+    write("Config/General", "\"Bench\",\"\",\"Bench\",0,\"Big\",\"1\",640,480,\"a\",\"b\",\"c\"\r\n");
     QString vars = "\"v\"\r\n";
     for (int k = 0; k < 40; ++k) vars += QStringLiteral("\"Var%1\"\r\n").arg(k);
-    writeFile(root + "/Config/Variables", vars + "\"***\"\r\n");
-    writeFile(root + "/Frames/Big.fme", "0,\"0\",#FALSE#,#FALSE#,\"\",#FALSE#,\"0\",\"\",\"\",\"\"\r\n");
+    write("Config/Variables", vars + "\"***\"\r\n");
+    write("Frames/Big.fme", "0,\"0\",#FALSE#,#FALSE#,\"\",#FALSE#,\"0\",\"\",\"\",\"\"\r\n");
     QString spots, actions;
     for (int i = 1; i <= kHotspots; ++i) {
       const int x = (i % 20) * 30, y = (i / 20) * 40;
@@ -58,16 +39,10 @@ struct BigFrame {
       actions += "0,0,0,0,0,0,0\r\n#FALSE#,0,0\r\n#FALSE#,\"\",0\r\n0,0,0,0,0,0,0\r\n0,5,0\r\n#FALSE#,\"\"\r\n";
       actions += kSep;
     }
-    writeFile(root + "/FramesData/Big.fm2", spots);
-    writeFile(root + "/FramesData/Big.fm3", actions);
+    write("FramesData/Big.fm2", spots);
+    write("FramesData/Big.fm3", actions);
 
-    boxes.setAutomatic([](const QString&) {});
-    settings = std::make_unique<UserSettings>(root + "/.settings.ini");
-    module = std::make_unique<EditorAndGame>(boxes, *settings);
-    module->InitProject(root);
-    game = std::make_unique<Game>(*module);
-    game->Form_Load();
-    game->ResetAll();
+    openGame();
     game->StartNewGame();
   }
 };

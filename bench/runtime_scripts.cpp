@@ -3,28 +3,16 @@
 // (target: at most 1 ms), and compiling the procedures on their own (at most 5 ms).
 #include <benchmark/benchmark.h>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <memory>
 
+#include "bench_project.h"
 #include "game/game.h"
 #include "hotspots/frame_areas.h"
-#include "platform/message_boxes.h"
-#include "platform/user_settings.h"
 #include "platform/vbscript/engine.h"
-#include "shell/editor_and_game.h"
 
 namespace {
 
 using namespace storyloom;
-
-void writeFile(const QString& path, const QString& text) {
-  QDir().mkpath(QFileInfo(path).path());
-  QFile f(path);
-  f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-  f.write(text.toLatin1());
-}
 
 // 300 procedures of 10 lines each.
 QString procedures() {
@@ -38,35 +26,22 @@ QString procedures() {
   return text;
 }
 
-struct ScriptedProject {
-  QTemporaryDir dir;
-  MessageBoxes boxes;
-  std::unique_ptr<UserSettings> settings;
-  std::unique_ptr<EditorAndGame> module;
-  std::unique_ptr<Game> game;
-
+struct ScriptedProject : bench::BenchProject {
   ScriptedProject() {
-    const QString root = dir.path();
-    writeFile(root + "/Config/General", "\"Bench\",\"\",\"Bench\",0,\"Room\",\"1\",640,480,\"a\",\"b\",\"c\"\r\n");
+    write("Config/General", "\"Bench\",\"\",\"Bench\",0,\"Room\",\"1\",640,480,\"a\",\"b\",\"c\"\r\n");
     QString vars = "\"v\"\r\n";
     for (int k = 0; k < 300; ++k) vars += QStringLiteral("\"Var%1\"\r\n").arg(k);
-    writeFile(root + "/Config/Variables", vars + "\"***\"\r\n");
-    writeFile(root + "/Config/Procedures", "header\r\nheader\r\nheader\r\n" + procedures());
-    writeFile(root + "/Frames/Room.fme", "0,\"0\",#FALSE#,#FALSE#,\"\",#FALSE#,\"0\",\"\",\"\",\"\"\r\n");
-    writeFile(root + "/FramesData/Room.fm2",
-              "\"h\",1,0,0,0,0,0,0,0,0\r\n150,150,600,450,0,#FALSE#,\"\",0,\"\",1\r\n1,\"Var1\"\r\n0\r\n"
-              "\"----- SEPARATOR -----\"\r\n");
-    writeFile(root + "/FramesData/Room.fm3",
-              "\"h\",1,0,0,0,0,0,0,0,0\r\n0,\"\",0,0,0,0,\"\",0,\"\",0,0,0,\"\"\r\n"
-              "0,0,0,\"\",#FALSE#,#FALSE#,0,0,0,0\r\n0,0,\"\",0,\"\"\r\n0,0,0,0\r\n0,0,0,0\r\n0,0,0,0,0,0,0\r\n"
-              "#FALSE#,0,0\r\n#TRUE#,\"Var2 = Helper7(Var2, 1) Mod 100\",0\r\n\"----- SEPARATOR -----\"\r\n");
-    boxes.setAutomatic([](const QString&) {});
-    settings = std::make_unique<UserSettings>(root + "/.settings.ini");
-    module = std::make_unique<EditorAndGame>(boxes, *settings);
-    module->InitProject(root);
-    game = std::make_unique<Game>(*module);
-    game->Form_Load();
-    game->ResetAll();
+    write("Config/Variables", vars + "\"***\"\r\n");
+    write("Config/Procedures", "header\r\nheader\r\nheader\r\n" + procedures());
+    write("Frames/Room.fme", "0,\"0\",#FALSE#,#FALSE#,\"\",#FALSE#,\"0\",\"\",\"\",\"\"\r\n");
+    write("FramesData/Room.fm2",
+          "\"h\",1,0,0,0,0,0,0,0,0\r\n150,150,600,450,0,#FALSE#,\"\",0,\"\",1\r\n1,\"Var1\"\r\n0\r\n"
+          "\"----- SEPARATOR -----\"\r\n");
+    write("FramesData/Room.fm3",
+          "\"h\",1,0,0,0,0,0,0,0,0\r\n0,\"\",0,0,0,0,\"\",0,\"\",0,0,0,\"\"\r\n"
+          "0,0,0,\"\",#FALSE#,#FALSE#,0,0,0,0\r\n0,0,\"\",0,\"\"\r\n0,0,0,0\r\n0,0,0,0\r\n0,0,0,0,0,0,0\r\n"
+          "#FALSE#,0,0\r\n#TRUE#,\"Var2 = Helper7(Var2, 1) Mod 100\",0\r\n\"----- SEPARATOR -----\"\r\n");
+    openGame();
     game->ProceduresText = procedures();
     game->StartNewGame();
   }

@@ -3,27 +3,15 @@
 // Target: at most 2 ms.
 #include <benchmark/benchmark.h>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <memory>
 
 #include "effects/transitions.h"
+#include "bench_project.h"
 #include "game/game.h"
-#include "platform/message_boxes.h"
-#include "platform/user_settings.h"
-#include "shell/editor_and_game.h"
 
 namespace {
 
 using namespace storyloom;
-
-void writeFile(const QString& path, const QString& text) {
-  QDir().mkpath(QFileInfo(path).path());
-  QFile f(path);
-  f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-  f.write(text.toLatin1());
-}
 
 QImage frameImage(QRgb a, QRgb b) {
   QImage image(1024, 768, QImage::Format_RGB32);
@@ -47,26 +35,13 @@ void BM_CrossFadeBlend1024x768(benchmark::State& state) {
 }
 BENCHMARK(BM_CrossFadeBlend1024x768)->Unit(benchmark::kMillisecond);
 
-struct BigPicture {
-  QTemporaryDir dir;
-  MessageBoxes boxes;
-  std::unique_ptr<UserSettings> settings;
-  std::unique_ptr<EditorAndGame> module;
-  std::unique_ptr<Game> game;
-
+struct BigPicture : bench::BenchProject {
   BigPicture() {
-    const QString root = dir.path();
-    writeFile(root + "/Config/General", "\"Bench\",\"\",\"Bench\",0,\"A\",\"1\",1024,768,\"a\",\"b\",\"c\"\r\n");
-    writeFile(root + "/Config/Variables", "\"v\"\r\n\"***\"\r\n");
-    writeFile(root + "/Frames/A.fme", "0,\"255\",#FALSE#,#FALSE#,\"\",#FALSE#,\"0\",\"\",\"\",\"\"\r\n");
-    writeFile(root + "/Frames/B.fme", "0,\"16711680\",#FALSE#,#FALSE#,\"\",#FALSE#,\"0\",\"\",\"\",\"\"\r\n");
-    boxes.setAutomatic([](const QString&) {});
-    settings = std::make_unique<UserSettings>(root + "/.settings.ini");
-    module = std::make_unique<EditorAndGame>(boxes, *settings);
-    module->InitProject(root);
-    game = std::make_unique<Game>(*module);
-    game->Form_Load();
-    game->ResetAll();
+    write("Config/General", "\"Bench\",\"\",\"Bench\",0,\"A\",\"1\",1024,768,\"a\",\"b\",\"c\"\r\n");
+    write("Config/Variables", "\"v\"\r\n\"***\"\r\n");
+    write("Frames/A.fme", "0,\"255\",#FALSE#,#FALSE#,\"\",#FALSE#,\"0\",\"\",\"\",\"\"\r\n");
+    write("Frames/B.fme", "0,\"16711680\",#FALSE#,#FALSE#,\"\",#FALSE#,\"0\",\"\",\"\",\"\"\r\n");
+    openGame();
     game->StartNewGame();
     game->show();
   }
