@@ -69,10 +69,10 @@ struct ScriptHost::Impl {
   explicit Impl(EditorAndGame& module) : callbacks(module) {}
   GameScriptCallbacks callbacks;
   int timeOut = kDefaultTimeOut;
-  // The second engine: kept from one reset to the next.
   std::unique_ptr<vbs::Engine> ScriptControl;  // the procedures compiled once, for every run
   QString preparedFor;                         // the procedures text it was compiled from
   bool preparedFailed = false;                 // they do not compile: every run says so
+  // The second engine: kept from one reset to the next.
   std::unique_ptr<vbs::Engine> ScriptControl2;
 
   // The engine that runs the outermost script: the procedures are compiled once per text
