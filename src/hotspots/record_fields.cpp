@@ -8,8 +8,9 @@ bool IsSeparatorNext(FieldReader& file) {
 }
 
 void SkipToSeparator(FieldReader& file) {
+  static const QByteArray separator = RecordSeparator().toLatin1();
   while (!file.atEnd()) {
-    if (file.readRaw().text == RecordSeparator()) return;
+    if (file.readIs(separator)) return;
   }
 }
 

@@ -40,24 +40,28 @@ bool isBlank(int c) { return c == ' ' || c == '\t'; }
 bool isEndOfValue(int c) { return c == ',' || c == '\r' || c == '\n' || c < 0; }
 }  // namespace
 
-RawField FieldReader::readRaw() {
+RawField::Kind FieldReader::scanValue(QByteArray* bytes) {
   if (atEnd()) throw PlatformError::pastEnd();
   qint64 p = pos_;
   while (isBlank(at(p))) ++p;
-  RawField field;
-  QByteArray bytes;
+  RawField::Kind kind = RawField::Kind::Empty;
   if (at(p) == '"') {
     ++p;
-    for (int c = at(p); c >= 0 && c != '"'; c = at(++p)) bytes.append(static_cast<char>(c));
-    field.kind = RawField::Kind::Text;
+    for (int c = at(p); c >= 0 && c != '"'; c = at(++p))
+      if (bytes) bytes->append(static_cast<char>(c));
+    kind = RawField::Kind::Text;
     if (at(p) == '"') ++p;             // closing quote
     while (!isEndOfValue(at(p))) ++p;  // anything after the quote is dropped
   } else {
-    for (int c = at(p); !isEndOfValue(c); c = at(++p)) bytes.append(static_cast<char>(c));
-    while (!bytes.isEmpty() && isBlank(bytes.back())) bytes.chop(1);
-    if (!bytes.isEmpty()) field.kind = RawField::Kind::Bare;
+    const qint64 start = p;
+    qint64 last = p;  // after the last character that is not a blank
+    for (int c = at(p); !isEndOfValue(c); c = at(++p)) {
+      if (bytes) bytes->append(static_cast<char>(c));
+      if (!isBlank(c)) last = p + 1;
+    }
+    if (bytes) bytes->truncate(last - start);  // blanks after the value are dropped
+    if (last > start) kind = RawField::Kind::Bare;
   }
-  field.text = decodeWindows1252(bytes);
   // The comma or one line end (CR LF, LF or CR) that ends the value goes with it.
   const int end = at(p);
   if (end == ',' || end == '\n') {
@@ -67,7 +71,21 @@ RawField FieldReader::readRaw() {
     if (at(p) == '\n') ++p;
   }
   pos_ = p;
+  return kind;
+}
+
+RawField FieldReader::readRaw() {
+  RawField field;
+  QByteArray bytes;
+  field.kind = scanValue(&bytes);
+  field.text = decodeWindows1252(bytes);
   return field;
+}
+
+bool FieldReader::readIs(const QByteArray& windows1252Text) {
+  QByteArray bytes;
+  scanValue(&bytes);
+  return bytes == windows1252Text;
 }
 
 double FieldReader::readNumber() {
@@ -108,15 +126,15 @@ QVariant fieldToVariant(const RawField& f) {
 QVariant FieldReader::readVariant() { return fieldToVariant(readRaw()); }
 
 void FieldReader::skip(int count) {
-  for (int i = 0; i < count; ++i) readRaw();
+  for (int i = 0; i < count; ++i) scanValue(nullptr);
 }
 
 bool FieldReader::nextIs(const QString& text) {
   if (atEnd()) return false;
-  const qsizetype saved = pos_;
-  const RawField f = readRaw();
+  const qint64 saved = pos_;
+  const bool same = readIs(encodeWindows1252(text));
   pos_ = saved;
-  return f.text == text;
+  return same;
 }
 
 void FieldWriter::separate() {

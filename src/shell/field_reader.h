@@ -49,9 +49,13 @@ class FieldReader {
 
   // True when the next value is the given text; the position does not move.
   bool nextIs(const QString& text);
+  // Reads one value and says whether it is the given text (as its Windows-1252 bytes).
+  bool readIs(const QByteArray& windows1252Text);
 
  private:
   double readNumber();
+  // Reads one value up to and with its separator; its bytes go to bytes when given.
+  RawField::Kind scanValue(QByteArray* bytes);
   // The byte at p, or -1 past the end.
   int at(qint64 p) {
     if (p >= size_) return -1;
