@@ -4,11 +4,10 @@
 #include <cmath>
 
 #include "platform/platform_error.h"
+#include "scripting/control_properties.h"
 
 namespace storyloom {
 namespace {
-
-bool memberIs(std::u16string_view name, const char16_t* member) { return vbs::equalsNoCase(name, member); }
 
 qint32 nextHandle() {
   static qint32 handle = 0x0500;

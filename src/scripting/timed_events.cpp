@@ -8,6 +8,7 @@
 #include "platform/message_boxes.h"
 #include "platform/platform_error.h"
 #include "scripting/action_module.h"
+#include "scripting/control_properties.h"
 #include "scripting/script_host.h"
 #include "shell/editor_and_game.h"
 
@@ -17,8 +18,6 @@ namespace {
 
 constexpr double kLongestDuration = 65;     // seconds
 constexpr qint64 kLongestInterval = 65535;  // milliseconds
-
-bool memberIs(std::u16string_view name, const char16_t* member) { return vbs::equalsNoCase(name, member); }
 
 // One element of the TimedEvent array as scripts see it.
 class TimedEventElement : public vbs::Object {

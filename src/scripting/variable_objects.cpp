@@ -3,18 +3,10 @@
 #include <type_traits>
 
 #include "platform/platform_error.h"
+#include "scripting/control_properties.h"
 
 namespace storyloom {
 namespace {
-
-bool isName(std::u16string_view name, std::u16string_view member) {
-  if (name.size() != member.size()) return false;
-  for (size_t i = 0; i < name.size(); ++i) {
-    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
-    if (lower(name[i]) != lower(member[i])) return false;
-  }
-  return true;
-}
 
 // The members both kinds share; Element is ClassVariable or ClassVariableVariant.
 template <class Element>
@@ -28,18 +20,20 @@ class VariableObject : public vbs::Object {
     else
       return u"ClassVariableVariant";
   }
-  bool hasMember(std::u16string_view name) const override { return isName(name, u"Value") || isName(name, u"Name"); }
+  bool hasMember(std::u16string_view name) const override {
+    return memberIs(name, u"Value") || memberIs(name, u"Name");
+  }
 
   vbs::Value getProperty(std::u16string_view name, vbs::Args args) override {
     args.expect(0, 0);
     Element& v = element();
-    if (name.empty() || isName(name, u"Value")) {
+    if (name.empty() || memberIs(name, u"Value")) {
       if constexpr (std::is_same_v<Element, ClassVariable>)
         return vbs::Value(static_cast<int16_t>(v.Value));
       else
         return v.Value;
     }
-    if (isName(name, u"Name")) return vbs::Value(v.Name.toStdU16String());
+    if (memberIs(name, u"Name")) return vbs::Value(v.Name.toStdU16String());
     vbs::raise(vbs::err::NoSuchMember);
   }
   vbs::Value callMethod(std::u16string_view name, vbs::Args args) override { return getProperty(name, args); }
@@ -47,14 +41,14 @@ class VariableObject : public vbs::Object {
   void letProperty(std::u16string_view name, vbs::Args args, const vbs::Value& value) override {
     args.expect(0, 0);
     Element& v = element();
-    if (name.empty() || isName(name, u"Value")) {
+    if (name.empty() || memberIs(name, u"Value")) {
       if constexpr (std::is_same_v<Element, ClassVariable>)
         v.Value = value.toInteger();  // the Integer rules: Overflow, Type mismatch
       else
         v.Value = value;
       return;
     }
-    if (isName(name, u"Name")) {
+    if (memberIs(name, u"Name")) {
       v.Name = QString::fromStdU16String(value.toConcatString());
       return;
     }
