@@ -77,6 +77,7 @@ std::optional<QCursor> cursorFromIconData(const QByteArray& data) {
 }  // namespace
 
 PointerFile LoadPointerFile(const QString& hostPath) {
+  constexpr quint32 kMaxJiffies = 60 * 60 * 60;
   PointerFile result;
   QFile f(hostPath);
   if (!f.open(QIODevice::ReadOnly)) return result;
@@ -92,12 +93,16 @@ PointerFile LoadPointerFile(const QString& hostPath) {
       const qsizetype body = at + 8;
       if (body + static_cast<qsizetype>(size) > data.size()) break;
       if (id == "anih" && size >= 36) {
+        // A rate beyond an hour a picture is damage, not timing: keep the default.
         const quint32 rate = le32(data, static_cast<int>(body + 28));
-        if (rate > 0) jiffies = static_cast<int>(rate);
+        if (rate > 0 && rate <= kMaxJiffies) jiffies = static_cast<int>(rate);
       } else if (id == "LIST" && data.mid(body, 4) == "fram") {
+        const qsizetype end = body + static_cast<qsizetype>(size);
         qsizetype in = body + 4;
-        while (in + 8 <= body + size) {
-          const quint32 isize = le32(data, static_cast<int>(in + 4));
+        while (in + 8 <= end) {
+          const qsizetype isize = le32(data, static_cast<int>(in + 4));
+          // Every length is checked against what is left before it is used.
+          if (isize > end - (in + 8)) break;
           if (data.mid(in, 4) == "icon")
             if (auto c = cursorFromIconData(data.mid(in + 8, isize))) result.frames.push_back(*c);
           in += 8 + isize + (isize % 2);

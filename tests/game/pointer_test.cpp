@@ -32,6 +32,27 @@ QByteArray cursorFile(int hotX, int hotY) {
   return bytes;
 }
 
+QByteArray le32Bytes(quint32 v) {
+  QByteArray b;
+  for (int i = 0; i < 4; ++i) b += char(v >> (8 * i));
+  return b;
+}
+
+QByteArray iconChunk(const QByteArray& cursor) { return "icon" + le32Bytes(cursor.size()) + cursor; }
+
+// An animated pointer file of the given frame chunks and display rate in 1/60 s.
+QByteArray aniFile(const QList<QByteArray>& frameChunks, quint32 rate) {
+  QByteArray anih(36, '\0');
+  anih[0] = 36;
+  anih[4] = char(frameChunks.size());
+  anih.replace(28, 4, le32Bytes(rate));
+  QByteArray fram = "fram";
+  for (const QByteArray& c : frameChunks) fram += c;
+  const QByteArray body =
+      "ACON" + QByteArray("anih") + le32Bytes(anih.size()) + anih + "LIST" + le32Bytes(fram.size()) + fram;
+  return "RIFF" + le32Bytes(body.size()) + body;
+}
+
 TEST(Pointers, CursorAndIconFilesKeepTheirHotSpots) {
   test::TempProject p;
   p.writeBytes("Icons/hand.cur", cursorFile(3, 7));
@@ -48,32 +69,24 @@ TEST(Pointers, CursorAndIconFilesKeepTheirHotSpots) {
   EXPECT_TRUE(LoadPointerFile(p.root() + "/Icons/none.cur").isNull());
 
   // An animated pointer: two frames at 20 jiffies each.
-  QByteArray frames;
-  for (int i = 0; i < 2; ++i) {
-    const QByteArray c = cursorFile(1, 2);
-    frames += "icon";
-    for (int b = 0; b < 4; ++b) frames += char(c.size() >> (8 * b));
-    frames += c;
-  }
-  QByteArray anih(36, '\0');
-  anih[0] = 36;
-  anih[4] = 2;
-  anih[28] = 20;
-  QByteArray body = "ACON";
-  auto chunk = [&](const QByteArray& id, const QByteArray& data) {
-    body += id;
-    for (int b = 0; b < 4; ++b) body += char(data.size() >> (8 * b));
-    body += data;
-  };
-  chunk("anih", anih);
-  chunk("LIST", "fram" + frames);
-  QByteArray ani = "RIFF";
-  for (int b = 0; b < 4; ++b) ani += char(body.size() >> (8 * b));
-  ani += body;
-  p.writeBytes("Icons/wave.ani", ani);
+  p.writeBytes("Icons/wave.ani", aniFile({iconChunk(cursorFile(1, 2)), iconChunk(cursorFile(1, 2))}, 20));
   const PointerFile animated = LoadPointerFile(p.root() + "/Icons/wave.ani");
   EXPECT_EQ(animated.frames.size(), 2u);
   EXPECT_EQ(animated.frameMilliseconds, 333);
+}
+
+TEST(Pointers, DamagedAnimatedPointersLoadWhatTheyCanAndNeverHang) {
+  test::TempProject p;
+  // A frame chunk claiming nearly 4 GB: the sum of offsets would wrap to where it started.
+  const QByteArray wrapping = "icon" + le32Bytes(0xFFFFFFF8u) + cursorFile(1, 2);
+  p.writeBytes("Icons/wrap.ani", aniFile({iconChunk(cursorFile(1, 2)), wrapping}, 20));
+  const PointerFile wrapped = LoadPointerFile(p.root() + "/Icons/wrap.ani");
+  EXPECT_EQ(wrapped.frames.size(), 1u);
+  EXPECT_EQ(wrapped.frameMilliseconds, 333);
+
+  // A display rate far beyond any timing keeps the default of 10 jiffies.
+  p.writeBytes("Icons/slow.ani", aniFile({iconChunk(cursorFile(1, 2)), iconChunk(cursorFile(1, 2))}, 0x7FFFFFFF));
+  EXPECT_EQ(LoadPointerFile(p.root() + "/Icons/slow.ani").frameMilliseconds, 166);
 }
 
 TEST(Pointers, TheDefaultPointerReachesThePictureAndItsTemplates) {
