@@ -3,6 +3,8 @@
 
 #include "platform/message_boxes.h"
 
+#include "platform/log_lines.h"
+
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -88,8 +90,8 @@ int MessageBoxes::show(const QString& text, int style, const QString& title) {
     if (offered.contains(queued)) result = queued;
   }
   shown_.append(oneLine(text));
-  log_(QStringLiteral("msgbox %1 \"%2\" \"%3\" -> %4")
-           .arg(iconName(style), oneLine(title), oneLine(text), resultName(result)));
+  log_(QStringLiteral("msgbox %1 %2 %3 -> %4")
+           .arg(iconName(style), quotedForLog(title), quotedForLog(text), resultName(result)));
   return result;
 }
 

@@ -10,6 +10,7 @@
 #include "effects/transitions.h"
 #include "game/game.h"
 #include "game/message_bar.h"
+#include "platform/log_lines.h"
 #include "platform/message_boxes.h"
 #include "platform/user_settings.h"
 #include "shell/editor_and_game.h"
@@ -80,7 +81,7 @@ Application::Application(const QString& hostProjectFolder, MessageBoxes& message
   };
   launcher.openUrl = [this](const QString& url) {
     if (runner_) {
-      runner_->log(QStringLiteral("open \"%1\"").arg(url));
+      runner_->log(QStringLiteral("open ") + quotedForLog(url));
       return;
     }
     QDesktopServices::openUrl(QUrl(url));
@@ -108,13 +109,13 @@ void Application::startGame() {
   Game& game = *game_;
   if (runner_) {
     game.frameOpening = [r = runner_](const QString& name, bool found) {
-      r->log(QStringLiteral("%1 \"%2\"").arg(found ? QStringLiteral("frame") : QStringLiteral("frame-missing"), name));
+      r->log((found ? QStringLiteral("frame ") : QStringLiteral("frame-missing ")) + quotedForLog(name));
     };
     game.transitions().finished = [r = runner_](const Transitions::Run& run) {
       r->log(QStringLiteral("transition %1 %2 %3").arg(run.number).arg(run.seconds).arg(run.steps));
     };
     game.frameMessages().shown = [r = runner_](const QString& text) {
-      r->log(QStringLiteral("message \"%1\"").arg(text));
+      r->log(QStringLiteral("message ") + quotedForLog(text));
     };
   }
   game.unloaded = [this] {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "platform/log_lines.h"
+
 #include <QGraphicsSceneMouseEvent>
 
 #include "game/frame_history.h"
@@ -47,8 +49,10 @@ TEST(FrameHistory, HotspotCountFromTheLinksFile) {
   EXPECT_TRUE(p.log.isEmpty());
   EXPECT_EQ(ReadHotspotCount(*p.module, "B"), 0);
   ASSERT_EQ(p.log.size(), 1);
-  EXPECT_EQ(p.log[0], "msgbox exclamation \"Error\" \"Error reading the hotspots count from the file \"" +
-                          p.module->paths.FramesPath + "B.lks\".\\n\\nType mismatch\" -> OK");
+  EXPECT_EQ(p.log[0], "msgbox exclamation \"Error\" " +
+                          quotedForLog("Error reading the hotspots count from the file \"" +
+                                       p.module->paths.FramesPath + "B.lks\".\n\nType mismatch") +
+                          " -> OK");
   // The count is read as text and then converted: an empty value or #TRUE# is no count.
   p.write("Frames/C.lks", "\r\n");
   p.write("Frames/D.lks", "#TRUE#\r\n");
@@ -57,9 +61,9 @@ TEST(FrameHistory, HotspotCountFromTheLinksFile) {
   EXPECT_EQ(ReadHotspotCount(*p.module, "D"), 0);
   EXPECT_EQ(ReadHotspotCount(*p.module, "E"), 0);
   ASSERT_EQ(p.log.size(), 4);
-  EXPECT_TRUE(p.log[1].endsWith("C.lks\".\\n\\nType mismatch\" -> OK")) << p.log[1].toStdString();
-  EXPECT_TRUE(p.log[2].endsWith("D.lks\".\\n\\nType mismatch\" -> OK")) << p.log[2].toStdString();
-  EXPECT_TRUE(p.log[3].endsWith("E.lks\".\\n\\nOverflow\" -> OK")) << p.log[3].toStdString();
+  EXPECT_TRUE(p.log[1].endsWith(R"(C.lks\".\n\nType mismatch" -> OK)")) << p.log[1].toStdString();
+  EXPECT_TRUE(p.log[2].endsWith(R"(D.lks\".\n\nType mismatch" -> OK)")) << p.log[2].toStdString();
+  EXPECT_TRUE(p.log[3].endsWith(R"(E.lks\".\n\nOverflow" -> OK)")) << p.log[3].toStdString();
 }
 
 TEST(MessageBar, DisplayTimeGrowsWithTheTextAndANewMessageRestartsIt) {

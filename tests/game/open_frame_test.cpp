@@ -31,7 +31,7 @@ TEST(OpenFrame, MissingOrEmptyNameReportsTheBrokenLinkAndChangesNothing) {
   g.OpenFrame("Nowhere", false, 0, 0);
   ASSERT_EQ(fx.project.log.size(), 1);
   EXPECT_TRUE(fx.project.log[0].contains(
-      "A program link is broken. The frame named \"Nowhere\" was not found. Verify that the 'Initial Frame' exists"));
+      R"(A program link is broken. The frame named \"Nowhere\" was not found. Verify that the 'Initial Frame' exists)"));
   EXPECT_TRUE(fx.project.log[0].startsWith("msgbox critical \"Error\""));
   g.OpenFrame("", false, 0, 0);
   ASSERT_EQ(fx.project.log.size(), 2);

@@ -194,9 +194,9 @@ TEST_F(ActionObject, ParametersAreKeptAsTextPerProject) {
   EXPECT_EQ(eval("y").toLong(), 1);
   EXPECT_EQ(text("x"), "");
   ASSERT_EQ(log().size(), 2);
-  EXPECT_TRUE(log()[0].contains(" Unable to save the parameter named \"Bad\". Invalid use of Null"))
+  EXPECT_TRUE(log()[0].contains(R"( Unable to save the parameter named \"Bad\". Invalid use of Null)"))
       << log()[0].toStdString();
-  EXPECT_TRUE(log()[1].contains(" Unable to load the parameter named \"Other\". Invalid use of Null"))
+  EXPECT_TRUE(log()[1].contains(R"( Unable to load the parameter named \"Other\". Invalid use of Null)"))
       << log()[1].toStdString();
   EXPECT_EQ(module().userSettings().get(project, "_Bad", "<none>"), "<none>");
 }
@@ -356,7 +356,7 @@ TEST_F(ActionObject, AProgramRunsWhileTheGameWaits) {
   EXPECT_TRUE(
       report.endsWith(" Error opening the file titled 'nothere.exe'.\\nError launching external application. "
                       "Probably file not found (" +
-                      module().paths.ExternalPath + "nothere.exe).\" -> OK"))
+                      QString(module().paths.ExternalPath).replace("\\", "\\\\") + "nothere.exe).\" -> OK"))
       << report.toStdString();
   EXPECT_TRUE(game->isEnabled());
   EXPECT_FALSE(game->Timer1.isActive()) << "a timer that was off stays off";

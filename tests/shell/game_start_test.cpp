@@ -63,7 +63,7 @@ TEST(GameStart, AMissingInitialFrameIsReportedAndTheWindowStaysOpen) {
   p.log.clear();
   app.welcome().ClickButton(0);
   ASSERT_EQ(p.log.size(), 1);
-  EXPECT_TRUE(p.log[0].contains("The frame named \"Gone\" was not found."));
+  EXPECT_TRUE(p.log[0].contains(R"(The frame named \"Gone\" was not found.)"));
   EXPECT_TRUE(app.game()->isVisible());
 }
 

@@ -28,3 +28,12 @@ TEST(MessageBoxes, AnUnansweredBoxTakesItsDefaultButton) {
   EXPECT_EQ(boxes.show("?", msg::YesNo | msg::DefaultButton2, "t"), msg::Yes);
   EXPECT_EQ(log.last(), "msgbox none \"t\" \"?\" -> Yes");
 }
+
+TEST(MessageBoxes, TheLogLineEscapesQuotesBackslashesAndLineBreaks) {
+  MessageBoxes boxes;
+  QStringList log;
+  boxes.setAutomatic([&log](const QString& line) { log.append(line); });
+  boxes.show("Cannot read \"C:\\Game\\A.fm\".\r\n\r\nType mismatch", msg::OKOnly | msg::Critical, "Error");
+  ASSERT_EQ(log.size(), 1);
+  EXPECT_EQ(log[0], R"(msgbox critical "Error" "Cannot read \"C:\\Game\\A.fm\".\n\nType mismatch" -> OK)");
+}

@@ -87,8 +87,8 @@ TEST(InitProject, AMissingSettingsFileEndsTheProgramWithItsMessage) {
   TempProject p;
   EXPECT_EQ(p.module->InitProject(p.root()), EditorAndGame::InitResult::EndProgram);
   ASSERT_EQ(p.log.size(), 1);
-  EXPECT_TRUE(p.log[0].startsWith("msgbox exclamation \"Error\" \"The following file is missing: Z:\\"));
-  EXPECT_TRUE(p.log[0].endsWith("\\Config\\General\" -> OK"));
+  EXPECT_TRUE(p.log[0].startsWith(R"(msgbox exclamation "Error" "The following file is missing: Z:\\)"));
+  EXPECT_TRUE(p.log[0].endsWith(R"(\\Config\\General" -> OK)"));
 }
 
 TEST(InitProject, SetsEveryFolderInWindowsForm) {
@@ -173,7 +173,8 @@ TEST(ProjectFiles, AlternateNamesAndTheMissingFileWarning) {
   EXPECT_TRUE(p.log.isEmpty());
   EXPECT_EQ(m.ResolveProjectFile(frames + "gone.jpg"), frames + "gone.jpg");
   ASSERT_EQ(p.log.size(), 1);
-  EXPECT_TRUE(p.log[0].contains("The following file is missing:\\n" + frames + "gone.jpg\\n\\nThis file may"));
+  EXPECT_TRUE(p.log[0].contains("The following file is missing:\\n" + QString(frames).replace("\\", "\\\\") +
+                                "gone.jpg\\n\\nThis file may"));
   m.EverythingStopped = true;
   m.ResolveProjectFile(frames + "gone.jpg");
   EXPECT_EQ(p.log.size(), 1);  // silent after everything stopped

@@ -330,7 +330,7 @@ TEST_F(InventoryOnTheScene, HotspotPickUpFromTheFm4Record) {
   project.write("FramesData/Room.fm4", "\"x\",\"one\"\r\n");
   inv().PickOrNotPickObject(1);
   ASSERT_EQ(project.log.size(), 1);
-  EXPECT_TRUE(project.log[0].contains("Error description: Error in the \"PickOrNotPickObject\" procedure."));
+  EXPECT_TRUE(project.log[0].contains(R"(Error description: Error in the \"PickOrNotPickObject\" procedure.)"));
   EXPECT_TRUE(project.log[0].endsWith(R"(procedure.\n\nType mismatch" -> OK)")) << project.log[0].toStdString();
 }
 
