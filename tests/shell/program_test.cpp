@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QColor>
 #include <QCoreApplication>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -54,6 +56,25 @@ TEST(CommandLine, AProjectWithoutSettingsEndsWithItsMessage) {
   EXPECT_NE(r.code, 0);
   EXPECT_TRUE(r.out.contains("msgbox exclamation \"Error\" \"The following file is missing: Z:\\"))
       << r.out.toStdString();
+}
+
+TEST(Walkthrough, ScreenshotsOfTheWindowAndOfThePictureAlone) {
+  QTemporaryDir dir;
+  QFile walk(dir.path() + "/w.walk");
+  ASSERT_TRUE(walk.open(QIODevice::WriteOnly));
+  walk.write(QStringLiteral("click Img0\nexpect-frame Shore\nscreenshot %1/picture.png picture\n"
+                            "screenshot %1/window.png\nscreenshot %1/x.png frame\n")
+                 .arg(dir.path())
+                 .toUtf8());
+  walk.close();
+  const PlayerRun r = runPlayer({"--project", STORYLOOM_DEMO_DIR, "--walkthrough", dir.path() + "/w.walk"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_TRUE(r.err.contains("FAIL line 5: screenshot")) << r.err.toStdString();
+  const QImage picture(dir.path() + "/picture.png");
+  EXPECT_EQ(picture.size(), QSize(640, 480));
+  // The picture shows the frame, not an empty black area.
+  EXPECT_NE(picture.pixelColor(320, 100), QColor(Qt::black));
+  EXPECT_FALSE(QImage(dir.path() + "/window.png").isNull());
 }
 
 TEST(Walkthrough, ArgumentsCommandsAndFailures) {
