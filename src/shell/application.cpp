@@ -12,6 +12,7 @@
 #include "game/message_bar.h"
 #include "platform/log_lines.h"
 #include "platform/message_boxes.h"
+#include "platform/system_log.h"
 #include "platform/user_settings.h"
 #include "shell/editor_and_game.h"
 #include "shell/frm_welcome.h"
@@ -150,6 +151,11 @@ int runApplication(int argc, char** argv) {
     case CommandLine::Action::Play: break;
   }
 
+  quietenSystemMessages();
+  if (!graphicalDisplayAvailable()) {
+    std::fputs("storyloom-player: no graphical display: set DISPLAY or WAYLAND_DISPLAY\n", stderr);
+    return 1;
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("storyloom-player"));
   QApplication::setQuitOnLastWindowClosed(false);

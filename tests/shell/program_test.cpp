@@ -17,10 +17,10 @@ struct PlayerRun {
   int code;
   QString out, err;
 };
-PlayerRun runPlayer(const QStringList& args) {
+PlayerRun runPlayer(const QStringList& args, QProcessEnvironment env = QProcessEnvironment::systemEnvironment()) {
   QProcess p;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("QT_QPA_PLATFORM", "offscreen");
+  if (!env.contains("NO_DISPLAY")) env.insert("QT_QPA_PLATFORM", "offscreen");
+  env.remove("QT_LOGGING_RULES");
   p.setProcessEnvironment(env);
   p.start(QStringLiteral(STORYLOOM_PLAYER_PATH), args);
   p.waitForFinished(60000);
@@ -75,6 +75,26 @@ TEST(Walkthrough, ScreenshotsOfTheWindowAndOfThePictureAlone) {
   // The picture shows the frame, not an empty black area.
   EXPECT_NE(picture.pixelColor(320, 100), QColor(Qt::black));
   EXPECT_FALSE(QImage(dir.path() + "/window.png").isNull());
+}
+
+TEST(CommandLine, WithoutADisplayOneLineAndExitCodeOne) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char* v : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) env.remove(v);
+  env.insert("NO_DISPLAY", "1");
+  const PlayerRun r = runPlayer({"--project", STORYLOOM_DEMO_DIR}, env);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "storyloom-player: no graphical display: set DISPLAY or WAYLAND_DISPLAY\n");
+}
+
+TEST(CommandLine, ANormalRunKeepsTheTerminalQuiet) {
+  QTemporaryDir dir;
+  QFile walk(dir.path() + "/w.walk");
+  ASSERT_TRUE(walk.open(QIODevice::WriteOnly));
+  walk.write("click Img0\nexpect-frame Shore\nwait 300\n");
+  walk.close();
+  const PlayerRun r = runPlayer({"--project", STORYLOOM_DEMO_DIR, "--walkthrough", dir.path() + "/w.walk"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.err, "") << r.err.toStdString();
 }
 
 TEST(Walkthrough, ArgumentsCommandsAndFailures) {
