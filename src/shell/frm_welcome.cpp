@@ -353,11 +353,12 @@ void frmWelcome::ClickButton(int index) {
     module_.ReportError(QStringLiteral(" Error loading the main program window. Try restarting the program."));
 }
 
+// The window keeps the flags it was shown with: changing them would re-create its native
+// window (a flicker on a real desktop). Message boxes are its children and so open above it;
+// coming back on top is a raise.
 void frmWelcome::setTopmost(bool topmost) {
-  if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topmost) return;
-  const bool visible = isVisible();
-  setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
-  if (visible) show();
+  topmost_ = topmost;
+  if (topmost && isVisible()) raise();
 }
 
 void frmWelcome::onEmailClicked() {

@@ -56,8 +56,10 @@ class frmWelcome : public QWidget {
   // The scheme's background picture, painted as tiles behind all controls.
   const QPixmap& backgroundPicture() const { return background_; }
 
-  // Whether a game is running from this window (it is hidden meanwhile).
+  // Whether the window stands above the others: not while a question of its own or the
+  // player's mail or web program has the front.
   void setTopmost(bool topmost);
+  bool isTopmost() const { return topmost_; }
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -68,6 +70,7 @@ class frmWelcome : public QWidget {
   void changeEvent(QEvent* e) override;
 
  private:
+  bool topmost_ = true;
   void buildControls();
   void centre(bool changeWidth);
   void showButtonLabel(int i);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QWindow>
 
 #include "platform/twips.h"
 #include "shell/frm_welcome.h"
@@ -60,8 +61,6 @@ void clickAt(QWidget* window, QPoint at) {
 }
 
 void clickOn(QWidget* control) { clickAt(control->window(), control->geometry().center()); }
-
-bool isTopmost(const QWidget* w) { return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
 
 void saveImage(const QString& path, int width, int height, QColor colour, QColor topLeft) {
   QImage image(width, height, QImage::Format_RGB32);
@@ -325,28 +324,35 @@ TEST(Welcome, EmailAndWebSiteQuestionsOpenTheAddressOnYes) {
   w.project.write("Config/General", general("", "", "me@example.org", "http://example.org/game", 0, ""));
   w.load();
   frmWelcome& f = *w.window;
+  const Qt::WindowFlags flags = f.windowFlags();
+  f.show();
+  const QWindow* const native = f.windowHandle();
+  ASSERT_NE(native, nullptr);
 
   w.project.messages.queueAnswer(msg::Yes);
   clickOn(f.txtEmail);
   EXPECT_EQ(w.project.messages.takeShown(),
             QStringList("Do you want to open the default mail client to send an e-mail to: me@example.org ?"));
   EXPECT_EQ(w.opened, QStringList("mailto:me@example.org"));
-  EXPECT_FALSE(isTopmost(&f));
+  EXPECT_FALSE(f.isTopmost());
 
   w.project.messages.queueAnswer(msg::No);
   clickOn(f.txtEmail);
   EXPECT_EQ(w.opened.size(), 1);
-  EXPECT_TRUE(isTopmost(&f));
+  EXPECT_TRUE(f.isTopmost());
 
   w.project.messages.queueAnswer(msg::Yes);
   clickOn(f.txtHomepage);
   EXPECT_EQ(w.project.messages.takeShown().value(1),
             "Do you want to visit http://example.org/game ? (You must be connected to the Internet)");
   EXPECT_EQ(w.opened, QStringList({"mailto:me@example.org", "http://example.org/game"}));
-  EXPECT_FALSE(isTopmost(&f));
+  EXPECT_FALSE(f.isTopmost());
 
   w.project.messages.queueAnswer(msg::No);
   clickOn(f.txtHomepage);
   EXPECT_EQ(w.opened.size(), 2);
-  EXPECT_TRUE(isTopmost(&f));
+  EXPECT_TRUE(f.isTopmost());
+  // The window was never re-created on the way.
+  EXPECT_EQ(f.windowFlags(), flags);
+  EXPECT_EQ(f.windowHandle(), native);
 }
