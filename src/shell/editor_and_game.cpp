@@ -18,8 +18,38 @@ double SecondsSinceMidnight() { return QTime::currentTime().msecsSinceStartOfDay
 EditorAndGame::EditorAndGame(MessageBoxes& messages, UserSettings& userSettings)
     : messages_(messages), userSettings_(userSettings) {}
 
+int EditorAndGame::MessageBox(const QString& text, int style, const QString& title) {
+  return messages_.show(withHostPaths(text), style, title);
+}
+
+// A path of this machine in Windows form starts with "Z:\" and runs to a quote, a closing
+// parenthesis, a line break or the end; a full stop that ends the sentence is not part of it.
+QString EditorAndGame::withHostPaths(const QString& text) {
+  static const QString kEnds = QStringLiteral("\"')\r\n");
+  QString out;
+  qsizetype from = 0;
+  for (;;) {
+    const qsizetype at = text.indexOf(QLatin1String(":\\"), from);
+    if (at < 1 || text[at - 1].toLower() != QLatin1Char('z') ||
+        (at >= 2 && (text[at - 2].isLetterOrNumber() || text[at - 2] == QLatin1Char('\\')))) {
+      if (at < 0) break;
+      out += text.mid(from, at + 2 - from);
+      from = at + 2;
+      continue;
+    }
+    qsizetype end = at + 1;
+    while (end < text.size() && !kEnds.contains(text[end])) ++end;
+    while (end > at + 2 && text[end - 1] == QLatin1Char('.') && (end == text.size() || text[end].isSpace())) --end;
+    out += text.mid(from, at - 1 - from);
+    out += hostPaths_.toHost(text.mid(at - 1, end - at + 1));
+    from = end;
+  }
+  out += text.mid(from);
+  return out;
+}
+
 void EditorAndGame::ReportError(const QString& context, const QString& description) {
-  messages_.show(texts(30) + QStringLiteral("\r\n\r\n") + texts(31) + context + description, msg::Critical, texts(29));
+  MessageBox(texts(30) + QStringLiteral("\r\n\r\n") + texts(31) + context + description, msg::Critical, texts(29));
 }
 
 FieldReader EditorAndGame::OpenFieldFile(const QString& path) { return FieldReader::fromFile(hostPaths_.toHost(path)); }
@@ -61,7 +91,7 @@ EditorAndGame::InitResult EditorAndGame::InitProject(const QString& hostProjectF
   }
   const QString generalPath = paths.ConfigPath + QStringLiteral("General");
   if (!FileExists(generalPath)) {
-    messages_.show(texts(33) + ' ' + generalPath, msg::Exclamation, texts(29));
+    MessageBox(texts(33) + ' ' + generalPath, msg::Exclamation, texts(29));
     return InitResult::EndProgram;
   }
   if (SmallFontsCheck && !SmallFontsCheck()) {
@@ -129,8 +159,8 @@ QString EditorAndGame::ResolveProjectFile(const QString& path) {
     if (!DirOrEmpty(p).isEmpty()) return p;
   }
   if (DirOrEmpty(p).isEmpty() && !EverythingStopped) {
-    messages_.show(texts(33) + QStringLiteral("\r\n") + p + QStringLiteral("\r\n\r\n") + texts(34), msg::Exclamation,
-                   texts(29));
+    MessageBox(texts(33) + QStringLiteral("\r\n") + p + QStringLiteral("\r\n\r\n") + texts(34), msg::Exclamation,
+               texts(29));
   }
   return p;
 }

@@ -45,7 +45,11 @@ class EditorAndGame {
   // the description.
   void ReportError(const QString& context, const QString& description = {});
   void ReportError(const QString& context, const PlatformError& error) { ReportError(context, error.text()); }
-  int MessageBox(const QString& text, int style, const QString& title) { return messages_.show(text, style, title); }
+  // The program's own message box. Project paths inside the text are shown in this
+  // machine's form ("/home/ann/Game/Config/General"); scripts and stored data keep the
+  // Windows form.
+  int MessageBox(const QString& text, int style, const QString& title);
+  QString withHostPaths(const QString& text);
 
   QString ResolveProjectFile(const QString& path);
   static QString AlternateFileName(const QString& path);

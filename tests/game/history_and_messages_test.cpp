@@ -50,8 +50,8 @@ TEST(FrameHistory, HotspotCountFromTheLinksFile) {
   EXPECT_EQ(ReadHotspotCount(*p.module, "B"), 0);
   ASSERT_EQ(p.log.size(), 1);
   EXPECT_EQ(p.log[0], "msgbox exclamation \"Error\" " +
-                          quotedForLog("Error reading the hotspots count from the file \"" +
-                                       p.module->paths.FramesPath + "B.lks\".\n\nType mismatch") +
+                          quotedForLog("Error reading the hotspots count from the file \"" + p.root() +
+                                       "/Frames/B.lks\".\n\nType mismatch") +
                           " -> OK");
   // The count is read as text and then converted: an empty value or #TRUE# is no count.
   p.write("Frames/C.lks", "\r\n");

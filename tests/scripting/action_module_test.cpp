@@ -356,7 +356,7 @@ TEST_F(ActionObject, AProgramRunsWhileTheGameWaits) {
   EXPECT_TRUE(
       report.endsWith(" Error opening the file titled 'nothere.exe'.\\nError launching external application. "
                       "Probably file not found (" +
-                      QString(module().paths.ExternalPath).replace("\\", "\\\\") + "nothere.exe).\" -> OK"))
+                      module().hostPathOf(module().paths.ExternalPath + "nothere.exe") + ").\" -> OK"))
       << report.toStdString();
   EXPECT_TRUE(game->isEnabled());
   EXPECT_FALSE(game->Timer1.isActive()) << "a timer that was off stays off";

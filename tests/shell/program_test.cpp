@@ -54,7 +54,8 @@ TEST(CommandLine, AProjectWithoutSettingsEndsWithItsMessage) {
   walk.close();
   const PlayerRun r = runPlayer({"--project", dir.path(), "--walkthrough", dir.path() + "/w.walk"});
   EXPECT_NE(r.code, 0);
-  EXPECT_TRUE(r.out.contains("msgbox exclamation \"Error\" \"The following file is missing: Z:\\"))
+  EXPECT_TRUE(r.out.contains("msgbox exclamation \"Error\" \"The following file is missing: " + dir.path() +
+                             "/Config/General\""))
       << r.out.toStdString();
 }
 
