@@ -258,33 +258,21 @@ TEST_F(DialogueGame, AClickRunsItsStepsInOrderAndChangesTheQuestionsOffered) {
   EXPECT_TRUE(fx.project.log.isEmpty()) << fx.project.log.join('\n').toStdString();
 }
 
-TEST_F(DialogueGame, AnEndingQuestionStillRunsItsThirdScriptAndHotspotButOffersNothingMore) {
-  QuestionSpec bye = QuestionSpec("Goodbye").reply("Farewell.").script(3, "Trail = Trail & \"s3 \"");
+TEST_F(DialogueGame, AnEndingQuestionEndsBeforeItsThirdScriptAndHotspotAndChangesNothingMore) {
+  QuestionSpec bye =
+      QuestionSpec("Goodbye").reply("Farewell.").script(3, "Trail = Trail & \"s3 \" : Action.GoToFrame \"Hall\"");
   bye.ends = true;
-  bye.hotspot3 = 2;
+  bye.hotspot3 = 1;
   bye.showAfter = {2};
-  QuestionSpec other = QuestionSpec("Other").hidden();
-  other.id = 2;
-  dialogue("Room", {bye, other});
+  dialogue("Room", {bye});
+  dialogue("Hall", {QuestionSpec("Anyone here?"), QuestionSpec("Hello?").withId(2).hidden()});
   open();
   ask("Goodbye");
   EXPECT_EQ(replies, QStringList{"Farewell. after "});
-  EXPECT_EQ(log(), "s3 h2 ");
-  EXPECT_FALSE(d().DialogueActive);
-  EXPECT_TRUE(d().DialogueFrame.isEmpty());
-  EXPECT_FALSE(d().fmeDialogue().isVisible());
-  EXPECT_FALSE(d().DialogueQuestions(2)->QuestionShown);
-}
-
-TEST_F(DialogueGame, TheDialogueHasEndedWhenTheThirdScriptOpensAFrameWithItsOwnDialogue) {
-  QuestionSpec bye = QuestionSpec("Goodbye").script(3, "Action.GoToFrame \"Hall\"");
-  bye.ends = true;
-  dialogue("Room", {bye});
-  dialogue("Hall", {QuestionSpec("Anyone here?")});
-  open();
-  ask("Goodbye");
+  // The third script found no dialogue running, so the hall's own started; the hotspot is
+  // the hall's, and the ended question's list touched nothing.
+  EXPECT_EQ(log(), "s3 hall ");
   EXPECT_EQ(game->frame.CurrentFrameName, "Hall");
-  EXPECT_TRUE(d().DialogueActive);
   EXPECT_EQ(d().DialogueFrame, "Hall");
   EXPECT_EQ(d().offeredQuestions(), QStringList{"Anyone here?"});
 }
