@@ -141,9 +141,11 @@ def main(root):
     write(root, 'FramesData/Stairs.fm2',
           hotspot(1, 260, 40, 120, 80, 'Steps.bmp') +
           hotspot(2, 260, 360, 120, 80, 'Steps.bmp') +
-          hotspot(3, 40, 360, 100, 80, 'Boat.bmp'))
+          hotspot(3, 40, 360, 100, 80, 'Boat.bmp') +
+          hotspot(4, 500, 200, 100, 80, 'Door.bmp'))
     write(root, 'FramesData/Stairs.fm3',
-          action(target='Lamproom') + action(target='Quay') + action(target='Boathouse'))
+          action(target='Lamproom') + action(target='Quay') + action(target='Boathouse') +
+          action(target='Keeper'))
 
     # Boathouse: a net gives a rope (its pick-up record, .fm4), a crate a hook (the action's
     # pick-up group) and goes; the rope tied to the hook makes a grapnel (a combination file

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+#include "dialogue/dialogue.h"
 #include "effects/transitions.h"
 #include "game/frame_texts.h"
 #include "game/message_bar.h"
@@ -92,6 +93,7 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
   frameMessages_ = std::make_unique<FrameMessages>(
       module_, *messageBar_, [this] { return QSizeF(placement_.pictureWidth, placement_.pictureHeight); });
   transitions_ = std::make_unique<Transitions>(*this);
+  dialogue_ = std::make_unique<Dialogue>(*this);
 
   Timer1.setSingleShot(false);
   connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
@@ -215,7 +217,7 @@ void Game::ResetAll() {
     Timer1.setInterval(0);
     parts.StopWaterEffect();
     timedEvents_->ResetTimedEvents();
-    parts.ResetDialogue();
+    dialogue_->ResetDialogue();
     vars.EmptyVariables();
     parts.ResetComponents();
     Disappear.Clear();

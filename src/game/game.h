@@ -31,6 +31,7 @@
 //   ShowFrameMessage          the in-frame message bar or the information box
 //   audio()                   the channel table and MPlayer elements
 //   transitions()             TransitionStep1 / TransitionStep2, TransitionRunning
+//   dialogue()                the frame's conversation: questions, replies, saved-game state
 //   parts                     stand-ins for variables, inventory, video, transitions, ...
 //   defaultPointer()          the project's pointer, for new hotspots
 //   StartUnloading            quitting from an action
@@ -47,6 +48,7 @@ class VBScriptActionModule;
 class TimedEvents;
 class Transitions;
 class Inventory;
+class Dialogue;
 struct FrameFile;
 struct FrameFileRead;
 
@@ -86,6 +88,7 @@ class Game : public QMainWindow {
   AudioChannels& audio() { return *audio_; }
   Transitions& transitions() { return *transitions_; }
   Inventory& inventory() { return *inventory_; }
+  Dialogue& dialogue() { return *dialogue_; }
   MessageBar& messageBar() { return *messageBar_; }
   const PictureInput& pictureInput() const { return pictureInput_; }
   DefaultPointer& defaultPointer() { return pointer_; }
@@ -196,6 +199,7 @@ class Game : public QMainWindow {
   MessageBar* messageBar_ = nullptr;
   std::unique_ptr<FrameMessages> frameMessages_;
   std::unique_ptr<Transitions> transitions_;
+  std::unique_ptr<Dialogue> dialogue_;
   DefaultPointer pointer_;
   Placement placement_;
   bool overrideCursor_ = false;

@@ -4,6 +4,7 @@
 #include <QImageReader>
 
 #include "platform/conversions.h"
+#include "dialogue/dialogue.h"
 #include "effects/transitions.h"
 #include "game/frame_file.h"
 #include "game/frame_texts.h"
@@ -218,9 +219,7 @@ void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransN
     audio_->PlayAudioChannels();
     if (bWithTransition) transitions_->TransitionStep2(iTransNumber, dTransitionDuration);
     audio_->EnableFadeTimer();
-    if (module_.FileExists(module_.paths.FramesDataPath + frame.CurrentFrameName + QStringLiteral(".dlg")) &&
-        !parts.DialogueActive())
-      parts.LoadAndShowDialogue(frame.CurrentFrameName);
+    dialogue_->LoadFrameDialogueIfAny();
     if (stopped) return;
     // 21.
     if (videoAfter) startFrameVideo(f);

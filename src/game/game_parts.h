@@ -3,7 +3,7 @@
 #include <functional>
 
 // The call points from the game window into the parts that other modules build (variables,
-// inventory, components, video, water, dialogues, saved games, display modes).
+// inventory, components, video, water, saved games, display modes).
 // Each starts as a harmless stand-in; the module that owns a part sets its entries when the
 // game window is made.
 namespace storyloom {
@@ -11,10 +11,6 @@ namespace storyloom {
 struct GameParts {
   // Components.
   std::function<void()> ResetComponents = [] {};
-  // Dialogues.
-  std::function<void()> ResetDialogue = [] {};
-  std::function<bool()> DialogueActive = [] { return false; };
-  std::function<void(const QString& frameName)> LoadAndShowDialogue = [](const QString&) {};
   // Videos.
   std::function<void()> StopOneTimeVideoPlayer = [] {};
   std::function<bool()> IsOneTimeVideoPlaying = [] { return false; };

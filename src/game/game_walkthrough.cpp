@@ -1,4 +1,5 @@
 // Walkthrough commands of the game window.
+#include "dialogue/dialogue_walkthrough.h"
 #include "effects/transitions_walkthrough.h"
 #include "game/game.h"
 #include "hotspots/hotspot_walkthrough.h"
@@ -19,6 +20,7 @@ void registerGameWalkthroughCommands(WalkthroughRunner& runner, Application& app
   registerScriptWalkthroughCommands(runner, application);
   registerTransitionWalkthroughCommands(runner, application);
   registerInventoryWalkthroughCommands(runner, application);
+  registerDialogueWalkthroughCommands(runner, application);
   // expect-frame NAME: the current frame is NAME.
   runner.addCommand(QStringLiteral("expect-frame"), 1, 1, [playing](const QStringList& a) {
     Game* g = playing();
