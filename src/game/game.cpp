@@ -10,6 +10,7 @@
 #include <QScreen>
 
 #include "effects/transitions.h"
+#include "effects/water.h"
 #include "game/frame_texts.h"
 #include "game/message_bar.h"
 #include "hotspots/frame_areas.h"
@@ -92,6 +93,7 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
   frameMessages_ = std::make_unique<FrameMessages>(
       module_, *messageBar_, [this] { return QSizeF(placement_.pictureWidth, placement_.pictureHeight); });
   transitions_ = std::make_unique<Transitions>(*this);
+  water_ = std::make_unique<Water>(*this);
 
   Timer1.setSingleShot(false);
   connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
@@ -134,7 +136,11 @@ void Game::buildMenus() {
   mnuDisableEffects = mnuOptions->addAction(QStringLiteral("Disable Real-Time Effects"));
   mnuDisableEffects->setObjectName(QStringLiteral("mnuDisableEffects"));
   mnuDisableEffects->setCheckable(true);
-  connect(mnuDisableEffects, &QAction::triggered, this, [this] { storeOptions(); });
+  // The click has already flipped the tick; the one routine flips it (back) and follows it.
+  connect(mnuDisableEffects, &QAction::triggered, this, [this] {
+    mnuDisableEffects->setChecked(!mnuDisableEffects->isChecked());
+    EnableOrDisableEffects();
+  });
 
   mnuLoadGame = bar->addAction(QStringLiteral("Load game..."));
   mnuLoadGame->setObjectName(QStringLiteral("mnuLoadGame"));
@@ -213,7 +219,7 @@ void Game::ResetAll() {
     // 1-11: an error ends the reset with the report.
     Timer1.stop();
     Timer1.setInterval(0);
-    parts.StopWaterEffect();
+    water_->StopWaterEffect();
     timedEvents_->ResetTimedEvents();
     parts.ResetDialogue();
     vars.EmptyVariables();
@@ -393,8 +399,11 @@ void Game::EnableOrDisableTransitions() {
 }
 
 void Game::EnableOrDisableEffects() {
-  mnuDisableEffects->setChecked(!mnuDisableEffects->isChecked());
-  storeOptions();
+  runSkippingErrors(QStringLiteral("effects: the setting"), [&] {
+    mnuDisableEffects->setChecked(!mnuDisableEffects->isChecked());
+    storeOptions();
+  });
+  water_->ApplyEffectsSetting();
 }
 
 void Game::storeOptions() {
@@ -408,7 +417,7 @@ void Game::storeOptions() {
 void Game::StartUnloading() {
   StopMovie = true;
   module_.UserInterrupt = true;
-  parts.StopWaterEffect();
+  water_->StopWaterEffect();
   TimerUnloadMe.setInterval(100);
   TimerUnloadMe.start();
 }

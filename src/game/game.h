@@ -31,6 +31,7 @@
 //   ShowFrameMessage          the in-frame message bar or the information box
 //   audio()                   the channel table and MPlayer elements
 //   transitions()             TransitionStep1 / TransitionStep2, TransitionRunning
+//   water()                   the rippling water of a picture frame
 //   parts                     stand-ins for variables, inventory, video, transitions, ...
 //   defaultPointer()          the project's pointer, for new hotspots
 //   StartUnloading            quitting from an action
@@ -46,6 +47,7 @@ class FrameMessages;
 class VBScriptActionModule;
 class TimedEvents;
 class Transitions;
+class Water;
 class Inventory;
 struct FrameFile;
 struct FrameFileRead;
@@ -85,6 +87,7 @@ class Game : public QMainWindow {
   TimedEvents& timedEvents() { return *timedEvents_; }
   AudioChannels& audio() { return *audio_; }
   Transitions& transitions() { return *transitions_; }
+  Water& water() { return *water_; }
   Inventory& inventory() { return *inventory_; }
   MessageBar& messageBar() { return *messageBar_; }
   const PictureInput& pictureInput() const { return pictureInput_; }
@@ -196,6 +199,7 @@ class Game : public QMainWindow {
   MessageBar* messageBar_ = nullptr;
   std::unique_ptr<FrameMessages> frameMessages_;
   std::unique_ptr<Transitions> transitions_;
+  std::unique_ptr<Water> water_;
   DefaultPointer pointer_;
   Placement placement_;
   bool overrideCursor_ = false;

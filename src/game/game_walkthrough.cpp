@@ -1,5 +1,6 @@
 // Walkthrough commands of the game window.
 #include "effects/transitions_walkthrough.h"
+#include "effects/water_walkthrough.h"
 #include "game/game.h"
 #include "hotspots/hotspot_walkthrough.h"
 #include "scripting/script_walkthrough.h"
@@ -18,6 +19,7 @@ void registerGameWalkthroughCommands(WalkthroughRunner& runner, Application& app
   registerHotspotWalkthroughCommands(runner, application);
   registerScriptWalkthroughCommands(runner, application);
   registerTransitionWalkthroughCommands(runner, application);
+  registerWaterWalkthroughCommands(runner, application);
   registerInventoryWalkthroughCommands(runner, application);
   // expect-frame NAME: the current frame is NAME.
   runner.addCommand(QStringLiteral("expect-frame"), 1, 1, [playing](const QStringList& a) {
