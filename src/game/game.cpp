@@ -11,6 +11,7 @@
 
 #include "dialogue/dialogue.h"
 #include "effects/transitions.h"
+#include "effects/water.h"
 #include "game/frame_texts.h"
 #include "game/message_bar.h"
 #include "hotspots/frame_areas.h"
@@ -94,6 +95,7 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
       module_, *messageBar_, [this] { return QSizeF(placement_.pictureWidth, placement_.pictureHeight); });
   transitions_ = std::make_unique<Transitions>(*this);
   dialogue_ = std::make_unique<Dialogue>(*this);
+  water_ = std::make_unique<Water>(*this);
 
   Timer1.setSingleShot(false);
   connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
@@ -136,7 +138,11 @@ void Game::buildMenus() {
   mnuDisableEffects = mnuOptions->addAction(QStringLiteral("Disable Real-Time Effects"));
   mnuDisableEffects->setObjectName(QStringLiteral("mnuDisableEffects"));
   mnuDisableEffects->setCheckable(true);
-  connect(mnuDisableEffects, &QAction::triggered, this, [this] { storeOptions(); });
+  // The click has already flipped the tick; the one routine flips it (back) and follows it.
+  connect(mnuDisableEffects, &QAction::triggered, this, [this] {
+    mnuDisableEffects->setChecked(!mnuDisableEffects->isChecked());
+    EnableOrDisableEffects();
+  });
 
   mnuLoadGame = bar->addAction(QStringLiteral("Load game..."));
   mnuLoadGame->setObjectName(QStringLiteral("mnuLoadGame"));
@@ -215,7 +221,7 @@ void Game::ResetAll() {
     // 1-11: an error ends the reset with the report.
     Timer1.stop();
     Timer1.setInterval(0);
-    parts.StopWaterEffect();
+    water_->StopWaterEffect();
     timedEvents_->ResetTimedEvents();
     dialogue_->ResetDialogue();
     vars.EmptyVariables();
@@ -395,8 +401,11 @@ void Game::EnableOrDisableTransitions() {
 }
 
 void Game::EnableOrDisableEffects() {
-  mnuDisableEffects->setChecked(!mnuDisableEffects->isChecked());
-  storeOptions();
+  runSkippingErrors(QStringLiteral("effects: the setting"), [&] {
+    mnuDisableEffects->setChecked(!mnuDisableEffects->isChecked());
+    storeOptions();
+  });
+  water_->ApplyEffectsSetting();
 }
 
 void Game::storeOptions() {
@@ -410,7 +419,7 @@ void Game::storeOptions() {
 void Game::StartUnloading() {
   StopMovie = true;
   module_.UserInterrupt = true;
-  parts.StopWaterEffect();
+  water_->StopWaterEffect();
   TimerUnloadMe.setInterval(100);
   TimerUnloadMe.start();
 }

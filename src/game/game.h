@@ -32,6 +32,7 @@
 //   audio()                   the channel table and MPlayer elements
 //   transitions()             TransitionStep1 / TransitionStep2, TransitionRunning
 //   dialogue()                the frame's conversation: questions, replies, saved-game state
+//   water()                   the rippling water of a picture frame
 //   parts                     stand-ins for variables, inventory, video, transitions, ...
 //   defaultPointer()          the project's pointer, for new hotspots
 //   StartUnloading            quitting from an action
@@ -47,6 +48,7 @@ class FrameMessages;
 class VBScriptActionModule;
 class TimedEvents;
 class Transitions;
+class Water;
 class Inventory;
 class Dialogue;
 struct FrameFile;
@@ -87,6 +89,7 @@ class Game : public QMainWindow {
   TimedEvents& timedEvents() { return *timedEvents_; }
   AudioChannels& audio() { return *audio_; }
   Transitions& transitions() { return *transitions_; }
+  Water& water() { return *water_; }
   Inventory& inventory() { return *inventory_; }
   Dialogue& dialogue() { return *dialogue_; }
   MessageBar& messageBar() { return *messageBar_; }
@@ -200,6 +203,7 @@ class Game : public QMainWindow {
   std::unique_ptr<FrameMessages> frameMessages_;
   std::unique_ptr<Transitions> transitions_;
   std::unique_ptr<Dialogue> dialogue_;
+  std::unique_ptr<Water> water_;
   DefaultPointer pointer_;
   Placement placement_;
   bool overrideCursor_ = false;

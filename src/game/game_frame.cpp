@@ -6,6 +6,7 @@
 #include "platform/conversions.h"
 #include "dialogue/dialogue.h"
 #include "effects/transitions.h"
+#include "effects/water.h"
 #include "game/frame_file.h"
 #include "game/frame_texts.h"
 #include "game/game.h"
@@ -145,7 +146,7 @@ void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransN
     frame.FrameTimerTransitionNumber = f.FrameTimerTransitionNumber;
     f.applyChannelRecords(*audio_);
     // 6. The water effect of the previous frame.
-    parts.StopWaterEffect();
+    water_->StopWaterEffect();
     if (stopped) return;
     // 7. A video that starts before the transition.
     const bool video = !f.VideoFile.isEmpty();
@@ -214,7 +215,7 @@ void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransN
     if (stopped) return;
     // 19.
     const bool effects = !mnuDisableEffects->isChecked();
-    if (effects && frame.FrameType == 1 && !frame.FrameTiled) parts.LoadWaveEffectIfAny();
+    if (effects && water_->FrameTakesWater()) water_->LoadWaveEffectIfAny(frame.CurrentFrameName);
     // 20. Sounds, the transition, the dialogue.
     audio_->PlayAudioChannels();
     if (bWithTransition) transitions_->TransitionStep2(iTransNumber, dTransitionDuration);
@@ -240,7 +241,7 @@ void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransN
     StopMovie = false;
     parts.RestartLoopingVideos();
     if (stopped) return;
-    if (effects && parts.WaterEffectActive()) parts.StartWaterEffect();
+    if (effects) water_->StartRipplingWater();
     if (stopped) return;
   } catch (...) {
     // 24. The frame is left half built.

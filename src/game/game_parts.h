@@ -3,7 +3,7 @@
 #include <functional>
 
 // The call points from the game window into the parts that other modules build (variables,
-// inventory, components, video, water, saved games, display modes).
+// inventory, components, video, saved games, display modes).
 // Each starts as a harmless stand-in; the module that owns a part sets its entries when the
 // game window is made.
 namespace storyloom {
@@ -19,11 +19,6 @@ struct GameParts {
   std::function<void()> RestartLoopingVideos = [] {};
   // The desktop work area that screen captures are clipped to, read at each reset.
   std::function<void()> ReadDesktopWorkArea = [] {};
-  // Rippling water: stop and wait for the last tick, look for the frame's water, start it.
-  std::function<void()> StopWaterEffect = [] {};
-  std::function<void()> LoadWaveEffectIfAny = [] {};
-  std::function<bool()> WaterEffectActive = [] { return false; };
-  std::function<void()> StartWaterEffect = [] {};
   // Animated pictures: every element above the template is unloaded when the window closes.
   std::function<void()> UnloadAniGifs = [] {};
   // Saved games: until they are built, the menu items and keys say so.

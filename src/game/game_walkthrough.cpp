@@ -1,6 +1,7 @@
 // Walkthrough commands of the game window.
 #include "dialogue/dialogue_walkthrough.h"
 #include "effects/transitions_walkthrough.h"
+#include "effects/water_walkthrough.h"
 #include "game/game.h"
 #include "hotspots/hotspot_walkthrough.h"
 #include "scripting/script_walkthrough.h"
@@ -19,6 +20,7 @@ void registerGameWalkthroughCommands(WalkthroughRunner& runner, Application& app
   registerHotspotWalkthroughCommands(runner, application);
   registerScriptWalkthroughCommands(runner, application);
   registerTransitionWalkthroughCommands(runner, application);
+  registerWaterWalkthroughCommands(runner, application);
   registerInventoryWalkthroughCommands(runner, application);
   registerDialogueWalkthroughCommands(runner, application);
   // expect-frame NAME: the current frame is NAME.
