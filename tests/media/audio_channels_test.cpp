@@ -8,8 +8,9 @@
 #include <QTemporaryDir>
 #include <set>
 
-#include "shell/field_reader.h"
+#include "effects/transitions.h"
 #include "game/game_fixture.h"
+#include "shell/field_reader.h"
 #include "support/test_support.h"
 
 namespace storyloom {
@@ -466,6 +467,38 @@ TEST(SoundFiles, SunAudioAndOggVorbisLengthsFromTheFiles) {
   last += QByteArray(2, '\0') + QByteArray::fromHex("3381000000000000") + QByteArray(20, '\0');
   EXPECT_NEAR(oggVorbisFileDuration(write("t.ogg", first + QByteArray(100, 'x') + last)), 1.5, 1e-9);
   EXPECT_EQ(oggVorbisFileDuration(write("u.ogg", last)), 0);
+}
+
+TEST(AudioChannels, AFrameFadesItsSoundInByTheTimerOrByTheTransition) {
+  test::GameFixture fx;
+  fx.project.writeBytes("Areas/Wind.wav", waveBytes(1000));
+  const QString plain = "0,\"0\",#FALSE#,#FALSE#,\"\",#FALSE#,\"0\",\"\",\"\",\"\"\r\n";
+  fx.frame("A", plain);
+  fx.frame(
+      "B",
+      plain +
+          "#FALSE#,#FALSE#,\"\"\r\n\"\",\"\",\"\",#FALSE#,#FALSE#,0,0,0,0\r\n#TRUE#\r\n#FALSE#,0\r\n0\r\n"
+          "#FALSE#,\"\"\r\n\"\",\"\",\"\",\"\",\"\",\"\",\"400\",0,5,1,1,#TRUE#,#TRUE#,5,\"Wind.wav\"\r\n#FALSE#\r\n");
+  Game& g = fx.start();
+  g.OpenFrame("A", false, 0, 0);
+  g.OpenFrame("B", false, 0, 0);
+  AudioChannels& audio = g.audio();
+  MediaPlayer& wind = audio.playerOfChannel(1);
+  EXPECT_TRUE(wind.isPlaying());
+  EXPECT_EQ(wind.volume(), -4000);
+  EXPECT_DOUBLE_EQ(audio.AudioFadeDuration, 0.4);
+  EXPECT_TRUE(audio.TimerAudioFade.isActive());
+  // A transition's progress moves the same fade.
+  g.transitions().AudioFadeStep(0.5);
+  EXPECT_EQ(wind.volume(), AudioChannels::VolumeToPlayer(2.5));
+  QElapsedTimer clock;
+  clock.start();
+  while (audio.TimerAudioFade.isActive() && clock.elapsed() < 3000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_GE(clock.elapsed(), 300);
+  EXPECT_EQ(wind.volume(), AudioChannels::VolumeToPlayer(5));
+  EXPECT_TRUE(wind.isPlaying());
+  EXPECT_TRUE(fx.project.log.isEmpty()) << fx.project.log.join('\n').toStdString();
 }
 
 }  // namespace
