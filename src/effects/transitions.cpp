@@ -13,6 +13,7 @@
 #include "game/game.h"
 #include "game/message_bar.h"
 #include "game/picture_items.h"
+#include "media/audio_channels.h"
 #include "platform/conversions.h"
 #include "platform/platform_error.h"
 #include "platform/skipped_steps.h"
@@ -267,7 +268,7 @@ void Transitions::DrawStep(int number, double progress) {
   picWhere_->show();
 }
 
-void Transitions::AudioFadeStep(double progress) { (void)progress; }
+void Transitions::AudioFadeStep(double progress) { game_.audio().AudioFadeStep(progress); }
 
 void Transitions::RunTransition(int Number, double Duration) {
   EditorAndGame& module = game_.module();

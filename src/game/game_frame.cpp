@@ -74,20 +74,14 @@ void Game::playFrameMusic(const FrameFile& f) {
   if (f.MusicFile.isEmpty()) return;
   const QString path = module_.ResolveProjectFile(module_.paths.AreasPath + f.MusicFile);
   if (!f.RestartMusic && audio_->IsSoundPlaying(path)) return;
-  music.Stop();
-  audio_->load(music, path);
-  music.setPlayCount(f.LoopMusic ? 0 : 1);
-  music.setVolume(AudioChannels::VolumeToPlayer(7));
-  music.Play();
+  audio_->startPlayer(AudioChannels::kMusicChannel, music, path, f.LoopMusic ? 0 : 1, AudioChannels::VolumeToPlayer(7));
 }
 
 void Game::playFrameSound(const FrameFile& f) {
   MediaPlayer& sound = audio_->playerOfChannel(AudioChannels::kFrameSoundChannel);
-  sound.Stop();
-  audio_->load(sound, module_.ResolveProjectFile(module_.paths.FramesPath + f.FrameSound));
-  sound.setPlayCount(1);
-  sound.setVolume(AudioChannels::VolumeToPlayer(8));
-  sound.Play();
+  audio_->startPlayer(AudioChannels::kFrameSoundChannel, sound,
+                      module_.ResolveProjectFile(module_.paths.FramesPath + f.FrameSound), 1,
+                      AudioChannels::VolumeToPlayer(8));
 }
 
 void Game::startFrameVideo(const FrameFile& f) {
@@ -219,7 +213,7 @@ void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransN
     // 20. Sounds, the transition, the dialogue.
     audio_->PlayAudioChannels();
     if (bWithTransition) transitions_->TransitionStep2(iTransNumber, dTransitionDuration);
-    audio_->EnableFadeTimer();
+    audio_->EnableTimerAudioFade();
     dialogue_->LoadFrameDialogueIfAny();
     if (stopped) return;
     // 21.
@@ -278,7 +272,7 @@ void Game::Timer1_Timer() {
       Timer1.stop();
       return;
     }
-    audio_->FinishFade();
+    audio_->FinishFades();
     const std::optional<QString> target = FrameTimerTarget(Timer1Tag, FramesHistory);
     if (!target) return;
     if (!frame.FrameTimerTransition) {

@@ -4,6 +4,7 @@
 #include "effects/water_walkthrough.h"
 #include "game/game.h"
 #include "hotspots/hotspot_walkthrough.h"
+#include "media/audio_walkthrough.h"
 #include "scripting/script_walkthrough.h"
 #include "shell/application.h"
 #include "shell/walkthrough.h"
@@ -23,6 +24,7 @@ void registerGameWalkthroughCommands(WalkthroughRunner& runner, Application& app
   registerWaterWalkthroughCommands(runner, application);
   registerInventoryWalkthroughCommands(runner, application);
   registerDialogueWalkthroughCommands(runner, application);
+  registerAudioWalkthroughCommands(runner, application);
   // expect-frame NAME: the current frame is NAME.
   runner.addCommand(QStringLiteral("expect-frame"), 1, 1, [playing](const QStringList& a) {
     Game* g = playing();

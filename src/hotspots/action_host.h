@@ -69,22 +69,18 @@ class ActionHost {
     return 0;
   }
 
-  // Sound channels: players of channels 6 (music) and 7 (mp3 and frame sounds).
-  virtual void StopChannelPlayer(int channel) { (void)channel; }
-  virtual bool IsChannelPlayerPlaying(int channel) {
-    (void)channel;
-    return false;
-  }
-  virtual void PlayChannelPlayer(int channel, const QString& resolvedFile, int playCount, int volume) {
-    (void)channel, (void)resolvedFile, (void)playCount, (void)volume;
-  }
-  virtual void StopAnyWavOrMP3() {}
-  virtual void PlaySoundChannels(FieldReader& file) { (void)file; }
-  virtual void PlayAudioChannels() {}
-  virtual void EnableTimerAudioFade() {}
-  virtual void FinishFades() {}
-  virtual void SetAudioFadeDuration(double seconds) { (void)seconds; }
-  virtual void StoreChannelEntry(int channel, const ChannelEntry& entry) { (void)channel, (void)entry; }
+  // Sound channels: players of channels 6 (music) and 7 (mp3 and frame sounds), the
+  // channel table and its fade.
+  virtual void StopChannelPlayer(int channel) = 0;
+  virtual bool IsChannelPlayerPlaying(int channel) = 0;
+  virtual void PlayChannelPlayer(int channel, const QString& resolvedFile, int playCount, int volume) = 0;
+  virtual void StopAnyWavOrMP3() = 0;
+  virtual void PlaySoundChannels(FieldReader& file) = 0;
+  virtual void PlayAudioChannels() = 0;
+  virtual void EnableTimerAudioFade() = 0;
+  virtual void FinishFades() = 0;
+  virtual void SetAudioFadeDuration(double seconds) = 0;
+  virtual void StoreChannelEntry(int channel, const ChannelEntry& entry) = 0;
 
   // Video
   virtual void PlayMovieWithStop(const QString& file, bool bStretched, int lLeft, int lTop, int lWidth, int lHeight) {

@@ -66,30 +66,24 @@ class GameActionHost : public ActionHost {
   }
 
   void StopChannelPlayer(int c) override { game_.audio().playerOfChannel(c).Stop(); }
-  bool IsChannelPlayerPlaying(int c) override {
-    return game_.audio().playerOfChannel(c).playState() == MediaPlayer::kPlaying;
-  }
+  bool IsChannelPlayerPlaying(int c) override { return game_.audio().playerOfChannel(c).isPlaying(); }
   void PlayChannelPlayer(int c, const QString& file, int count, int volume) override {
-    MediaPlayer& p = game_.audio().playerOfChannel(c);
-    game_.audio().load(p, file);
-    p.setPlayCount(count);
-    p.setVolume(volume);
-    p.Play();
+    game_.audio().startPlayer(c, game_.audio().playerOfChannel(c), file, count, volume);
   }
   void StopAnyWavOrMP3() override { game_.audio().StopAnyWavOrMP3(); }
   void PlaySoundChannels(FieldReader& file) override { game_.audio().PlaySoundChannels(file); }
   void PlayAudioChannels() override { game_.audio().PlayAudioChannels(); }
-  void EnableTimerAudioFade() override { game_.audio().EnableFadeTimer(); }
-  void FinishFades() override { game_.audio().FinishFade(); }
+  void EnableTimerAudioFade() override { game_.audio().EnableTimerAudioFade(); }
+  void FinishFades() override { game_.audio().FinishFades(); }
   void SetAudioFadeDuration(double s) override { game_.audio().AudioFadeDuration = s; }
   void StoreChannelEntry(int channel, const ChannelEntry& e) override {
     AudioChannel& c = game_.audio()[channel];
     c.ChannelAction = e.Mode;
     c.FadeChange = e.Flag1;
     c.LoopSound = e.Flag2;
+    c.SoundFile = e.SoundFile;
     c.PreviousVolume = c.ChannelVolume;
     c.ChannelVolume = e.Volume;
-    c.SoundFile = e.SoundFile;
     c.KeepIfPlaying = false;
   }
 

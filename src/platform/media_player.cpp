@@ -100,6 +100,52 @@ double mpegAudioFileDuration(const QString& hostPath) {
   return frames >= 2 ? seconds : 0;
 }
 
+double sunAudioFileDuration(const QString& hostPath) {
+  QFile f(hostPath);
+  if (!f.open(QIODevice::ReadOnly)) return 0;
+  const QByteArray h = f.read(24);
+  if (h.size() < 24 || !h.startsWith(".snd")) return 0;
+  auto be32 = [&](int at) {
+    return static_cast<quint32>(static_cast<unsigned char>(h[at])) << 24 |
+           static_cast<quint32>(static_cast<unsigned char>(h[at + 1])) << 16 |
+           static_cast<quint32>(static_cast<unsigned char>(h[at + 2])) << 8 |
+           static_cast<quint32>(static_cast<unsigned char>(h[at + 3]));
+  };
+  const quint32 offset = be32(4), encoding = be32(12), rate = be32(16), channels = be32(20);
+  // Bytes per sample of the encodings: mu-law and A-law 1, linear 8, 16, 24 and 32 bits.
+  const int bytes = encoding == 1 || encoding == 2 || encoding == 27 ? 1
+                    : encoding == 3                                  ? 2
+                    : encoding == 4                                  ? 3
+                    : encoding == 5                                  ? 4
+                                                                     : 0;
+  if (bytes == 0 || rate == 0 || channels == 0 || f.size() <= offset) return 0;
+  quint64 size = be32(8);
+  const quint64 available = static_cast<quint64>(f.size()) - offset;
+  if (size == 0xffffffffu || size > available) size = available;
+  return static_cast<double>(size) / (static_cast<double>(rate) * channels * bytes);
+}
+
+double oggVorbisFileDuration(const QString& hostPath) {
+  QFile f(hostPath);
+  if (!f.open(QIODevice::ReadOnly)) return 0;
+  const QByteArray d = f.readAll();
+  // The first page carries the identification header with the sample rate.
+  const qsizetype id = d.indexOf("\x01vorbis");
+  if (!d.startsWith("OggS") || id < 0 || id + 16 > d.size()) return 0;
+  auto le = [&](qsizetype at, int bytes) {
+    quint64 v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(d[at + i]);
+    return v;
+  };
+  const quint64 rate = le(id + 12, 4);
+  // The last page's granule position is the number of samples.
+  const qsizetype last = d.lastIndexOf("OggS");
+  if (rate == 0 || last < 0 || last + 14 > d.size()) return 0;
+  const quint64 samples = le(last + 6, 8);
+  if (samples == ~quint64(0)) return 0;
+  return static_cast<double>(samples) / static_cast<double>(rate);
+}
+
 MediaPlayer::MediaPlayer(QObject* parent) : QObject(parent) {
   silentEnd_.setSingleShot(true);
   silentEnd_.setTimerType(Qt::PreciseTimer);
@@ -119,6 +165,11 @@ void MediaPlayer::setFileName(const QString& name) { setFileName(name, name); }
 
 void MediaPlayer::setFileName(const QString& name, const QString& hostPath) {
   if (state_ == kPlaying) Stop();
+  if (undecodable_ && hostPath == hostPath_) {
+    // The same file again: the backend would not load it anew, and it cannot be decoded.
+    fileName_ = name;
+    return;
+  }
   fileName_ = name;
   hostPath_ = hostPath;
   loadFailed_ = hostPath.isEmpty() || !QFileInfo(hostPath).isFile();
@@ -126,12 +177,19 @@ void MediaPlayer::setFileName(const QString& name, const QString& hostPath) {
   if (!loadFailed_) {
     knownDuration_ = waveFileDuration(hostPath);
     if (knownDuration_ <= 0) knownDuration_ = mpegAudioFileDuration(hostPath);
+    if (knownDuration_ <= 0) knownDuration_ = oggVorbisFileDuration(hostPath);
+    if (knownDuration_ <= 0) knownDuration_ = sunAudioFileDuration(hostPath);
   }
   silentStartAt_ = 0;
   // Without an audio device a sound is only timed; the backend is needed for what the
   // header does not tell (compressed formats) and for pictures.
-  silent_ = !showsPictures_ && knownDuration_ > 0 && QMediaDevices::audioOutputs().isEmpty();
-  if (silent_ || loadFailed_) {
+  // Without an audio device a sound is only timed. The header gives the length of waves
+  // and MPEG audio; for other formats the backend loads the file to tell it (and whether
+  // it can be decoded at all) but does not play it.
+  silent_ = !showsPictures_ && QMediaDevices::audioOutputs().isEmpty();
+  lengthFromHeader_ = knownDuration_ > 0;
+  undecodable_ = false;
+  if ((silent_ && lengthFromHeader_) || loadFailed_) {
     if (player_) player_->setSource(QUrl());
     return;
   }
@@ -150,8 +208,14 @@ void MediaPlayer::ensureBackend() {
           [this](QMediaPlayer::MediaStatus s) { onMediaStatus(static_cast<int>(s)); });
   connect(player_.get(), &QMediaPlayer::errorOccurred, this, [this] { onError(); });
   connect(player_.get(), &QMediaPlayer::durationChanged, this, [this](qint64 ms) {
-    if (ms > 0 && knownDuration_ <= 0) knownDuration_ = ms / 1000.0;
-    if (silent_ && state_ == kPlaying && !silentEnd_.isActive()) startSilent();
+    if (ms <= 0 || lengthFromHeader_) return;
+    // The backend may correct its estimate as it reads on; a silent sound keeps its position.
+    const double reached = silent_ && state_ == kPlaying ? currentPosition() : silentStartAt_;
+    knownDuration_ = ms / 1000.0;
+    if (silent_ && state_ == kPlaying) {
+      silentStartAt_ = reached;
+      startSilent();
+    }
   });
 }
 
@@ -206,8 +270,9 @@ void MediaPlayer::setVideoOutput(QGraphicsVideoItem* item) {
 
 void MediaPlayer::Play() {
   if (loadFailed_) {
-    // A file that cannot be loaded never plays.
+    // A file that cannot be loaded never plays; one that cannot be decoded says so.
     state_ = kStopped;
+    if (undecodable_) QTimer::singleShot(0, this, [this] { Q_EMIT failed(); });
     return;
   }
   passesDone_ = 0;
@@ -258,7 +323,10 @@ void MediaPlayer::finish() {
 }
 
 void MediaPlayer::onMediaStatus(int status) {
-  if (silent_) return;
+  if (silent_) {
+    if (static_cast<QMediaPlayer::MediaStatus>(status) == QMediaPlayer::InvalidMedia) onError();
+    return;
+  }
   switch (static_cast<QMediaPlayer::MediaStatus>(status)) {
     case QMediaPlayer::EndOfMedia: endOfOnePass(); break;
     case QMediaPlayer::InvalidMedia: onError(); break;
@@ -267,11 +335,23 @@ void MediaPlayer::onMediaStatus(int status) {
 }
 
 void MediaPlayer::onError() {
-  if (silent_) return;
+  if (silent_) {
+    // Only loaded to learn its length: a file the backend cannot take is undecodable.
+    if (lengthFromHeader_ || loadFailed_) return;
+    loadFailed_ = true;
+    undecodable_ = true;
+    if (state_ == kPlaying) {
+      finish();
+      Q_EMIT failed();
+    }
+    return;
+  }
   // No sound can be made: go on silently in real time when the length is known (the
   // position reached so far counts as played).
   const double reached = player_ ? player_->position() / 1000.0 : 0;
-  const bool undecodable = player_ && player_->error() == QMediaPlayer::FormatError;
+  // A file of which nothing could be learnt, not even its length, cannot be decoded.
+  const bool undecodable = player_ && (player_->error() == QMediaPlayer::FormatError ||
+                                       player_->mediaStatus() == QMediaPlayer::InvalidMedia || duration() <= 0);
   if (state_ == kPlaying && !undecodable && duration() > 0 && player_->videoOutput() == nullptr) {
     knownDuration_ = duration();
     silent_ = true;
@@ -279,7 +359,10 @@ void MediaPlayer::onError() {
     startSilent();
     return;
   }
-  if (state_ == kPlaying) finish();
+  if (state_ == kPlaying) {
+    finish();
+    if (undecodable) Q_EMIT failed();
+  }
 }
 
 }  // namespace storyloom

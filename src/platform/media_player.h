@@ -68,6 +68,8 @@ class MediaPlayer : public QObject {
  Q_SIGNALS:
   // The play state left 2 by itself (end of media or failure).
   void finished();
+  // The file could not be decoded; the play state has left 2 (finished came first).
+  void failed();
 
  private:
   void onMediaStatus(int status);
@@ -91,6 +93,8 @@ class MediaPlayer : public QObject {
   bool showsPictures_ = false;
   // Silent real-time playback when no sound can be produced.
   bool silent_ = false;
+  bool lengthFromHeader_ = false;
+  bool undecodable_ = false;
   double knownDuration_ = 0;  // seconds, from the file header when the backend has none
   double silentStartAt_ = 0;
   QElapsedTimer silentClock_;
@@ -101,5 +105,9 @@ class MediaPlayer : public QObject {
 double waveFileDuration(const QString& hostPath);
 // Length in seconds of an MPEG audio file (MP3, MP2) by its frames, 0 when it is not one.
 double mpegAudioFileDuration(const QString& hostPath);
+// Length in seconds of a Sun audio file (AU, SND), 0 when it is not one.
+double sunAudioFileDuration(const QString& hostPath);
+// Length in seconds of an Ogg Vorbis file by its last page, 0 when it is not one.
+double oggVorbisFileDuration(const QString& hostPath);
 
 }  // namespace storyloom

@@ -9,6 +9,7 @@
 
 #include "effects/transitions.h"
 #include "game/game.h"
+#include "media/audio_channels.h"
 #include "game/message_bar.h"
 #include "platform/log_lines.h"
 #include "platform/message_boxes.h"
@@ -117,6 +118,9 @@ void Application::startGame() {
     };
     game.frameMessages().shown = [r = runner_](const QString& text) {
       r->log(QStringLiteral("message ") + quotedForLog(text));
+    };
+    game.audio().soundStarted = [r = runner_](int channel, const QString& file) {
+      r->log(QStringLiteral("sound %1 \"%2\"").arg(channel).arg(EditorAndGame::FileNameOf(file)));
     };
   }
   game.unloaded = [this] {

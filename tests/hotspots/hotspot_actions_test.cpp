@@ -56,6 +56,9 @@ class FakeGame : public ActionHost {
     log << QStringLiteral("channel %1 volume %2").arg(channel).arg(e.Volume);
   }
   void PlayAudioChannels() override { log << "channels"; }
+  void EnableTimerAudioFade() override {}
+  void FinishFades() override {}
+  void SetAudioFadeDuration(double) override {}
   void PlayMovieWithStop(const QString& f, bool s, int l, int t, int w, int h) override {
     log << QStringLiteral("movie %1 %2 %3 %4 %5 %6").arg(f).arg(s).arg(l).arg(t).arg(w).arg(h);
   }
