@@ -47,6 +47,7 @@ class VBScriptActionModule;
 class TimedEvents;
 class Transitions;
 class Inventory;
+class SavedGames;
 struct FrameFile;
 struct FrameFileRead;
 
@@ -86,6 +87,7 @@ class Game : public QMainWindow {
   AudioChannels& audio() { return *audio_; }
   Transitions& transitions() { return *transitions_; }
   Inventory& inventory() { return *inventory_; }
+  SavedGames& savedGames() { return *savedGames_; }
   MessageBar& messageBar() { return *messageBar_; }
   const PictureInput& pictureInput() const { return pictureInput_; }
   DefaultPointer& defaultPointer() { return pointer_; }
@@ -168,8 +170,6 @@ class Game : public QMainWindow {
   void mouseDoubleClickEvent(QMouseEvent* e) override;
 
  private:
-  // Tells the player that a part of the game is not built yet.
-  void sayPartNotBuilt(const QString& what);
   void buildMenus();
   void storeOptions();
   void applyPointer(bool animationStep = false);
@@ -193,6 +193,7 @@ class Game : public QMainWindow {
   std::unique_ptr<ScriptHost> scripts_;
   std::unique_ptr<AudioChannels> audio_;
   std::unique_ptr<Inventory> inventory_;
+  std::unique_ptr<SavedGames> savedGames_;
   MessageBar* messageBar_ = nullptr;
   std::unique_ptr<FrameMessages> frameMessages_;
   std::unique_ptr<Transitions> transitions_;

@@ -15,6 +15,8 @@ struct GameParts {
   std::function<void()> ResetDialogue = [] {};
   std::function<bool()> DialogueActive = [] { return false; };
   std::function<void(const QString& frameName)> LoadAndShowDialogue = [](const QString&) {};
+  // The frame a running dialogue returns to (where a game saved during it resumes).
+  std::function<QString()> DialogueReturnFrame = [] { return QString(); };
   // Videos.
   std::function<void()> StopOneTimeVideoPlayer = [] {};
   std::function<bool()> IsOneTimeVideoPlaying = [] { return false; };
@@ -30,9 +32,6 @@ struct GameParts {
   std::function<void()> StartWaterEffect = [] {};
   // Animated pictures: every element above the template is unloaded when the window closes.
   std::function<void()> UnloadAniGifs = [] {};
-  // Saved games: until they are built, the menu items and keys say so.
-  std::function<void(bool)> ShowLoadGameWindow;
-  std::function<void()> ShowSaveGameWindow;
   // Display mode: restored on quit when it was changed for the game.
   std::function<void()> RestoreDisplayModeIfChanged = [] {};
 };

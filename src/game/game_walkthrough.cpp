@@ -6,6 +6,7 @@
 #include "shell/application.h"
 #include "shell/walkthrough.h"
 #include "state/inventory_walkthrough.h"
+#include "state/saved_games_walkthrough.h"
 
 namespace storyloom {
 
@@ -19,6 +20,7 @@ void registerGameWalkthroughCommands(WalkthroughRunner& runner, Application& app
   registerScriptWalkthroughCommands(runner, application);
   registerTransitionWalkthroughCommands(runner, application);
   registerInventoryWalkthroughCommands(runner, application);
+  registerSavedGamesWalkthroughCommands(runner, application);
   // expect-frame NAME: the current frame is NAME.
   runner.addCommand(QStringLiteral("expect-frame"), 1, 1, [playing](const QStringList& a) {
     Game* g = playing();
