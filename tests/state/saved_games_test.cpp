@@ -13,6 +13,7 @@
 
 #include "game/game.h"
 #include "game/game_fixture.h"
+#include "hotspots/frame_areas.h"
 #include "platform/platform_error.h"
 #include "scripting/control_properties.h"
 #include "scripting/timed_events.h"
@@ -453,6 +454,29 @@ TEST_F(SavedGamesTest, TheWindowsPauseTheGameAndALoadWindowCanStepAsideForTimers
   EXPECT_FALSE(opened);
   saved().ShowLoadGameWindow(false);
   EXPECT_TRUE(opened);
+}
+
+TEST_F(SavedGamesTest, ScriptsAskForTheWindowsAndADialogueGivesTheResumeFrame) {
+  Game& g = start();
+  QStringList opened;
+  for (const char* code : {"PopupSaveGame", "PopupLoadGame"}) {
+    test::onNextDialog([&](QDialog& d) {
+      opened << d.objectName();
+      d.reject();
+    });
+    g.areas().ExecuteVBScriptAndConsequences(code, false);
+    test::runEventsFor(20);
+  }
+  EXPECT_EQ(opened, QStringList({"frmSaveGame", "frmLoadGame"}));
+  EXPECT_TRUE(fx.project.log.isEmpty()) << fx.project.log.join("\n").toStdString();
+
+  EXPECT_EQ(saved().capture().resumeFrame, "Hall");
+  g.parts.DialogueActive = [] { return true; };
+  g.parts.DialogueReturnFrame = [] { return QStringLiteral("Cellar"); };
+  ASSERT_TRUE(saved().SaveGame("Talking"));
+  g.parts.DialogueActive = [] { return false; };
+  ASSERT_TRUE(saved().LoadGame("Talking"));
+  EXPECT_EQ(g.frame.CurrentFrameName, "Cellar");
 }
 
 }  // namespace
