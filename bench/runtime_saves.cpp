@@ -25,12 +25,14 @@ struct PlayedGame : bench::BenchProject {
     for (int k = 0; k < 20; ++k) vars += QStringLiteral("\"Note%1\"\r\n").arg(k);
     write("Config/Variables", vars);
     write("Frames/Room.fme", "0,\"0\",#FALSE#,#FALSE#,\"\",#FALSE#,\"0\",\"\",\"\",\"\"\r\n");
+    for (int i = 0; i < 10; ++i) write(QStringLiteral("Areas/Item%1.obj").arg(i), "\"Item.ico\"\r\n");
     QImage icon(32, 32, QImage::Format_ARGB32);
     icon.fill(Qt::darkBlue);
     icon.save(dir.path() + "/Areas/Item.ico", "ICO");
-    for (int i = 0; i < 10; ++i) write(QStringLiteral("Areas/Item%1.obj").arg(i), "\"Item.ico\"\r\n");
 
     openGame();
+    // The pop-up slide of the bar after a pick-up is one of the load's own pauses.
+    module->settings.PopUpInventoryOnPickUp = false;
     game->savedGames().pause = [](double) {};
     game->StartNewGame();
     for (int k = 0; k < kVariables; ++k) game->vars.ChangeVariableValue(QStringLiteral("Var%1").arg(k), k % 300);

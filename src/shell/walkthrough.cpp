@@ -2,17 +2,23 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QApplication>
 #include <cstdio>
 
 namespace storyloom {
 
 WalkthroughRunner::WalkthroughRunner() {
   timer_.setInterval(10);
-  // Each tick arms the next one before it runs its line: Qt never fires a timer again while
-  // its own timeout is being handled, so a modal dialog opened by a line would otherwise
-  // stop the walkthrough.
-  timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &WalkthroughRunner::tick);
+  // Qt never fires a timer again while its own timeout is handled, so a modal dialog that a
+  // line opened would stop the walkthrough: while one is open, these ticks go on with the
+  // following lines.
+  auto* modalTicks = new QTimer(this);
+  modalTicks->setInterval(10);
+  connect(modalTicks, &QTimer::timeout, this, [this] {
+    if (QApplication::activeModalWidget()) tick();
+  });
+  modalTicks->start();
   addCommand(QStringLiteral("wait"), 1, 1, [this](const QStringList& a) {
     waitUntil_ = QDateTime::currentMSecsSinceEpoch() + a[0].toLongLong();
     return Step::done();
@@ -127,7 +133,6 @@ void WalkthroughRunner::tick() {
   // A handler may open a modal dialog; the ticks inside its event loop go on with the
   // following lines.
   if (finished_) return;
-  timer_.start();
   const qint64 now = QDateTime::currentMSecsSinceEpoch();
   if (now < waitUntil_) return;
   if (next_ >= lines_.size()) {

@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <cmath>
@@ -285,15 +286,12 @@ QString SavedGames::GetResumeLocation(const QString& sFrameName) {
 }
 
 void SavedGames::apply(const SavedGame& saved) {
-  for (const auto& [name, value] : saved.variables) {
-    // -1 is the saved value itself, not the request to invert the variable.
-    if (value == -1) {
-      for (const auto& v : game_.vars.Variables)
-        if (v->Name == name) v->Value = -1;
-    } else {
-      game_.vars.ChangeVariableValue(name, value);
-    }
-  }
+  // Every variable of the saved name takes the saved value; -1 is the value itself, not
+  // the request to invert the variable. The names are looked up once, not per field.
+  QHash<QString, QList<ClassVariable*>> byName;
+  for (const auto& v : game_.vars.Variables) byName[v->Name].append(v.get());
+  for (const auto& [name, value] : saved.variables)
+    for (ClassVariable* v : byName.value(name)) v->Value = value;
   for (const auto& [frame, index] : saved.disappear) game_.Disappear.Add(frame, index);
   for (const QString& item : saved.items) game_.inventory().AddPickedObject(item, false);
   if (saved.history) {
