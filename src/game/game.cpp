@@ -20,6 +20,7 @@
 #include "scripting/script_host.h"
 #include "scripting/timed_events.h"
 #include "state/inventory.h"
+#include "state/saved_games.h"
 #include "platform/skipped_steps.h"
 #include "shell/editor_and_game.h"
 
@@ -90,6 +91,7 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
   scripts_ = std::make_unique<ScriptHost>(*this);
   audio_ = std::make_unique<AudioChannels>(module_);
   inventory_ = std::make_unique<Inventory>(*this);
+  savedGames_ = std::make_unique<SavedGames>(*this);
   messageBar_ = new MessageBar(scene_, pictureInput_);
   frameMessages_ = std::make_unique<FrameMessages>(
       module_, *messageBar_, [this] { return QSizeF(placement_.pictureWidth, placement_.pictureHeight); });
@@ -104,8 +106,6 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
     TimerUnloadMe.stop();
     close();
   });
-  parts.ShowLoadGameWindow = [this](bool) { sayPartNotBuilt(QStringLiteral("Saved games cannot be loaded yet:")); };
-  parts.ShowSaveGameWindow = [this] { sayPartNotBuilt(QStringLiteral("Games cannot be saved yet:")); };
   connect(&pointer_, &DefaultPointer::changed, this, [this] { applyPointer(true); });
 
   buildMenus();
@@ -387,13 +387,8 @@ void Game::mnuExit_Click() {
   if (answer == msg::Yes) StartUnloading();
 }
 
-void Game::mnuLoadGame_Click() { parts.ShowLoadGameWindow(false); }
-void Game::mnuSaveGame_Click() { parts.ShowSaveGameWindow(); }
-
-void Game::sayPartNotBuilt(const QString& what) {
-  module_.MessageBox(what + QStringLiteral(" this version of the player does not have them."), msg::Information,
-                     module_.settings.GameTitle);
-}
+void Game::mnuLoadGame_Click() { savedGames_->ShowLoadGameWindow(false); }
+void Game::mnuSaveGame_Click() { savedGames_->ShowSaveGameWindow(); }
 
 void Game::EnableOrDisableTransitions() {
   mnuDisableTransitions->setChecked(!mnuDisableTransitions->isChecked());

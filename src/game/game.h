@@ -51,6 +51,7 @@ class Transitions;
 class Water;
 class Inventory;
 class Dialogue;
+class SavedGames;
 struct FrameFile;
 struct FrameFileRead;
 
@@ -92,6 +93,7 @@ class Game : public QMainWindow {
   Water& water() { return *water_; }
   Inventory& inventory() { return *inventory_; }
   Dialogue& dialogue() { return *dialogue_; }
+  SavedGames& savedGames() { return *savedGames_; }
   MessageBar& messageBar() { return *messageBar_; }
   const PictureInput& pictureInput() const { return pictureInput_; }
   DefaultPointer& defaultPointer() { return pointer_; }
@@ -174,8 +176,6 @@ class Game : public QMainWindow {
   void mouseDoubleClickEvent(QMouseEvent* e) override;
 
  private:
-  // Tells the player that a part of the game is not built yet.
-  void sayPartNotBuilt(const QString& what);
   void buildMenus();
   void storeOptions();
   void applyPointer(bool animationStep = false);
@@ -199,6 +199,7 @@ class Game : public QMainWindow {
   std::unique_ptr<ScriptHost> scripts_;
   std::unique_ptr<AudioChannels> audio_;
   std::unique_ptr<Inventory> inventory_;
+  std::unique_ptr<SavedGames> savedGames_;
   MessageBar* messageBar_ = nullptr;
   std::unique_ptr<FrameMessages> frameMessages_;
   std::unique_ptr<Transitions> transitions_;

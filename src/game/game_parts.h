@@ -21,9 +21,6 @@ struct GameParts {
   std::function<void()> ReadDesktopWorkArea = [] {};
   // Animated pictures: every element above the template is unloaded when the window closes.
   std::function<void()> UnloadAniGifs = [] {};
-  // Saved games: until they are built, the menu items and keys say so.
-  std::function<void(bool)> ShowLoadGameWindow;
-  std::function<void()> ShowSaveGameWindow;
   // Display mode: restored on quit when it was changed for the game.
   std::function<void()> RestoreDisplayModeIfChanged = [] {};
 };

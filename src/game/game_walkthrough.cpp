@@ -9,6 +9,7 @@
 #include "shell/application.h"
 #include "shell/walkthrough.h"
 #include "state/inventory_walkthrough.h"
+#include "state/saved_games_walkthrough.h"
 
 namespace storyloom {
 
@@ -25,6 +26,7 @@ void registerGameWalkthroughCommands(WalkthroughRunner& runner, Application& app
   registerInventoryWalkthroughCommands(runner, application);
   registerDialogueWalkthroughCommands(runner, application);
   registerAudioWalkthroughCommands(runner, application);
+  registerSavedGamesWalkthroughCommands(runner, application);
   // expect-frame NAME: the current frame is NAME.
   runner.addCommand(QStringLiteral("expect-frame"), 1, 1, [playing](const QStringList& a) {
     Game* g = playing();

@@ -104,8 +104,8 @@ class ActionHost {
   // Transitions, timed events, saved games
   virtual void TransitionStep1(int iTransNumber) = 0;
   virtual void StartTimedEvents() = 0;
-  virtual void ShowLoadGameWindow(bool fromWelcome) { (void)fromWelcome; }
-  virtual void ShowSaveGameWindow() {}
+  virtual void ShowLoadGameWindow(bool bAbortIfATimerIsEnabled) = 0;
+  virtual void ShowSaveGameWindow() = 0;
 };
 
 }  // namespace storyloom

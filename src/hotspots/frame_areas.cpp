@@ -19,6 +19,7 @@
 #include "scripting/script_host.h"
 #include "scripting/timed_events.h"
 #include "state/inventory.h"
+#include "state/saved_games.h"
 #include "platform/skipped_steps.h"
 #include "shell/editor_and_game.h"
 
@@ -103,8 +104,10 @@ class GameActionHost : public ActionHost {
 
   void TransitionStep1(int n) override { game_.transitions().TransitionStep1(n); }
   void StartTimedEvents() override { game_.timedEvents().StartTimedEvents(); }
-  void ShowLoadGameWindow(bool w) override { game_.parts.ShowLoadGameWindow(w); }
-  void ShowSaveGameWindow() override { game_.parts.ShowSaveGameWindow(); }
+  void ShowLoadGameWindow(bool abortIfATimerIsEnabled) override {
+    game_.savedGames().ShowLoadGameWindow(abortIfATimerIsEnabled);
+  }
+  void ShowSaveGameWindow() override { game_.savedGames().ShowSaveGameWindow(); }
 
  private:
   Game& game_;

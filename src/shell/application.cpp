@@ -18,6 +18,7 @@
 #include "shell/editor_and_game.h"
 #include "shell/frm_welcome.h"
 #include "shell/walkthrough.h"
+#include "state/saved_games.h"
 
 namespace storyloom {
 
@@ -77,9 +78,7 @@ Application::Application(const QString& hostProjectFolder, MessageBoxes& message
     if (gameHooks.showLoadDialog)
       gameHooks.showLoadDialog();
     else
-      module_->MessageBox(QStringLiteral("Saved games cannot be loaded yet: this version of the player does not "
-                                         "have them."),
-                          msg::Information, module_->settings.GameTitle);
+      loadGameFromWelcome();
   };
   launcher.openUrl = [this](const QString& url) {
     if (runner_) {
@@ -105,10 +104,30 @@ Application::~Application() {
 }
 
 void Application::startGame() {
+  Game& game = newGameWindow();
+  game.ResetAll();
+  welcome_->hide();
+  game.StartNewGame();
+  game.show();
+  game.activateWindow();
+}
+
+void Application::loadGameFromWelcome() {
+  // The game window is loaded before the list is shown; a game that was left keeps its
+  // window until another one is loaded.
+  Game& game = game_ && game_->isVisible() ? *game_ : newGameWindow();
+  game.savedGames().ShowLoadGameWindowFromWelcome();
+}
+
+Game& Application::newGameWindow() {
   // The window of a previous game has closed; a new game gets a fresh one.
   game_.reset();
   game_ = std::make_unique<Game>(*module_);
   Game& game = *game_;
+  game.savedGames().gameShown = [this] {
+    welcome_->hide();
+    game_->activateWindow();
+  };
   if (runner_) {
     game.frameOpening = [r = runner_](const QString& name, bool found) {
       r->log((found ? QStringLiteral("frame ") : QStringLiteral("frame-missing ")) + quotedForLog(name));
@@ -132,11 +151,7 @@ void Application::startGame() {
     }
   };
   game.Form_Load();
-  game.ResetAll();
-  welcome_->hide();
-  game.StartNewGame();
-  game.show();
-  game.activateWindow();
+  return game;
 }
 
 bool Application::start() { return welcome_->Form_Load(hostProjectFolder_) != frmWelcome::LoadResult::EndProgram; }

@@ -34,8 +34,7 @@ class Application {
   void setRunner(WalkthroughRunner* runner) { runner_ = runner; }
   const QString& hostProjectFolder() const { return hostProjectFolder_; }
 
-  // The load dialog of the welcome window (saved games); startGame, when set, replaces the
-  // game window's own start.
+  // startGame and showLoadDialog, when set, replace the welcome window's Start and Load.
   struct GameHooks {
     std::function<void()> startGame;
     std::function<void()> showLoadDialog;
@@ -46,12 +45,17 @@ class Application {
   Game* game() { return game_.get(); }
   // Start: load the game window, ResetAll, hide the welcome window, StartNewGame, show it.
   void startGame();
+  // Load: the load window over a game window that is not shown until a game is loaded.
+  void loadGameFromWelcome();
 
   // Loads the welcome window (and with it the project). Returns false when the program
   // must end at once.
   bool start();
 
  private:
+  // A fresh game window with the program's hooks, loaded (Form_Load).
+  Game& newGameWindow();
+
   QString hostProjectFolder_;
   std::unique_ptr<EditorAndGame> module_;
   std::unique_ptr<frmWelcome> welcome_;

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QApplication>
 #include <cstdio>
 
 namespace storyloom {
@@ -9,6 +10,15 @@ namespace storyloom {
 WalkthroughRunner::WalkthroughRunner() {
   timer_.setInterval(10);
   connect(&timer_, &QTimer::timeout, this, &WalkthroughRunner::tick);
+  // Qt never fires a timer again while its own timeout is handled, so a modal dialog that a
+  // line opened would stop the walkthrough: while one is open, these ticks go on with the
+  // following lines.
+  auto* modalTicks = new QTimer(this);
+  modalTicks->setInterval(10);
+  connect(modalTicks, &QTimer::timeout, this, [this] {
+    if (QApplication::activeModalWidget()) tick();
+  });
+  modalTicks->start();
   addCommand(QStringLiteral("wait"), 1, 1, [this](const QStringList& a) {
     waitUntil_ = QDateTime::currentMSecsSinceEpoch() + a[0].toLongLong();
     return Step::done();

@@ -1,5 +1,8 @@
 #pragma once
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QTimer>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
@@ -36,6 +39,23 @@ struct GameFixture {
     return image;
   }
 };
+
+// The next modal dialog that opens within two seconds is handed to `act` (which should
+// close it).
+inline void onNextDialog(std::function<void(QDialog&)> act) {
+  auto* poll = new QTimer(qApp);
+  QElapsedTimer since;
+  since.start();
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, since, act = std::move(act)] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog && since.elapsed() > 2000) poll->deleteLater();
+    if (!dialog) return;
+    poll->stop();
+    poll->deleteLater();
+    act(*dialog);
+  });
+  poll->start(5);
+}
 
 // Lets events run for about the given time.
 inline void runEventsFor(int ms) {
