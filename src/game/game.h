@@ -47,6 +47,7 @@ class VBScriptActionModule;
 class TimedEvents;
 class Transitions;
 class Inventory;
+class ScaledScreen;
 struct FrameFile;
 struct FrameFileRead;
 
@@ -154,6 +155,15 @@ class Game : public QMainWindow {
   void PictureMouseMove();
   Placement placement() const { return placement_; }
 
+  // --- full screen or window ---
+  // Alt+Enter and F11 toggle; the choice and the window's inner size are remembered for
+  // the project. The picture is shown scaled to fit either.
+  void ToggleFullScreen();
+  void SetFullScreen(bool fullScreen);
+  bool FullScreenChosen() const { return fullScreen_; }
+  // The area below any always-shown menu bar that shows the game's display, scaled.
+  ScaledScreen& screenArea() { return *container_; }
+
   // --- messages ---
   void ShowFrameMessage(const QString& MessageText, bool InFrame);
   FrameMessages& frameMessages() { return *frameMessages_; }
@@ -166,8 +176,10 @@ class Game : public QMainWindow {
   void closeEvent(QCloseEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
 
  private:
+  void applyWindowMode();
   // Tells the player that a part of the game is not built yet.
   void sayPartNotBuilt(const QString& what);
   void buildMenus();
@@ -184,7 +196,7 @@ class Game : public QMainWindow {
 
   EditorAndGame& module_;
   QGraphicsScene scene_;
-  QWidget* container_ = nullptr;
+  ScaledScreen* container_ = nullptr;
   PictureInput pictureInput_;
   std::unique_ptr<FrameTexts> texts_;
   std::unique_ptr<FrameAreas> areas_;
@@ -200,6 +212,7 @@ class Game : public QMainWindow {
   Placement placement_;
   bool overrideCursor_ = false;
   bool closing_ = false;
+  bool fullScreen_ = false;
 };
 
 }  // namespace storyloom

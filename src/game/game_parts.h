@@ -3,7 +3,7 @@
 #include <functional>
 
 // The call points from the game window into the parts that other modules build (variables,
-// inventory, components, video, water, dialogues, saved games, display modes).
+// inventory, components, video, water, dialogues, saved games).
 // Each starts as a harmless stand-in; the module that owns a part sets its entries when the
 // game window is made.
 namespace storyloom {
@@ -21,8 +21,6 @@ struct GameParts {
   std::function<void(const QString& file, bool stretched, qint32 left, qint32 top, qint32 width, qint32 height)>
       PlayMovieWithStop = [](const QString&, bool, qint32, qint32, qint32, qint32) {};
   std::function<void()> RestartLoopingVideos = [] {};
-  // The desktop work area that screen captures are clipped to, read at each reset.
-  std::function<void()> ReadDesktopWorkArea = [] {};
   // Rippling water: stop and wait for the last tick, look for the frame's water, start it.
   std::function<void()> StopWaterEffect = [] {};
   std::function<void()> LoadWaveEffectIfAny = [] {};
@@ -33,8 +31,6 @@ struct GameParts {
   // Saved games: until they are built, the menu items and keys say so.
   std::function<void(bool)> ShowLoadGameWindow;
   std::function<void()> ShowSaveGameWindow;
-  // Display mode: restored on quit when it was changed for the game.
-  std::function<void()> RestoreDisplayModeIfChanged = [] {};
 };
 
 }  // namespace storyloom

@@ -4,6 +4,7 @@
 #include "hotspots/hotspot_walkthrough.h"
 #include "scripting/script_walkthrough.h"
 #include "shell/application.h"
+#include "shell/display_walkthrough.h"
 #include "shell/walkthrough.h"
 #include "state/inventory_walkthrough.h"
 
@@ -18,6 +19,7 @@ void registerGameWalkthroughCommands(WalkthroughRunner& runner, Application& app
   registerHotspotWalkthroughCommands(runner, application);
   registerScriptWalkthroughCommands(runner, application);
   registerTransitionWalkthroughCommands(runner, application);
+  registerDisplayWalkthroughCommands(runner, application);
   registerInventoryWalkthroughCommands(runner, application);
   // expect-frame NAME: the current frame is NAME.
   runner.addCommand(QStringLiteral("expect-frame"), 1, 1, [playing](const QStringList& a) {

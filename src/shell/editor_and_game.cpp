@@ -16,7 +16,7 @@ namespace storyloom {
 double SecondsSinceMidnight() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
 
 EditorAndGame::EditorAndGame(MessageBoxes& messages, UserSettings& userSettings)
-    : messages_(messages), userSettings_(userSettings) {}
+    : messages_(messages), userSettings_(userSettings), display_(std::make_unique<Display>(*this)) {}
 
 void EditorAndGame::ReportError(const QString& context, const QString& description) {
   messages_.show(texts(30) + QStringLiteral("\r\n\r\n") + texts(31) + context + description, msg::Critical, texts(29));
@@ -39,6 +39,7 @@ QString EditorAndGame::ReadIniValue(const QString& path, const QString& section,
 EditorAndGame::InitResult EditorAndGame::InitProject(const QString& hostProjectFolder) {
   // Each step below is skipped on failure; only a missing settings file or declined
   // large-fonts warning ends the program.
+  display_->RecordStartupDisplayMode();
   if (paths.ProjectPath.isEmpty()) {
     hostPaths_.setBase(hostProjectFolder);
     paths.setFromProjectFolder(HostPaths::windowsFolderOf(hostProjectFolder));
