@@ -190,6 +190,18 @@ TEST_F(ScaledGame, ClicksGivePicturePixelsAtEveryScale) {
   EXPECT_TRUE(fx.project.log.isEmpty()) << fx.project.log.join(" | ").toStdString();
 }
 
+TEST_F(ScaledGame, ScriptsSeeAndMoveThePictureInGamePixelsAtAnyScale) {
+  resizeInner({1280, 960});
+  vbs::Engine engine;
+  engine.addObject(u"WindowObject", makeWindowObject(*g), true);
+  auto eval = [&](const char16_t* e) { return QString::fromStdU16String(engine.eval(e).toString()); };
+  EXPECT_EQ(eval(u"WindowObject.PictureBox.Width & \" \" & WindowObject.PictureBox.Height"), "9600 7200");
+  engine.executeStatement(u"WindowObject.PictureBox.Move 1500, 750, 4800, 3600");
+  EXPECT_EQ(eval(u"WindowObject.PictureBox.Left & \" \" & WindowObject.PictureBox.Width"), "1500 4800");
+  // On the screen at twice the size, in the middle of the window.
+  EXPECT_EQ(g->PictureBox->geometry(), QRect(200, 100, 640, 480));
+}
+
 TEST_F(ScaledGame, TheWindowIsCentredWithBlackBordersWhenItsShapeDiffers) {
   resizeInner({900, 300});
   // 640x480 does not fit 300 high: 0.625, centred across.
