@@ -71,18 +71,21 @@ void Game::applyWindowMode() {
                                QRect(QPoint(twipsToPixels(p.pictureLeft), twipsToPixels(p.pictureTop)), picture));
   else
     container_->setVirtualArea(picture, QRect(QPoint(0, 0), picture));
+  const QScreen* screen = this->screen() ? this->screen() : QApplication::primaryScreen();
   if (fullScreen_) {
-    if (isVisible())
+    if (isVisible()) {
       showFullScreen();
-    else
+    } else {
+      // At the screen's size already, so that showing the window changes no layout.
+      if (screen) setGeometry(screen->geometry());
       setWindowState(windowState() | Qt::WindowFullScreen);
+    }
     return;
   }
   if (isVisible() && isFullScreen())
     showNormal();
   else
     setWindowState(windowState() & ~Qt::WindowFullScreen);
-  const QScreen* screen = this->screen() ? this->screen() : QApplication::primaryScreen();
   const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
   // The remembered inner size, else the game's display at the largest whole size that
   // fits the screen.

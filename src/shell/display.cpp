@@ -159,9 +159,12 @@ void ScaledScreen::layOut() {
                   scale_.shown.y() + static_cast<int>(std::lround(picture_.y() * f)),
                   static_cast<int>(std::ceil(picture_.width() * f - 1e-9)),
                   static_cast<int>(std::ceil(picture_.height() * f - 1e-9)));
-    view_->setGeometry(r);
-    view_->setTransform(QTransform::fromScale(f, f));
-    view_->setRenderHint(QPainter::SmoothPixmapTransform, !scale_.whole);
+    // Only what changed: a layout during a running animation repaints nothing needlessly.
+    if (view_->geometry() != r) view_->setGeometry(r);
+    const QTransform t = QTransform::fromScale(f, f);
+    if (view_->transform() != t) view_->setTransform(t);
+    if (view_->renderHints().testFlag(QPainter::SmoothPixmapTransform) == scale_.whole)
+      view_->setRenderHint(QPainter::SmoothPixmapTransform, !scale_.whole);
     view_->horizontalScrollBar()->setValue(view_->horizontalScrollBar()->minimum());
     view_->verticalScrollBar()->setValue(view_->verticalScrollBar()->minimum());
   }
