@@ -17,6 +17,7 @@
 #include "platform/conversions.h"
 #include "platform/platform_error.h"
 #include "platform/skipped_steps.h"
+#include "platform/twips.h"
 #include "shell/editor_and_game.h"
 
 namespace storyloom {
@@ -148,7 +149,6 @@ Transitions::Transitions(Game& game) : game_(game) {
   picWhere_->setZValue(layer::Transition);
   picWhere_->hide();
   game.scene().addItem(picWhere_);
-  game.parts.ReadDesktopWorkArea = [this] { ReadDesktopWorkArea(); };
   LoadTransitionNames();
 }
 
@@ -167,8 +167,8 @@ void Transitions::LoadTransitionNames() {
 }
 
 void Transitions::ReadDesktopWorkArea() {
-  QScreen* screen = game_.screen() ? game_.screen() : QGuiApplication::primaryScreen();
-  DesktopWorkArea = screen ? screen->availableGeometry() : QRect();
+  // The game's display has no task bar: all of it is work area.
+  DesktopWorkArea = QRect(QPoint(0, 0), game_.module().display().size());
 }
 
 bool Transitions::skipped() const {
@@ -206,8 +206,10 @@ QImage Transitions::CaptureActualFrame() {
   if (!game_.module().settings.MenuAlwaysVisible || !DesktopWorkArea.isValid() || !game_.PictureBox) return image;
   // With the menu bar always shown the window may reach past the work area; what lies
   // outside it was not seen and stays black.
-  PictureView& view = *game_.PictureBox;
-  const QPoint topLeft = view.viewport()->mapToGlobal(view.mapFromScene(QPointF(0, 0)));
+  // Where the picture lies on the game's display.
+  const Placement p = game_.placement();
+  const QPoint topLeft(twipsToPixels(p.windowLeft + p.pictureLeft),
+                       twipsToPixels(p.windowTop + (p.windowHeight - p.innerHeight) + p.pictureTop));
   const QRect kept = CaptureClip(QRect(topLeft, image.size()), DesktopWorkArea);
   if (kept == image.rect()) return image;
   QImage clipped(image.size(), QImage::Format_RGB32);

@@ -19,6 +19,7 @@
 #include "scripting/action_module.h"
 #include "scripting/script_host.h"
 #include "scripting/timed_events.h"
+#include "shell/display.h"
 #include "state/inventory.h"
 #include "state/saved_games.h"
 #include "platform/skipped_steps.h"
@@ -64,12 +65,7 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
   setAttribute(Qt::WA_DeleteOnClose, false);
   setFocusPolicy(Qt::StrongFocus);
 
-  container_ = new QWidget(this);
-  container_->setObjectName(QStringLiteral("GameArea"));
-  container_->setAutoFillBackground(true);
-  QPalette pal = container_->palette();
-  pal.setColor(QPalette::Window, Qt::black);
-  container_->setPalette(pal);
+  container_ = new ScaledScreen(this);
   setCentralWidget(container_);
 
   pictureInput_.mouseDown = [this](Qt::MouseButton b) { PictureMouseDown(b); };
@@ -83,6 +79,11 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
   scene_.addItem(BackImage);
   PictureBox = new PictureView(&scene_, container_);
   PictureBox->emptyMouseDown = [this](Qt::MouseButton b) { PictureMouseDown(b); };
+  container_->setView(PictureBox);
+  connect(container_, &ScaledScreen::scaleChanged, this, [this] { applyPointer(true); });
+  connect(&module_.display(), &Display::modeChanged, this, [this] {
+    if (!closing_) CenterWindowAndPictureBox();
+  });
 
   texts_ = std::make_unique<FrameTexts>(module_, scene_, pictureInput_);
   areas_ = std::make_unique<FrameAreas>(*this);
@@ -212,7 +213,6 @@ void Game::Form_Load() {
   caption(mnuDisableEffects, 51);
   caption(mnuLoadGame, 2);
   caption(mnuSaveGame, 8);
-  setWindowFlag(Qt::FramelessWindowHint, !module_.settings.MenuAlwaysVisible);
 }
 
 void Game::ResetAll() {
@@ -238,7 +238,7 @@ void Game::ResetAll() {
     StopMovie = true;
     module_.UserInterrupt = true;
     module_.EverythingStopped = false;
-    parts.ReadDesktopWorkArea();
+    transitions_->ReadDesktopWorkArea();
     CenterWindowAndPictureBox();
     BackImage->setSize(QSizeF(s.ScreenWidth, s.ScreenHeight));
     BackImage->setPos(0, 0);
@@ -314,6 +314,9 @@ void Game::updateMenuBarVisibility() {
   bool any = false;
   for (QAction* a : menuBar()->actions()) any = any || a->isVisible();
   if (menuBar()->isHidden() == any) menuBar()->setVisible(any);
+  // A menu bar shown on demand lies over the picture, which keeps its place and size.
+  const bool over = any && !module_.settings.MenuAlwaysVisible;
+  container_->setCoveredTop(over ? menuBar()->sizeHint().height() : 0);
 }
 
 void Game::ShowMenus() {
@@ -378,6 +381,10 @@ void Game::Form_KeyDown(int keyCode, int shift) {
 }
 
 void Game::keyPressEvent(QKeyEvent* e) {
+  const bool altEnter = (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && (e->modifiers() & Qt::AltModifier);
+  // F11 after F9 and F10 goes on towards the Debug menu instead.
+  const bool f11 = e->key() == Qt::Key_F11 && DebugKeyCount != 2;
+  if (altEnter || f11) ToggleFullScreen();
   Form_KeyDown(windowsKeyCode(e), shiftState(e->modifiers()));
   e->accept();
 }
@@ -440,7 +447,8 @@ void Game::closeEvent(QCloseEvent* e) {
   StopAllActivity();
   // From here on errors are ignored.
   runSkippingErrors(QStringLiteral("closing: the animated pictures"), [&] { parts.UnloadAniGifs(); });
-  runSkippingErrors(QStringLiteral("closing: the display mode"), [&] { parts.RestoreDisplayModeIfChanged(); });
+  runSkippingErrors(QStringLiteral("closing: the display mode"),
+                    [&] { module_.display().RestoreDisplayModeIfChanged(); });
   if (overrideCursor_) {
     QApplication::restoreOverrideCursor();
     overrideCursor_ = false;

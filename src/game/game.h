@@ -52,6 +52,7 @@ class Water;
 class Inventory;
 class Dialogue;
 class SavedGames;
+class ScaledScreen;
 struct FrameFile;
 struct FrameFileRead;
 
@@ -162,6 +163,15 @@ class Game : public QMainWindow {
   void PictureMouseMove();
   Placement placement() const { return placement_; }
 
+  // --- full screen or window ---
+  // Alt+Enter and F11 toggle; the choice and the window's inner size are remembered for
+  // the project. The picture is shown scaled to fit either.
+  void ToggleFullScreen();
+  void SetFullScreen(bool fullScreen);
+  bool FullScreenChosen() const { return fullScreen_; }
+  // The area below any always-shown menu bar that shows the game's display, scaled.
+  ScaledScreen& screenArea() { return *container_; }
+
   // --- messages ---
   void ShowFrameMessage(const QString& MessageText, bool InFrame);
   FrameMessages& frameMessages() { return *frameMessages_; }
@@ -174,8 +184,10 @@ class Game : public QMainWindow {
   void closeEvent(QCloseEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
 
  private:
+  void applyWindowMode();
   void buildMenus();
   void storeOptions();
   void applyPointer(bool animationStep = false);
@@ -190,7 +202,7 @@ class Game : public QMainWindow {
 
   EditorAndGame& module_;
   QGraphicsScene scene_;
-  QWidget* container_ = nullptr;
+  ScaledScreen* container_ = nullptr;
   PictureInput pictureInput_;
   std::unique_ptr<FrameTexts> texts_;
   std::unique_ptr<FrameAreas> areas_;
@@ -209,6 +221,7 @@ class Game : public QMainWindow {
   Placement placement_;
   bool overrideCursor_ = false;
   bool closing_ = false;
+  bool fullScreen_ = false;
 };
 
 }  // namespace storyloom

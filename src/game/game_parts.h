@@ -2,8 +2,8 @@
 #include <QString>
 #include <functional>
 
-// The call points from the game window into the parts that other modules build (variables,
-// inventory, components, video, saved games, display modes).
+// The call points from the game window into the parts that other modules build
+// components, video, animated pictures).
 // Each starts as a harmless stand-in; the module that owns a part sets its entries when the
 // game window is made.
 namespace storyloom {
@@ -17,12 +17,8 @@ struct GameParts {
   std::function<void(const QString& file, bool stretched, qint32 left, qint32 top, qint32 width, qint32 height)>
       PlayMovieWithStop = [](const QString&, bool, qint32, qint32, qint32, qint32) {};
   std::function<void()> RestartLoopingVideos = [] {};
-  // The desktop work area that screen captures are clipped to, read at each reset.
-  std::function<void()> ReadDesktopWorkArea = [] {};
   // Animated pictures: every element above the template is unloaded when the window closes.
   std::function<void()> UnloadAniGifs = [] {};
-  // Display mode: restored on quit when it was changed for the game.
-  std::function<void()> RestoreDisplayModeIfChanged = [] {};
 };
 
 }  // namespace storyloom

@@ -1,6 +1,7 @@
 // The game window's placement, its pointers and the clicks on the plain picture.
 #include <QApplication>
 #include <QMenuBar>
+#include <QResizeEvent>
 #include <QScreen>
 
 #include "game/frame_texts.h"
@@ -9,18 +10,27 @@
 #include "hotspots/frame_areas.h"
 #include "platform/twips.h"
 #include "state/inventory.h"
+#include "shell/display.h"
 #include "shell/editor_and_game.h"
 
 namespace storyloom {
 
+namespace {
+
+const QString kFullScreenKey = QStringLiteral("FullScreen");
+const QString kWindowWidthKey = QStringLiteral("WindowWidth");
+const QString kWindowHeightKey = QStringLiteral("WindowHeight");
+
+}  // namespace
+
 void Game::CenterWindowAndPictureBox() {
   const ProjectSettings& s = module_.settings;
-  const QScreen* screen = this->screen() ? this->screen() : QApplication::primaryScreen();
-  const QRect desktop = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+  // The window is laid out on the game's display; the real window shows that scaled.
+  const Display& display = module_.display();
   PlacementInput in;
   in.menuAlwaysVisible = s.MenuAlwaysVisible;
-  in.desktopWidth = desktop.width() * kTwipsPerPixel;
-  in.desktopHeight = desktop.height() * kTwipsPerPixel;
+  in.desktopWidth = display.DesktopWidth() * kTwipsPerPixel;
+  in.desktopHeight = display.DesktopHeight() * kTwipsPerPixel;
   in.screenWidth = s.ScreenWidth;
   in.screenHeight = s.ScreenHeight;
   if (!s.MenuAlwaysVisible) {
@@ -30,16 +40,72 @@ void Game::CenterWindowAndPictureBox() {
     ShowMenus();
     setWindowTitle(s.GameTitle + ' ');
   }
-  // The window's geometry is its inner area plus the menu bar; decorations lie outside.
   const bool bar = menuBar()->isVisibleTo(this) && !menuBar()->isHidden();
   in.chromeHeight = bar ? menuBar()->sizeHint().height() * kTwipsPerPixel : 0;
   placement_ = ComputePlacement(in);
-  const Placement& p = placement_;
-  setGeometry(desktop.x() + twipsToPixels(p.windowLeft), desktop.y() + twipsToPixels(p.windowTop),
-              twipsToPixels(p.windowWidth), twipsToPixels(p.windowHeight));
-  PictureBox->setGeometry(twipsToPixels(p.pictureLeft), twipsToPixels(p.pictureTop), twipsToPixels(p.pictureWidth),
-                          twipsToPixels(p.pictureHeight));
   scene_.setSceneRect(0, 0, s.ScreenWidth, s.ScreenHeight);
+  // Without a menu bar always shown the window covered the desktop: full screen unless the
+  // player chose a window.
+  const QString stored = module_.userSettings().get(s.ProjectName, kFullScreenKey);
+  fullScreen_ =
+      stored.isEmpty() ? !s.MenuAlwaysVisible : stored.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
+  applyWindowMode();
+}
+
+void Game::ToggleFullScreen() { SetFullScreen(!fullScreen_); }
+
+void Game::SetFullScreen(bool fullScreen) {
+  fullScreen_ = fullScreen;
+  module_.userSettings().set(module_.settings.ProjectName, kFullScreenKey,
+                             fullScreen ? QStringLiteral("True") : QStringLiteral("False"));
+  applyWindowMode();
+}
+
+void Game::applyWindowMode() {
+  // Full screen shows the window's inner area on the game's display (for a window that
+  // covered the desktop, the whole display); a window shows the picture alone.
+  const Placement& p = placement_;
+  const QSize picture(twipsToPixels(p.pictureWidth), twipsToPixels(p.pictureHeight));
+  if (fullScreen_)
+    container_->setVirtualArea(QSize(twipsToPixels(p.innerWidth), twipsToPixels(p.innerHeight)),
+                               QRect(QPoint(twipsToPixels(p.pictureLeft), twipsToPixels(p.pictureTop)), picture));
+  else
+    container_->setVirtualArea(picture, QRect(QPoint(0, 0), picture));
+  const QScreen* screen = this->screen() ? this->screen() : QApplication::primaryScreen();
+  if (fullScreen_) {
+    if (isVisible()) {
+      showFullScreen();
+    } else {
+      // At the screen's size already, so that showing the window changes no layout.
+      if (screen) setGeometry(screen->geometry());
+      setWindowState(windowState() | Qt::WindowFullScreen);
+    }
+    return;
+  }
+  if (isVisible() && isFullScreen())
+    showNormal();
+  else
+    setWindowState(windowState() & ~Qt::WindowFullScreen);
+  const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+  // The remembered inner size, else the game's display at the largest whole size that
+  // fits the screen.
+  const QString& section = module_.settings.ProjectName;
+  QSize inner(module_.userSettings().get(section, kWindowWidthKey).toInt(),
+              module_.userSettings().get(section, kWindowHeightKey).toInt());
+  if (inner.width() < 1 || inner.height() < 1)
+    inner = ChooseDisplayScale(container_->virtualArea(), work.size(), devicePixelRatioF()).shown.size();
+  const bool bar = module_.settings.MenuAlwaysVisible && !menuBar()->isHidden();
+  const QSize outer(inner.width(), inner.height() + (bar ? menuBar()->sizeHint().height() : 0));
+  setGeometry(QRect(work.center() - QPoint(outer.width() / 2, outer.height() / 2), outer));
+}
+
+void Game::resizeEvent(QResizeEvent* e) {
+  QMainWindow::resizeEvent(e);
+  // The player's window size is remembered for the next game of the project.
+  if (!isVisible() || isFullScreen() || fullScreen_ || closing_) return;
+  const QString& section = module_.settings.ProjectName;
+  module_.userSettings().set(section, kWindowWidthKey, QString::number(container_->width()));
+  module_.userSettings().set(section, kWindowHeightKey, QString::number(container_->height()));
 }
 
 void Game::SetScreenPointerArrow() {

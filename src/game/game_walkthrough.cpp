@@ -7,6 +7,7 @@
 #include "media/audio_walkthrough.h"
 #include "scripting/script_walkthrough.h"
 #include "shell/application.h"
+#include "shell/display_walkthrough.h"
 #include "shell/walkthrough.h"
 #include "state/inventory_walkthrough.h"
 #include "state/saved_games_walkthrough.h"
@@ -23,6 +24,7 @@ void registerGameWalkthroughCommands(WalkthroughRunner& runner, Application& app
   registerScriptWalkthroughCommands(runner, application);
   registerTransitionWalkthroughCommands(runner, application);
   registerWaterWalkthroughCommands(runner, application);
+  registerDisplayWalkthroughCommands(runner, application);
   registerInventoryWalkthroughCommands(runner, application);
   registerDialogueWalkthroughCommands(runner, application);
   registerAudioWalkthroughCommands(runner, application);

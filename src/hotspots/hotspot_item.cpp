@@ -1,4 +1,5 @@
 #include "hotspots/hotspot_item.h"
+#include "shell/display.h"
 
 #include <QGraphicsSceneDragDropEvent>
 #include <QGraphicsSceneHoverEvent>
@@ -73,8 +74,10 @@ void HotspotItem::mousePressEvent(QGraphicsSceneMouseEvent* e) {
   // deleted only once no handler of it runs.
   if (!mouseDown) return;
   ++busy_;
-  mouseDown(index_, windowsButton(e->button()), static_cast<float>(e->pos().x()) * kTwipsPerPixel,
-            static_cast<float>(e->pos().y()) * kTwipsPerPixel);
+  // The picture pixel under the pointer, whatever the scale the picture is shown at.
+  const QPointF at = mapFromScene(QPointF(PicturePixelAt(e->scenePos())));
+  mouseDown(index_, windowsButton(e->button()), static_cast<float>(at.x()) * kTwipsPerPixel,
+            static_cast<float>(at.y()) * kTwipsPerPixel);
   --busy_;
 }
 
@@ -94,8 +97,9 @@ void HotspotItem::dropEvent(QGraphicsSceneDragDropEvent* e) {
   if (!ok || !dragDrop) return;
   e->acceptProposedAction();
   ++busy_;
-  dragDrop(index_, objectIndex, static_cast<float>(e->scenePos().x()) * kTwipsPerPixel,
-           static_cast<float>(e->scenePos().y()) * kTwipsPerPixel);
+  const QPoint at = PicturePixelAt(e->scenePos());
+  dragDrop(index_, objectIndex, static_cast<float>(at.x()) * kTwipsPerPixel,
+           static_cast<float>(at.y()) * kTwipsPerPixel);
   --busy_;
 }
 

@@ -8,6 +8,7 @@
 #include "hotspots/frame_areas.h"
 #include "shell/application.h"
 #include "shell/walkthrough.h"
+#include "shell/display.h"
 
 namespace storyloom {
 
@@ -43,7 +44,7 @@ void registerHotspotWalkthroughCommands(WalkthroughRunner& runner, Application& 
     if (which != QLatin1String("left") && which != QLatin1String("right"))
       return Step::fail(QStringLiteral("the button is left or right"));
     QGraphicsView* view = game->PictureBox;
-    const QPoint at = view->mapFromScene(area->sceneBoundingRect().center());
+    const QPoint at = ViewPointOfPicturePixel(*view, PicturePixelAt(area->sceneBoundingRect().center()));
     sendWalkthroughClick(view->viewport(), at, which == QLatin1String("right") ? Qt::RightButton : Qt::LeftButton);
     return Step::done();
   });

@@ -360,8 +360,7 @@ vbs::Value VBScriptActionModule::call(Method method, vbs::Args a) {
     case Method::ChangeDisplayResolution: {
       a.expect(1, 1);
       const qint16 iResolution = integerArg(a, 0);
-      // The display keeps its mode: this runtime does not change display modes.
-      (void)iResolution;
+      game_.module().display().ChangeResolutionToMode(iResolution);
       return {};
     }
     case Method::ChangeDisplayResolutionOnLoadGame:
@@ -371,9 +370,9 @@ vbs::Value VBScriptActionModule::call(Method method, vbs::Args a) {
     case Method::GetDisplayResolutionX:
     case Method::GetDisplayResolutionY: {
       a.expect(0, 0);
-      const QScreen* screen = game_.screen() ? game_.screen() : QGuiApplication::primaryScreen();
-      const QSize size = screen ? screen->size() : QSize();
-      return vbs::Value(static_cast<int32_t>(method == Method::GetDisplayResolutionX ? size.width() : size.height()));
+      const Display& display = game_.module().display();
+      return vbs::Value(static_cast<int32_t>(method == Method::GetDisplayResolutionX ? display.DesktopWidth()
+                                                                                     : display.DesktopHeight()));
     }
     case Method::AllowControlsReferencesNextTime:
       a.expect(0, 0);

@@ -37,8 +37,7 @@ class ScreenControl : public vbs::Object {
   vbs::Value getProperty(std::u16string_view name, vbs::Args args) override {
     if (!hasMember(name)) vbs::raise(vbs::err::NoSuchMember);
     args.expect(0, 0);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize size = screen ? screen->geometry().size() : QSize();
+    const QSize size = game_.module().display().size();
     if (memberIs(name, u"Width")) return vbs::Value(static_cast<float>(pixelsToTwips(size.width())));
     if (memberIs(name, u"Height")) return vbs::Value(static_cast<float>(pixelsToTwips(size.height())));
     if (memberIs(name, u"TwipsPerPixelX") || memberIs(name, u"TwipsPerPixelY"))

@@ -13,6 +13,7 @@
 #include "scripting/control_objects.h"
 #include "scripting/control_properties.h"
 #include "scripting/timed_events.h"
+#include "shell/display.h"
 
 namespace storyloom {
 
@@ -169,13 +170,15 @@ class PictureBoxControl : public vbs::Object {
   }
   vbs::Value getProperty(std::u16string_view name, vbs::Args args) override {
     QWidget* w = widget();
+    // Its place and size are those on the game's display, whatever the scale it is shown at.
+    const QRect r = game_.screenArea().pictureRect();
     if (memberIs(name, u"Move")) {
       args.expect(1, 4);
       const float l = twipsValue(args[0]);
-      const float t = args.isMissing(1) ? twipsTop(w) : twipsValue(args[1]);
-      const float wi = args.isMissing(2) ? twipsWidth(w) : sizeValue(args[2]);
-      const float h = args.isMissing(3) ? twipsHeight(w) : sizeValue(args[3]);
-      setTwipsGeometry(w, l, t, wi, h);
+      const float t = args.isMissing(1) ? pixelsToTwips(r.y()) : twipsValue(args[1]);
+      const float wi = args.isMissing(2) ? pixelsToTwips(r.width()) : sizeValue(args[2]);
+      const float h = args.isMissing(3) ? pixelsToTwips(r.height()) : sizeValue(args[3]);
+      place(l, t, wi, h);
       return {};
     }
     if (memberIs(name, u"Refresh")) {
@@ -184,11 +187,12 @@ class PictureBoxControl : public vbs::Object {
       return {};
     }
     args.expect(0, 0);
-    if (memberIs(name, u"Left")) return vbs::Value(static_cast<float>(pixelsToTwips(w->x())));
-    if (memberIs(name, u"Top")) return vbs::Value(static_cast<float>(twipsTop(w)));
-    if (memberIs(name, u"Width") || memberIs(name, u"ScaleWidth")) return vbs::Value(static_cast<float>(twipsWidth(w)));
+    if (memberIs(name, u"Left")) return vbs::Value(static_cast<float>(pixelsToTwips(r.x())));
+    if (memberIs(name, u"Top")) return vbs::Value(static_cast<float>(pixelsToTwips(r.y())));
+    if (memberIs(name, u"Width") || memberIs(name, u"ScaleWidth"))
+      return vbs::Value(static_cast<float>(pixelsToTwips(r.width())));
     if (memberIs(name, u"Height") || memberIs(name, u"ScaleHeight"))
-      return vbs::Value(static_cast<float>(twipsHeight(w)));
+      return vbs::Value(static_cast<float>(pixelsToTwips(r.height())));
     if (memberIs(name, u"Visible")) return vbs::Value(w->isVisible());
     if (memberIs(name, u"Enabled")) return vbs::Value(w->isEnabled());
     if (memberIs(name, u"ToolTipText")) return scriptText(w->toolTip());
@@ -199,12 +203,13 @@ class PictureBoxControl : public vbs::Object {
   void letProperty(std::u16string_view name, vbs::Args args, const vbs::Value& v) override {
     args.expect(0, 0);
     QWidget* w = widget();
-    if (memberIs(name, u"Left")) return setTwipsLeft(w, twipsValue(v));
-    if (memberIs(name, u"Top")) return setTwipsTop(w, twipsValue(v));
-    if (memberIs(name, u"Width"))
-      return setTwipsGeometry(w, pixelsToTwips(w->x()), twipsTop(w), sizeValue(v), twipsHeight(w));
-    if (memberIs(name, u"Height"))
-      return setTwipsGeometry(w, pixelsToTwips(w->x()), twipsTop(w), twipsWidth(w), sizeValue(v));
+    const QRect r = game_.screenArea().pictureRect();
+    const float l = pixelsToTwips(r.x()), t = pixelsToTwips(r.y());
+    const float wi = pixelsToTwips(r.width()), h = pixelsToTwips(r.height());
+    if (memberIs(name, u"Left")) return place(twipsValue(v), t, wi, h);
+    if (memberIs(name, u"Top")) return place(l, twipsValue(v), wi, h);
+    if (memberIs(name, u"Width")) return place(l, t, sizeValue(v), h);
+    if (memberIs(name, u"Height")) return place(l, t, wi, sizeValue(v));
     if (memberIs(name, u"Visible")) return w->setVisible(booleanValue(v));
     if (memberIs(name, u"Enabled")) return w->setEnabled(booleanValue(v));
     if (memberIs(name, u"ToolTipText")) return w->setToolTip(textValue(v));
@@ -216,6 +221,12 @@ class PictureBoxControl : public vbs::Object {
   QWidget* widget() {
     if (!game_.PictureBox) vbs::raise(vbs::err::ObjectNotSet);
     return game_.PictureBox;
+  }
+  // A new place and size (twips) on the game's display.
+  void place(double left, double top, double width, double height) {
+    ScaledScreen& screen = game_.screenArea();
+    screen.setVirtualArea(screen.virtualArea(),
+                          QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)));
   }
   Game& game_;
 };

@@ -88,13 +88,10 @@ Application::Application(const QString& hostProjectFolder, MessageBoxes& message
     QDesktopServices::openUrl(QUrl(url));
   };
   launcher.resolutionMatchesProject = [this] {
-    // The display is never switched here; a desktop of the project's size needs no offer.
-    const QSize sizes[] = {{640, 480}, {800, 600}, {1024, 768}};
-    const int mode = module_->settings.ResolutionMode;
-    if (mode < 0 || mode > 2) return false;
-    const QScreen* screen = QApplication::primaryScreen();
-    return screen && screen->geometry().size() == sizes[mode];
+    return module_->display().ResolutionMatchesProject(module_->settings.ResolutionMode);
   };
+  launcher.changeResolution = [this](int mode) { module_->display().ChangeResolutionToMode(mode); };
+  module_->SmallFontsCheck = [] { return storyloom::SmallFontsCheck(); };
   welcome_ = std::make_unique<frmWelcome>(*module_, std::move(launcher));
 }
 

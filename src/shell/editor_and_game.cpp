@@ -16,7 +16,7 @@ namespace storyloom {
 double SecondsSinceMidnight() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
 
 EditorAndGame::EditorAndGame(MessageBoxes& messages, UserSettings& userSettings)
-    : messages_(messages), userSettings_(userSettings) {}
+    : messages_(messages), userSettings_(userSettings), display_(std::make_unique<Display>(*this)) {}
 
 int EditorAndGame::MessageBox(const QString& text, int style, const QString& title) {
   return messages_.show(withHostPaths(text), style, title);
@@ -69,6 +69,7 @@ QString EditorAndGame::ReadIniValue(const QString& path, const QString& section,
 EditorAndGame::InitResult EditorAndGame::InitProject(const QString& hostProjectFolder) {
   // Each step below is skipped on failure; only a missing settings file or declined
   // large-fonts warning ends the program.
+  display_->RecordStartupDisplayMode();
   if (paths.ProjectPath.isEmpty()) {
     hostPaths_.setBase(hostProjectFolder);
     paths.setFromProjectFolder(HostPaths::windowsFolderOf(hostProjectFolder));

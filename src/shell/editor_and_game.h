@@ -1,11 +1,13 @@
 #pragma once
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "platform/host_paths.h"
 #include "platform/message_boxes.h"
 #include "platform/user_settings.h"
+#include "shell/display.h"
 #include "shell/field_reader.h"
 #include "shell/project_paths.h"
 #include "shell/project_settings.h"
@@ -29,6 +31,8 @@ class EditorAndGame {
   HostPaths& hostPaths() { return hostPaths_; }
   MessageBoxes& messages() { return messages_; }
   UserSettings& userSettings() { return userSettings_; }
+  // The display the game sees (DesktopWidth, ChangeResolutionToMode, ...).
+  Display& display() { return *display_; }
 
   // Where a project file that is missing lies on a CD; the path itself when the game does
   // not run from CDs.
@@ -77,6 +81,7 @@ class EditorAndGame {
   MessageBoxes& messages_;
   UserSettings& userSettings_;
   HostPaths hostPaths_;
+  std::unique_ptr<Display> display_;
 };
 
 // Seconds since midnight, with fractions, as the clock that waits run on.

@@ -16,6 +16,7 @@
 #include "platform/message_boxes.h"
 #include "shell/application.h"
 #include "shell/walkthrough.h"
+#include "shell/display.h"
 
 namespace storyloom {
 namespace {
@@ -99,7 +100,12 @@ void registerStandardWalkthroughCommands(WalkthroughRunner& runner, MessageBoxes
       QWidget* surface = win;
       for (QWidget* w : win->findChildren<QWidget*>(QStringLiteral("PictureBox")))
         if (w->isVisible()) surface = w;
-      clickAt(surface, QPoint(a[0].toInt(), a[1].toInt()), buttonNamed(a.value(2)));
+      QPoint at(a[0].toInt(), a[1].toInt());
+      // The picture may be shown at any scale: the point is a pixel of the picture.
+      if (auto* view = qobject_cast<QGraphicsView*>(surface)) {
+        at = view->viewport()->mapTo(view, ViewPointOfPicturePixel(*view, at));
+      }
+      clickAt(surface, at, buttonNamed(a.value(2)));
       return Step::done();
     }
     if (a.size() > 2) return Step::fail(QStringLiteral("click takes X Y [button] or NAME [button]"));

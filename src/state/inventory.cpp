@@ -15,6 +15,7 @@
 #include "platform/skipped_steps.h"
 #include "platform/twips.h"
 #include "shell/editor_and_game.h"
+#include "shell/display.h"
 
 namespace storyloom {
 
@@ -466,7 +467,7 @@ void Inventory::itemReleased(InventoryPart&, QGraphicsSceneMouseEvent* e) {
   if (!dragging_ || e->button() != Qt::LeftButton) return;
   endDrag();
   ++handlers_;
-  drop(e->scenePos());
+  drop(QPointF(PicturePixelAt(e->scenePos())));  // the picture pixel under the pointer
   --handlers_;
   if (handlers_ == 0) {
     for (InventoryPart* p : removed_) delete p;

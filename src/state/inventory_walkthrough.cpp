@@ -10,6 +10,7 @@
 #include "shell/editor_and_game.h"
 #include "shell/walkthrough.h"
 #include "state/inventory.h"
+#include "shell/display.h"
 
 namespace storyloom {
 
@@ -19,7 +20,7 @@ using Step = WalkthroughRunner::Step;
 
 void sendMouse(Game& game, QEvent::Type type, QPointF scenePos, Qt::MouseButton button, Qt::MouseButtons buttons) {
   QWidget* viewport = game.PictureBox->viewport();
-  const QPoint at = game.PictureBox->mapFromScene(scenePos);
+  const QPoint at = ViewPointOfPicturePixel(*game.PictureBox, PicturePixelAt(scenePos));
   QMouseEvent e(type, QPointF(at), QPointF(viewport->mapToGlobal(at)), button, buttons, Qt::NoModifier);
   QApplication::sendEvent(viewport, &e);
 }

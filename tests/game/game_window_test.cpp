@@ -191,7 +191,7 @@ TEST(GameWindow, ResetAllReportsEarlyFailuresAndSkipsLateOnes) {
   Game g(fx.module());
   g.Form_Load();
   int late = 0;
-  g.parts.ReadDesktopWorkArea = [] { throw std::runtime_error("Object required"); };
+  g.parts.StopOneTimeVideoPlayer = [] { throw std::runtime_error("Object required"); };
   g.parts.ResetComponents = [&] { ++late; };
   g.ResetAll();
   ASSERT_EQ(fx.project.log.size(), 1);
@@ -201,7 +201,7 @@ TEST(GameWindow, ResetAllReportsEarlyFailuresAndSkipsLateOnes) {
 
   // From the frame list on, a failing step is skipped silently.
   fx.project.log.clear();
-  g.parts.ReadDesktopWorkArea = [] {};
+  g.parts.StopOneTimeVideoPlayer = [] {};
   fx.project.write("Frames/a.fme", "0\r\n");
   fx.module().userSettings().set("TestProject", "DisableEffects", "True");
   g.ResetAll();
