@@ -47,6 +47,8 @@ class VBScriptActionModule;
 class TimedEvents;
 class Transitions;
 class Inventory;
+class Video;
+class AnimatedPictures;
 struct FrameFile;
 struct FrameFileRead;
 
@@ -86,6 +88,8 @@ class Game : public QMainWindow {
   AudioChannels& audio() { return *audio_; }
   Transitions& transitions() { return *transitions_; }
   Inventory& inventory() { return *inventory_; }
+  Video& video() { return *video_; }
+  AnimatedPictures& animatedPictures() { return *animatedPictures_; }
   MessageBar& messageBar() { return *messageBar_; }
   const PictureInput& pictureInput() const { return pictureInput_; }
   DefaultPointer& defaultPointer() { return pointer_; }
@@ -196,6 +200,8 @@ class Game : public QMainWindow {
   MessageBar* messageBar_ = nullptr;
   std::unique_ptr<FrameMessages> frameMessages_;
   std::unique_ptr<Transitions> transitions_;
+  std::unique_ptr<Video> video_;
+  std::unique_ptr<AnimatedPictures> animatedPictures_;
   DefaultPointer pointer_;
   Placement placement_;
   bool overrideCursor_ = false;

@@ -1,7 +1,10 @@
 // Walkthrough commands of the game window.
+#include <QTimer>
+
 #include "effects/transitions_walkthrough.h"
 #include "game/game.h"
 #include "hotspots/hotspot_walkthrough.h"
+#include "media/video_walkthrough.h"
 #include "scripting/script_walkthrough.h"
 #include "shell/application.h"
 #include "shell/walkthrough.h"
@@ -19,6 +22,7 @@ void registerGameWalkthroughCommands(WalkthroughRunner& runner, Application& app
   registerScriptWalkthroughCommands(runner, application);
   registerTransitionWalkthroughCommands(runner, application);
   registerInventoryWalkthroughCommands(runner, application);
+  registerVideoWalkthroughCommands(runner, application);
   // expect-frame NAME: the current frame is NAME.
   runner.addCommand(QStringLiteral("expect-frame"), 1, 1, [playing](const QStringList& a) {
     Game* g = playing();
@@ -42,7 +46,9 @@ void registerGameWalkthroughCommands(WalkthroughRunner& runner, Application& app
     if (!g) return Step::again(QStringLiteral("no game window"));
     QAction* item = g->menuItemByCaption(a[0]);
     if (!item) return Step::again(QStringLiteral("no visible menu item \"%1\"").arg(a[0]));
-    item->trigger();
+    // Chosen from the event loop, as a player's choice is: the following lines run while
+    // what it started waits (a video that a click skips).
+    QTimer::singleShot(0, item, [item] { item->trigger(); });
     return Step::done();
   });
 }

@@ -122,6 +122,7 @@ void MediaPlayer::setFileName(const QString& name, const QString& hostPath) {
   fileName_ = name;
   hostPath_ = hostPath;
   loadFailed_ = hostPath.isEmpty() || !QFileInfo(hostPath).isFile();
+  failure_.clear();
   knownDuration_ = 0;
   if (!loadFailed_) {
     knownDuration_ = waveFileDuration(hostPath);
@@ -205,7 +206,8 @@ void MediaPlayer::setVideoOutput(QGraphicsVideoItem* item) {
 }
 
 void MediaPlayer::Play() {
-  if (loadFailed_) {
+  // A video whose file the backend refused never plays either.
+  if (loadFailed_ || (showsPictures_ && !failure_.isEmpty())) {
     // A file that cannot be loaded never plays.
     state_ = kStopped;
     return;
@@ -261,13 +263,18 @@ void MediaPlayer::onMediaStatus(int status) {
   if (silent_) return;
   switch (static_cast<QMediaPlayer::MediaStatus>(status)) {
     case QMediaPlayer::EndOfMedia: endOfOnePass(); break;
-    case QMediaPlayer::InvalidMedia: onError(); break;
+    case QMediaPlayer::InvalidMedia:
+      if (failure_.isEmpty())
+        failure_ = player_->errorString().isEmpty() ? QStringLiteral("Invalid media") : player_->errorString();
+      onError();
+      break;
     default: break;
   }
 }
 
 void MediaPlayer::onError() {
   if (silent_) return;
+  if (player_ && player_->error() != QMediaPlayer::NoError && failure_.isEmpty()) failure_ = player_->errorString();
   // No sound can be made: go on silently in real time when the length is known (the
   // position reached so far counts as played).
   const double reached = player_ ? player_->position() / 1000.0 : 0;

@@ -10,6 +10,7 @@
 #include "effects/transitions.h"
 #include "game/game.h"
 #include "game/message_bar.h"
+#include "media/video.h"
 #include "platform/message_boxes.h"
 #include "platform/user_settings.h"
 #include "shell/editor_and_game.h"
@@ -113,6 +114,7 @@ void Application::startGame() {
     game.transitions().finished = [r = runner_](const Transitions::Run& run) {
       r->log(QStringLiteral("transition %1 %2 %3").arg(run.number).arg(run.seconds).arg(run.steps));
     };
+    game.video().started = [r = runner_](const QString& file) { r->log(QStringLiteral("video \"%1\"").arg(file)); };
     game.frameMessages().shown = [r = runner_](const QString& text) {
       r->log(QStringLiteral("message \"%1\"").arg(text));
     };

@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 
+#include "media/video.h"
+#include "media/video_files.h"
 #include "game/game.h"
 #include "game/message_bar.h"
 #include "game/game_fixture.h"
@@ -85,7 +87,9 @@ TEST(GameWindow, RightClickAndEscToggleTheMenus) {
   EXPECT_FALSE(g.mnuExit->isVisible());
 
   // While a one-time video plays, Esc and clicks only ask the video to stop.
-  g.parts.IsOneTimeVideoPlaying = [] { return true; };
+  fx.project.writeBytes("Frames/long.avi", test::testVideo("long.avi"));
+  g.video().PlayMovieWithStop("long.avi", false, 0, 0, 0, 0);
+  ASSERT_TRUE(g.video().IsOneTimeVideoPlaying());
   g.StopMovie = false;
   g.Form_KeyDown(27, 0);
   EXPECT_FALSE(g.mnuExit->isVisible());
