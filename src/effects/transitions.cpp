@@ -14,6 +14,7 @@
 #include "game/message_bar.h"
 #include "game/picture_items.h"
 #include "media/audio_channels.h"
+#include "media/animated_pictures.h"
 #include "platform/conversions.h"
 #include "platform/platform_error.h"
 #include "platform/skipped_steps.h"
@@ -224,6 +225,7 @@ QImage Transitions::CaptureActualFrame() {
 QImage Transitions::CaptureCurrentFrame() {
   // Background, water and texts, then the hotspot pictures and the first pictures of the
   // animated ones; no videos, inventory or dialogue.
+  const AnimatedPictures::FirstPictures firstPictures(game_.animatedPictures());
   return renderPicture([](double z) { return z < layer::Videos || (z >= layer::Hotspots && z < layer::Inventory); });
 }
 
@@ -252,6 +254,7 @@ void Transitions::TransitionStep2(int iTransNumber, double dTransitionDuration) 
   }
   if (frameTimerOn) game_.Timer1.start();
   release();
+  game_.animatedPictures().RestartAniGifs();
   if (isCrossFade(iTransNumber))
     runSkippingErrors(QStringLiteral("transition: the temporary picture"), [&] {
       game_.module().DeleteFileIfExists(game_.module().paths.ProjectPath + QStringLiteral("Temp001.dat"));

@@ -15,7 +15,9 @@
 #include "game/frame_texts.h"
 #include "game/message_bar.h"
 #include "hotspots/frame_areas.h"
+#include "media/animated_pictures.h"
 #include "media/audio_channels.h"
+#include "media/video.h"
 #include "scripting/action_module.h"
 #include "scripting/script_host.h"
 #include "scripting/timed_events.h"
@@ -99,6 +101,8 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
   transitions_ = std::make_unique<Transitions>(*this);
   dialogue_ = std::make_unique<Dialogue>(*this);
   water_ = std::make_unique<Water>(*this);
+  video_ = std::make_unique<Video>(*this);
+  animatedPictures_ = std::make_unique<AnimatedPictures>(*this);
 
   Timer1.setSingleShot(false);
   connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
@@ -117,6 +121,8 @@ Game::~Game() {
   // The items belong to the scene; the parts that hold them go first.
   texts_.reset();
   areas_.reset();
+  animatedPictures_.reset();
+  video_.reset();
 }
 
 void Game::buildMenus() {
@@ -234,7 +240,7 @@ void Game::ResetAll() {
     TransitionErrorShown = false;
     ResolutionOnLoadGame = 0;
     AllowControlsReferences = 0;
-    parts.StopOneTimeVideoPlayer();
+    video_->StopOneTimeVideoPlayer();
     StopMovie = true;
     module_.UserInterrupt = true;
     module_.EverythingStopped = false;
@@ -349,7 +355,7 @@ void Game::HideMenus() {
 
 void Game::Form_KeyDown(int keyCode, int shift) {
   const ProjectSettings& s = module_.settings;
-  if (!parts.IsOneTimeVideoPlaying() && keyCode == kEsc && !transitions_->TransitionRunning) {
+  if (!video_->IsOneTimeVideoPlaying() && keyCode == kEsc && !transitions_->TransitionRunning) {
     if (!mnuExit->isVisible())
       ShowMenus();
     else
@@ -434,7 +440,7 @@ void Game::StopAllActivity() {
   timedEvents_->StopTimerObjects();
   messageBar_->TimerMessageBox().stop();
   timedEvents_->PauseTimedEvents();
-  parts.StopOneTimeVideoPlayer();
+  video_->StopOneTimeVideoPlayer();
   audio_->ResetAudioChannels();
 }
 
@@ -446,7 +452,7 @@ void Game::closeEvent(QCloseEvent* e) {
   QCoreApplication::processEvents();
   StopAllActivity();
   // From here on errors are ignored.
-  runSkippingErrors(QStringLiteral("closing: the animated pictures"), [&] { parts.UnloadAniGifs(); });
+  runSkippingErrors(QStringLiteral("closing: the animated pictures"), [&] { animatedPictures_->UnloadAniGifs(); });
   runSkippingErrors(QStringLiteral("closing: the display mode"),
                     [&] { module_.display().RestoreDisplayModeIfChanged(); });
   if (overrideCursor_) {
@@ -461,7 +467,7 @@ void Game::mousePressEvent(QMouseEvent* e) {
   // The window around the picture.
   StopMovie = true;
   module_.UserInterrupt = true;
-  if (!parts.IsOneTimeVideoPlaying()) menuRule(e->button());
+  if (!video_->IsOneTimeVideoPlaying()) menuRule(e->button());
   e->accept();
 }
 

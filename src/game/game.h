@@ -53,6 +53,8 @@ class Inventory;
 class Dialogue;
 class SavedGames;
 class ScaledScreen;
+class Video;
+class AnimatedPictures;
 struct FrameFile;
 struct FrameFileRead;
 
@@ -95,6 +97,8 @@ class Game : public QMainWindow {
   Inventory& inventory() { return *inventory_; }
   Dialogue& dialogue() { return *dialogue_; }
   SavedGames& savedGames() { return *savedGames_; }
+  Video& video() { return *video_; }
+  AnimatedPictures& animatedPictures() { return *animatedPictures_; }
   MessageBar& messageBar() { return *messageBar_; }
   const PictureInput& pictureInput() const { return pictureInput_; }
   DefaultPointer& defaultPointer() { return pointer_; }
@@ -217,6 +221,8 @@ class Game : public QMainWindow {
   std::unique_ptr<Transitions> transitions_;
   std::unique_ptr<Dialogue> dialogue_;
   std::unique_ptr<Water> water_;
+  std::unique_ptr<Video> video_;
+  std::unique_ptr<AnimatedPictures> animatedPictures_;
   DefaultPointer pointer_;
   Placement placement_;
   bool overrideCursor_ = false;

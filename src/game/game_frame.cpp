@@ -12,7 +12,9 @@
 #include "game/game.h"
 #include "hotspots/frame_areas.h"
 #include "state/inventory.h"
+#include "media/animated_pictures.h"
 #include "media/audio_channels.h"
+#include "media/video.h"
 #include "platform/skipped_steps.h"
 #include "platform/twips.h"
 #include "scripting/script_host.h"
@@ -88,11 +90,11 @@ void Game::startFrameVideo(const FrameFile& f) {
   HideMenus();
   StopMovie = false;
   if (f.VideoOriginalSize)
-    parts.PlayMovieWithStop(f.VideoFile, false, f.VideoLeft, f.VideoTop, 0, 0);
+    video_->PlayMovieWithStop(f.VideoFile, false, f.VideoLeft, f.VideoTop, 0, 0);
   else if (f.VideoAtOrigin)
-    parts.PlayMovieWithStop(f.VideoFile, false, 0, 0, 0, 0);
+    video_->PlayMovieWithStop(f.VideoFile, false, 0, 0, 0, 0);
   else
-    parts.PlayMovieWithStop(f.VideoFile, true, f.VideoLeft, f.VideoTop, f.VideoWidth, f.VideoHeight);
+    video_->PlayMovieWithStop(f.VideoFile, true, f.VideoLeft, f.VideoTop, f.VideoWidth, f.VideoHeight);
 }
 
 void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransNumber, double dTransitionDuration) {
@@ -145,7 +147,7 @@ void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransN
     // 7. A video that starts before the transition.
     const bool video = !f.VideoFile.isEmpty();
     if (video && f.VideoBeforeTransition) {
-      parts.StopOneTimeVideoPlayer();
+      video_->StopOneTimeVideoPlayer();
       if (stopped) return;
       startFrameVideo(f);
     }
@@ -205,7 +207,7 @@ void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransN
     if (stopped) return;
     // 18.
     const bool videoAfter = video && (!f.VideoBeforeTransition || bWithTransition);
-    if (videoAfter) parts.StopOneTimeVideoPlayer();
+    if (videoAfter) video_->StopOneTimeVideoPlayer();
     if (stopped) return;
     // 19.
     const bool effects = !mnuDisableEffects->isChecked();
@@ -221,19 +223,19 @@ void Game::OpenFrame(const QString& frameName, bool bWithTransition, int iTransN
     if (stopped) return;
     // 22. The wait for the video; pending events run, nothing spins while none arrive.
     SetScreenPointerArrow();
-    if (parts.IsOneTimeVideoPlaying() && !StopMovie) {
+    if (video_->IsOneTimeVideoPlaying() && !StopMovie) {
       QTimer wake;
       wake.start(50);
-      while (parts.IsOneTimeVideoPlaying() && !StopMovie) {
+      while (video_->IsOneTimeVideoPlaying() && !StopMovie) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         HideMenus();
         QCoreApplication::processEvents();
       }
     }
     SetScreenPointerDefault();
-    parts.StopOneTimeVideoPlayer();
+    video_->StopOneTimeVideoPlayer();
     StopMovie = false;
-    parts.RestartLoopingVideos();
+    video_->RestartLoopingVideos();
     if (stopped) return;
     if (effects) water_->StartRipplingWater();
     if (stopped) return;

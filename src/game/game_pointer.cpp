@@ -7,6 +7,7 @@
 #include "game/frame_texts.h"
 #include "game/game.h"
 #include "game/message_bar.h"
+#include "media/video.h"
 #include "hotspots/frame_areas.h"
 #include "platform/twips.h"
 #include "state/inventory.h"
@@ -166,7 +167,7 @@ void Game::menuRule(Qt::MouseButton button) {
 void Game::PictureMouseDown(Qt::MouseButton button) {
   StopMovie = true;
   module_.UserInterrupt = true;
-  if (parts.IsOneTimeVideoPlaying()) return;
+  if (video().IsOneTimeVideoPlaying()) return;
   menuRule(button);
 }
 

@@ -17,6 +17,7 @@ constexpr double Texts = 100;
 constexpr double Videos = 190;
 constexpr double Hotspots = 200;
 constexpr double AniGifs = 210;
+constexpr double OneTimeVideo = 300;
 constexpr double Inventory = 500;
 constexpr double Dialogue = 700;
 constexpr double Transition = 900;

@@ -83,12 +83,12 @@ class ActionHost {
   virtual void StoreChannelEntry(int channel, const ChannelEntry& entry) = 0;
 
   // Video
-  virtual void PlayMovieWithStop(const QString& file, bool bStretched, int lLeft, int lTop, int lWidth, int lHeight) {
-    (void)file, (void)bStretched, (void)lLeft, (void)lTop, (void)lWidth, (void)lHeight;
-  }
-  virtual bool IsOneTimeVideoPlaying() { return false; }
-  virtual bool PlayMovieBusy() { return false; }
-  virtual void StopOneTimeVideoPlayer() {}
+  virtual void PlayMovieWithStop(const QString& file, bool bStretched, int lLeft, int lTop, int lWidth,
+                                 int lHeight) = 0;
+  virtual bool IsOneTimeVideoPlaying() = 0;
+  // True during the settling pause before a one-time video starts.
+  virtual bool PlayMovieBusy() = 0;
+  virtual void StopOneTimeVideoPlayer() = 0;
 
   // Inventory
   virtual void AddPickedObject(const QString& itemName, bool bDoNotPopup) { (void)itemName, (void)bDoNotPopup; }

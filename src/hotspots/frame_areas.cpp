@@ -12,7 +12,9 @@
 #include "hotspots/hotspot_file.h"
 #include "hotspots/record_fields.h"
 #include "platform/conversions.h"
+#include "media/animated_pictures.h"
 #include "media/audio_channels.h"
+#include "media/video.h"
 #include "media/channel_levels.h"
 #include "platform/media_player.h"
 #include "scripting/action_module.h"
@@ -89,11 +91,11 @@ class GameActionHost : public ActionHost {
   }
 
   void PlayMovieWithStop(const QString& f, bool s, int l, int t, int w, int h) override {
-    game_.parts.PlayMovieWithStop(f, s, l, t, w, h);
+    game_.video().PlayMovieWithStop(f, s, l, t, w, h);
   }
-  bool IsOneTimeVideoPlaying() override { return game_.parts.IsOneTimeVideoPlaying(); }
-  bool PlayMovieBusy() override { return areas_.calls.PlayMovieBusy(); }
-  void StopOneTimeVideoPlayer() override { game_.parts.StopOneTimeVideoPlayer(); }
+  bool IsOneTimeVideoPlaying() override { return game_.video().IsOneTimeVideoPlaying(); }
+  bool PlayMovieBusy() override { return game_.video().VideoStarting; }
+  void StopOneTimeVideoPlayer() override { game_.video().StopOneTimeVideoPlayer(); }
 
   void AddPickedObject(const QString& item, bool noPopup) override { game_.inventory().AddPickedObject(item, noPopup); }
   void RemovePickedObject(int i) override { game_.inventory().RemovePickedObject(i); }
@@ -114,11 +116,6 @@ class GameActionHost : public ActionHost {
   FrameAreas& areas_;
 };
 
-struct LoopingVideo {
-  MediaPlayer* player = nullptr;
-  QGraphicsVideoItem* item = nullptr;
-};
-
 }  // namespace
 
 struct FrameAreas::Impl {
@@ -128,28 +125,15 @@ struct FrameAreas::Impl {
   std::vector<HotspotItem*> Area{nullptr};  // element 0: the template, never a hotspot
   // Elements unloaded by scripts leave gaps (nullptr) below the highest index.
   HotspotItem areaTemplate{0};
-  std::vector<LoopingVideo> VideoPlayer{LoopingVideo{}};
   QCursor templatePointer;
   // Elements and players of earlier frames, taken off the picture but not yet deleted: a
   // click on one of them may be what opened the new frame, and its handler may still run.
   std::vector<HotspotItem*> removedAreas;
-  std::vector<QObject*> removedPlayers;
   void takeOff(HotspotItem* a) {
     if (!a) return;
     if (a->scene()) a->scene()->removeItem(a);
     a->setVisible(false);
     removedAreas.push_back(a);
-  }
-  void takeOff(LoopingVideo v) {
-    if (v.player) {
-      v.player->Stop();
-      v.player->setVideoOutput(nullptr);
-      removedPlayers.push_back(v.player);
-    }
-    if (v.item) {
-      if (v.item->scene()) v.item->scene()->removeItem(v.item);
-      removedPlayers.push_back(v.item);
-    }
   }
   void deleteRemoved() {
     std::vector<HotspotItem*> keep;
@@ -160,8 +144,6 @@ struct FrameAreas::Impl {
         delete a;
     }
     removedAreas.swap(keep);
-    for (QObject* p : removedPlayers) delete p;
-    removedPlayers.clear();
   }
 };
 
@@ -169,12 +151,7 @@ FrameAreas::FrameAreas(Game& game) : game_(game), impl_(std::make_unique<Impl>(g
 
 FrameAreas::~FrameAreas() {
   for (HotspotItem* a : impl_->removedAreas) delete a;
-  for (QObject* p : impl_->removedPlayers) delete p;
   for (size_t i = 1; i < impl_->Area.size(); ++i) delete impl_->Area[i];
-  for (size_t i = 1; i < impl_->VideoPlayer.size(); ++i) {
-    delete impl_->VideoPlayer[i].player;
-    delete impl_->VideoPlayer[i].item;
-  }
 }
 
 HotspotActions& FrameAreas::actions() { return impl_->actions; }
@@ -186,15 +163,9 @@ HotspotItem* FrameAreas::Area(int index) const {
   return impl_->Area[static_cast<size_t>(index)];
 }
 
-MediaPlayer* FrameAreas::VideoPlayer(int index) const {
-  if (index < 1 || index >= static_cast<int>(impl_->VideoPlayer.size())) return nullptr;
-  return impl_->VideoPlayer[static_cast<size_t>(index)].player;
-}
+MediaPlayer* FrameAreas::VideoPlayer(int index) const { return game_.video().VideoPlayer(index); }
 
-QGraphicsObject* FrameAreas::VideoPlayerItem(int index) const {
-  if (index < 1 || index >= static_cast<int>(impl_->VideoPlayer.size())) return nullptr;
-  return impl_->VideoPlayer[static_cast<size_t>(index)].item;
-}
+QGraphicsObject* FrameAreas::VideoPlayerItem(int index) const { return game_.video().VideoPlayerItem(index); }
 
 HotspotItem& FrameAreas::AreaTemplate() { return impl_->areaTemplate; }
 
@@ -215,10 +186,7 @@ void FrameAreas::UnloadElement(int index) {
   impl_->Area[static_cast<size_t>(index)] = nullptr;
   while (impl_->Area.size() > 1 && !impl_->Area.back()) impl_->Area.pop_back();
   impl_->takeOff(area);
-  if (index < static_cast<int>(impl_->VideoPlayer.size())) {
-    impl_->takeOff(impl_->VideoPlayer[static_cast<size_t>(index)]);
-    impl_->VideoPlayer[static_cast<size_t>(index)] = LoopingVideo{};
-  }
+  game_.video().UnloadVideoPlayer(index);
 }
 
 void FrameAreas::SetTemplatePointer(const QCursor& cursor) {
@@ -236,11 +204,8 @@ void FrameAreas::ResetFrameAreas() {
     impl_->takeOff(impl_->Area.back());
     impl_->Area.pop_back();
   }
-  while (impl_->VideoPlayer.size() > 1) {
-    impl_->takeOff(impl_->VideoPlayer.back());
-    impl_->VideoPlayer.pop_back();
-  }
-  calls.UnloadAniGifs();
+  game_.video().ResetVideoPlayers();
+  game_.animatedPictures().UnloadAniGifs();
 }
 
 void FrameAreas::LoadAreas() {
@@ -292,15 +257,16 @@ void FrameAreas::LoadAreas() {
       step("animated picture", [&] {
         const QString file = m.ResolveProjectFile(paths.AreasPath + textOf(r.PictureFile));
         const float x = toSingle(numberOf(r.AreaLeft) + kInset), y = toSingle(numberOf(r.AreaTop) + kInset);
-        area->HotspotMarker = static_cast<qint16>(calls.AniGifNewWithIndex(i, file, x, y, integerOf(r.GifSpeed)));
+        area->HotspotMarker =
+            static_cast<qint16>(game_.animatedPictures().AniGifNewWithIndex(i, file, x, y, integerOf(r.GifSpeed)));
       });
       step("pointer", [&] {
         if (area->HotspotMarker <= 0) return;
         QCursor cursor;
         if (!isDefaultPointerName(cursorFile)) {
-          if (loadCursor(&cursor)) calls.SetAniGifBoxPointer(area->HotspotMarker, &cursor);
+          if (loadCursor(&cursor)) game_.animatedPictures().SetAniGifBoxPointer(area->HotspotMarker, &cursor);
         } else {
-          calls.SetAniGifBoxPointer(area->HotspotMarker, nullptr);
+          game_.animatedPictures().SetAniGifBoxPointer(area->HotspotMarker, nullptr);
         }
       });
       continue;
@@ -350,41 +316,23 @@ void FrameAreas::LoadAreas() {
 
 void FrameAreas::loadLoopingVideo(int i, HotspotItem& area, const HotspotRecord& r, const StepRunner& step) {
   EditorAndGame& m = game_.module();
-  if (impl_->VideoPlayer.size() <= static_cast<size_t>(i)) impl_->VideoPlayer.resize(static_cast<size_t>(i) + 1);
-  LoopingVideo& v = impl_->VideoPlayer[static_cast<size_t>(i)];
-  v.item = new QGraphicsVideoItem;
-  v.item->setObjectName(QStringLiteral("VideoPlayer%1").arg(i));
-  v.item->setZValue(layer::Videos);  // below the hotspots, which take the clicks
-  v.item->setVisible(false);
-  v.item->setPos(area.pos());
-  game_.scene().addItem(v.item);
-  v.player = new MediaPlayer(&game_);
-  MediaPlayer* player = v.player;
-  QGraphicsVideoItem* item = v.item;
+  Video& video = game_.video();
+  MediaPlayer& player = video.LoadVideoPlayer(i, area.pos());
   step("video size", [&] {
-    if (numberOf(r.VideoFitHotspot) == 0) {
-      player->setAutoSize(true);
-      QObject::connect(item, &QGraphicsVideoItem::nativeSizeChanged, item,
-                       [item](const QSizeF& size) { item->setSize(size); });
-    } else {
-      player->setAutoSize(false);
-      item->setSize(area.boundingRect().size());
-    }
+    const bool ownSize = numberOf(r.VideoFitHotspot) == 0;
+    video.SetVideoPlayerSize(i, ownSize, area.boundingRect().size());
   });
   step("video file", [&] {
     const QString file = m.ResolveProjectFile(m.paths.FramesPath + textOf(r.VideoFile));
-    player->setFileName(file, m.hostPathOf(file));
+    player.setFileName(file, m.hostPathOf(file));
   });
   step("video rate", [&] {
     const double rate = numberOf(r.VideoRate);
-    player->setRate(rate == 0 ? 1.0 : rate);
+    player.setRate(rate == 0 ? 1.0 : rate);
   });
-  step("video play count", [&] { player->setPlayCount(longOf(r.VideoPlayCount)); });
-  step("video volume", [&] { player->setVolume(ChannelLevels::VolumeToPlayer(numberOf(r.VideoVolume))); });
-  step("video start", [&] {
-    player->setVideoOutput(item);
-    player->Play();
-  });
+  step("video play count", [&] { player.setPlayCount(longOf(r.VideoPlayCount)); });
+  step("video volume", [&] { player.setVolume(ChannelLevels::VolumeToPlayer(numberOf(r.VideoVolume))); });
+  step("video start", [&] { video.StartVideoPlayer(i); });
   area.HotspotMarker = -1;
 }
 
@@ -432,30 +380,22 @@ void FrameAreas::ShowOrNotShowAreas() {
     area->setVisible(visible);
     if (area->HotspotMarker > 0) {
       const int g = area->HotspotMarker;
+      AnimatedPictures& gifs = game_.animatedPictures();
       runSkippingErrors(QStringLiteral("animated picture of hotspot #%1").arg(i), [&] {
-        const bool boxVisible = calls.AniGifBoxVisible(g);
+        const bool boxVisible = gifs.AniGifBoxVisible(g);
         if (!visible && boxVisible) {
-          calls.AniGifOperation(g, 2);
+          gifs.AniGifOperation(g, 2);
           QCoreApplication::processEvents();
         } else if (visible && !boxVisible) {
-          calls.AniGifOperation(g, 2);
+          gifs.AniGifOperation(g, 2);
           QCoreApplication::processEvents();
-          calls.AniGifOperation(g, 1);
+          gifs.AniGifOperation(g, 1);
           QCoreApplication::processEvents();
         }
-        calls.SetAniGifBoxVisible(g, visible);
+        gifs.SetAniGifBoxVisible(g, visible);
       });
-    } else if (area->HotspotMarker == -1 && i < static_cast<int>(impl_->VideoPlayer.size())) {
-      LoopingVideo& v = impl_->VideoPlayer[static_cast<size_t>(i)];
-      if (v.item && v.player) {
-        if (!visible && v.item->isVisible()) {
-          v.item->setVisible(false);
-        } else if (visible && !v.item->isVisible()) {
-          v.player->setCurrentPosition(0);
-          v.player->Play();
-          v.item->setVisible(true);
-        }
-      }
+    } else if (area->HotspotMarker == -1) {
+      game_.video().ShowVideoPlayer(i, visible);
     }
     // Event handlers run inside the GIF step may have replaced the frame's hotspots.
     if (AreaCount() < n) break;

@@ -45,9 +45,9 @@ class FrameAreas {
   void LoadElement(int index);
   // Removes element i (and its looping video); raises 340 when it is not loaded.
   void UnloadElement(int index);
-  // The looping video player of hotspot i, when it has one.
+  // The looping video player of hotspot i, when it has one, and the item that shows it
+  // (kept by the game's Video part).
   MediaPlayer* VideoPlayer(int index) const;
-  // The picture item that shows that player.
   QGraphicsObject* VideoPlayerItem(int index) const;
   // The pointer that the hotspot template (and so every hotspot loaded from now on) starts
   // with; hotspots already loaded keep theirs.
@@ -63,23 +63,6 @@ class FrameAreas {
   int ExecuteVBScriptAndConsequences(const QString& sText, bool bResetLastClickPosition) {
     return actions().ExecuteVBScriptAndConsequences(sText, bResetLastClickPosition);
   }
-
-  // Calls into parts that other modules build; each starts as a harmless stand-in.
-  struct Calls {
-    // Animated pictures: a new GIF element for hotspot NewIndex, returning its index (0
-    // when none was made); its box's visibility and pointer; operation 1 starts and 2
-    // stops the animation.
-    std::function<int(int NewIndex, const QString& FileName, float X, float Y, qint16 Speed)> AniGifNewWithIndex =
-        [](int, const QString&, float, float, qint16) { return 0; };
-    std::function<bool(int)> AniGifBoxVisible = [](int) { return false; };
-    std::function<void(int, bool)> SetAniGifBoxVisible = [](int, bool) {};
-    std::function<void(int, int)> AniGifOperation = [](int, int) {};
-    std::function<void(int, const QCursor*)> SetAniGifBoxPointer = [](int, const QCursor*) {};
-    std::function<void()> UnloadAniGifs = [] {};
-    // Video.
-    std::function<bool()> PlayMovieBusy = [] { return false; };
-  };
-  Calls calls;
 
  private:
   using StepRunner = std::function<void(const char* what, const std::function<void()>& step)>;

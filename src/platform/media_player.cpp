@@ -173,6 +173,7 @@ void MediaPlayer::setFileName(const QString& name, const QString& hostPath) {
   fileName_ = name;
   hostPath_ = hostPath;
   loadFailed_ = hostPath.isEmpty() || !QFileInfo(hostPath).isFile();
+  failure_.clear();
   knownDuration_ = 0;
   if (!loadFailed_) {
     knownDuration_ = waveFileDuration(hostPath);
@@ -269,8 +270,9 @@ void MediaPlayer::setVideoOutput(QGraphicsVideoItem* item) {
 }
 
 void MediaPlayer::Play() {
-  if (loadFailed_) {
-    // A file that cannot be loaded never plays; one that cannot be decoded says so.
+  // A file that cannot be loaded never plays, nor a video whose file the backend refused;
+  // one that cannot be decoded says so.
+  if (loadFailed_ || (showsPictures_ && !failure_.isEmpty())) {
     state_ = kStopped;
     if (undecodable_) QTimer::singleShot(0, this, [this] { Q_EMIT failed(); });
     return;
@@ -329,7 +331,11 @@ void MediaPlayer::onMediaStatus(int status) {
   }
   switch (static_cast<QMediaPlayer::MediaStatus>(status)) {
     case QMediaPlayer::EndOfMedia: endOfOnePass(); break;
-    case QMediaPlayer::InvalidMedia: onError(); break;
+    case QMediaPlayer::InvalidMedia:
+      if (failure_.isEmpty())
+        failure_ = player_->errorString().isEmpty() ? QStringLiteral("Invalid media") : player_->errorString();
+      onError();
+      break;
     default: break;
   }
 }
@@ -346,6 +352,7 @@ void MediaPlayer::onError() {
     }
     return;
   }
+  if (player_ && player_->error() != QMediaPlayer::NoError && failure_.isEmpty()) failure_ = player_->errorString();
   // No sound can be made: go on silently in real time when the length is known (the
   // position reached so far counts as played).
   const double reached = player_ ? player_->position() / 1000.0 : 0;

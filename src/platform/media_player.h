@@ -54,6 +54,9 @@ class MediaPlayer : public QObject {
   bool autoSize() const { return autoSize_; }
 
   int playState() const { return state_; }
+  // The backend's description of why the loaded file cannot be played; empty while none
+  // is known (a missing file is not described here).
+  QString failure() const { return failure_; }
   bool isPlaying() const { return state_ == kPlaying; }
 
   void Play();
@@ -90,6 +93,7 @@ class MediaPlayer : public QObject {
   int state_ = kStopped;
   int passesDone_ = 0;
   bool loadFailed_ = false;
+  QString failure_;
   bool showsPictures_ = false;
   // Silent real-time playback when no sound can be produced.
   bool silent_ = false;

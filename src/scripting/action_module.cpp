@@ -12,6 +12,7 @@
 #include "game/frame_texts.h"
 #include "game/game.h"
 #include "hotspots/frame_areas.h"
+#include "media/animated_pictures.h"
 #include "platform/conversions.h"
 #include "platform/ini_file.h"
 #include "platform/platform_error.h"
@@ -619,7 +620,7 @@ void VBScriptActionModule::ChangeDefaultCursor(const QString& sFilename) {
       HotspotItem* area = areas.Area(i);
       if (!area) continue;
       area->setDefaultPointer(cursor);
-      if (area->HotspotMarker > 0) areas.calls.SetAniGifBoxPointer(area->HotspotMarker, nullptr);
+      if (area->HotspotMarker > 0) game_.animatedPictures().SetAniGifBoxPointer(area->HotspotMarker, nullptr);
     }
   });
 }

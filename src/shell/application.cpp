@@ -12,6 +12,7 @@
 #include "media/audio_channels.h"
 #include "game/message_bar.h"
 #include "platform/log_lines.h"
+#include "media/video.h"
 #include "platform/message_boxes.h"
 #include "platform/system_log.h"
 #include "platform/user_settings.h"
@@ -132,11 +133,14 @@ Game& Application::newGameWindow() {
     game.transitions().finished = [r = runner_](const Transitions::Run& run) {
       r->log(QStringLiteral("transition %1 %2 %3").arg(run.number).arg(run.seconds).arg(run.steps));
     };
+    game.video().started = [r = runner_](const QString& file) {
+      r->log(QStringLiteral("video ") + quotedForLog(file));
+    };
     game.frameMessages().shown = [r = runner_](const QString& text) {
       r->log(QStringLiteral("message ") + quotedForLog(text));
     };
     game.audio().soundStarted = [r = runner_](int channel, const QString& file) {
-      r->log(QStringLiteral("sound %1 \"%2\"").arg(channel).arg(EditorAndGame::FileNameOf(file)));
+      r->log(QStringLiteral("sound %1 ").arg(channel) + quotedForLog(EditorAndGame::FileNameOf(file)));
     };
   }
   game.unloaded = [this] {

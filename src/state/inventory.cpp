@@ -11,6 +11,8 @@
 #include "game/game.h"
 #include "game/picture_items.h"
 #include "hotspots/frame_areas.h"
+#include "media/animated_pictures.h"
+#include "media/video.h"
 #include "platform/platform_error.h"
 #include "platform/skipped_steps.h"
 #include "platform/twips.h"
@@ -455,7 +457,7 @@ void Inventory::TimerInventory_Timer() {
 void Inventory::itemPressed(InventoryPart& item, QGraphicsSceneMouseEvent* e) {
   game_.StopMovie = true;
   module().UserInterrupt = true;
-  if (game_.parts.IsOneTimeVideoPlaying()) return;
+  if (game_.video().IsOneTimeVideoPlaying()) return;
   game_.picWhere_MouseDown(e->button());
   if (e->button() != Qt::LeftButton) return;
   DraggedObjectIndex = static_cast<qint16>(item.index());
@@ -489,6 +491,10 @@ void Inventory::drop(QPointF scenePos) {
       Combine(part->index());
     } else if (auto* area = qobject_cast<HotspotItem*>(object)) {
       game_.areas().Area_DragDrop(area->index(), DraggedObjectIndex, static_cast<float>(scenePos.x() * kTwipsPerPixel),
+                                  static_cast<float>(scenePos.y() * kTwipsPerPixel));
+    } else if (auto* gif = qobject_cast<AniGifBox*>(object)) {
+      // An animated picture is its hotspot: the drop point is in twips of the picture.
+      game_.areas().Area_DragDrop(gif->index(), DraggedObjectIndex, static_cast<float>(scenePos.x() * kTwipsPerPixel),
                                   static_cast<float>(scenePos.y() * kTwipsPerPixel));
     }
     return;  // the topmost element under the pointer takes the drop

@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 
+#include "media/video.h"
+#include "media/video_files.h"
 #include "game/game.h"
 #include "game/message_bar.h"
 #include "game/game_fixture.h"
@@ -85,7 +87,9 @@ TEST(GameWindow, RightClickAndEscToggleTheMenus) {
   EXPECT_FALSE(g.mnuExit->isVisible());
 
   // While a one-time video plays, Esc and clicks only ask the video to stop.
-  g.parts.IsOneTimeVideoPlaying = [] { return true; };
+  fx.project.writeBytes("Frames/long.avi", test::testVideo("long.avi"));
+  g.video().PlayMovieWithStop("long.avi", false, 0, 0, 0, 0);
+  ASSERT_TRUE(g.video().IsOneTimeVideoPlaying());
   g.StopMovie = false;
   g.Form_KeyDown(27, 0);
   EXPECT_FALSE(g.mnuExit->isVisible());
@@ -190,18 +194,15 @@ TEST(GameWindow, ResetAllReportsEarlyFailuresAndSkipsLateOnes) {
   fx.project.init();
   Game g(fx.module());
   g.Form_Load();
-  int late = 0;
-  g.parts.StopOneTimeVideoPlayer = [] { throw std::runtime_error("Object required"); };
-  g.parts.ResetComponents = [&] { ++late; };
+  g.parts.ResetComponents = [] { throw std::runtime_error("Object required"); };
   g.ResetAll();
   ASSERT_EQ(fx.project.log.size(), 1);
   EXPECT_TRUE(fx.project.log[0].endsWith("Unable to initialize the program. Object required\" -> OK"));
-  EXPECT_EQ(late, 1);
   EXPECT_TRUE(g.mnuFrameName.empty());  // the steps after the failure did not run
 
   // From the frame list on, a failing step is skipped silently.
   fx.project.log.clear();
-  g.parts.StopOneTimeVideoPlayer = [] {};
+  g.parts.ResetComponents = [] {};
   fx.project.write("Frames/a.fme", "0\r\n");
   fx.module().userSettings().set("TestProject", "DisableEffects", "True");
   g.ResetAll();

@@ -7,7 +7,11 @@
 #include "game/frame_texts.h"
 #include "game/game.h"
 #include "game/message_bar.h"
+#include <QGraphicsVideoItem>
+
 #include "media/audio_channels.h"
+#include "media/video.h"
+#include "media/video_files.h"
 #include "shell/field_reader.h"
 #include "game/game_fixture.h"
 #include "state/inventory.h"
@@ -225,10 +229,19 @@ TEST(OpenFrame, VideoBeforeTheTransitionStartsAgainAfterIt) {
   videoFrame("Early", "#FALSE#,#FALSE#", "#TRUE#");
   videoFrame("Origin", "#TRUE#,#FALSE#", "#FALSE#");
   videoFrame("Own", "#TRUE#,#TRUE#", "#FALSE#");
+  fx.project.writeBytes("Frames/Film.avi", test::testVideo("short.avi"));
   Game& g = fx.start();
+  // Where each video started: its file, place and size in pixels of the picture.
   QStringList calls;
-  g.parts.PlayMovieWithStop = [&](const QString& f, bool stretched, qint32 l, qint32 t, qint32 w, qint32 h) {
-    calls << QString("%1 %2 %3 %4 %5 %6").arg(f).arg(stretched).arg(l).arg(t).arg(w).arg(h);
+  g.video().started = [&](const QString& f) {
+    const QGraphicsVideoItem* item = g.video().OneTimeVideoItem();
+    test::runEventsFor(100);  // a video in its own size takes it once the first picture came
+    calls << QString("%1 %2 %3 %4 %5")
+                 .arg(f)
+                 .arg(item->pos().x())
+                 .arg(item->pos().y())
+                 .arg(item->size().width())
+                 .arg(item->size().height());
   };
   int transitions = 0;
   g.transitions().finished = [&](const Transitions::Run& run) {
@@ -237,16 +250,16 @@ TEST(OpenFrame, VideoBeforeTheTransitionStartsAgainAfterIt) {
     ++transitions;
   };
   g.OpenFrame("Early", false, 0, 0);
-  EXPECT_EQ(calls, QStringList{"Film.avi 1 5 6 7 8"});
+  EXPECT_EQ(calls, QStringList{"Film.avi 5 6 7 8"});
   calls.clear();
   g.transitions().TransitionStep1(2);
   g.OpenFrame("Early", true, 2, 0.05);
-  EXPECT_EQ(calls, (QStringList{"Film.avi 1 5 6 7 8", "Film.avi 1 5 6 7 8"}));
+  EXPECT_EQ(calls, (QStringList{"Film.avi 5 6 7 8", "Film.avi 5 6 7 8"}));
   EXPECT_EQ(transitions, 1);
   calls.clear();
   g.OpenFrame("Origin", false, 0, 0);
   g.OpenFrame("Own", false, 0, 0);
-  EXPECT_EQ(calls, (QStringList{"Film.avi 0 0 0 0 0", "Film.avi 0 5 6 0 0"}));
+  EXPECT_EQ(calls, (QStringList{"Film.avi 0 0 48 32", "Film.avi 5 6 48 32"}));
   EXPECT_FALSE(g.StopMovie);
 }
 

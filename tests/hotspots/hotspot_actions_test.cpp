@@ -62,6 +62,9 @@ class FakeGame : public ActionHost {
   void PlayMovieWithStop(const QString& f, bool s, int l, int t, int w, int h) override {
     log << QStringLiteral("movie %1 %2 %3 %4 %5 %6").arg(f).arg(s).arg(l).arg(t).arg(w).arg(h);
   }
+  bool IsOneTimeVideoPlaying() override { return false; }
+  bool PlayMovieBusy() override { return false; }
+  void StopOneTimeVideoPlayer() override {}
   void RemovePickedObject(int i) override { log << QStringLiteral("remove item %1").arg(i); }
   QString PickedObjectTag(int i) override { return i == 1 ? QStringLiteral("Key") : QString(); }
   void TransitionStep1(int n) override { log << QStringLiteral("transition %1").arg(n); }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QImage>
 #include <QMouseEvent>
 #include <QTest>
@@ -10,6 +11,7 @@
 #include "game/game.h"
 #include "hotspots/frame_areas.h"
 #include "hotspots/records.h"
+#include "media/animated_pictures.h"
 #include "shell/editor_and_game.h"
 #include "support/test_support.h"
 #include "game/game_fixture.h"
@@ -280,6 +282,31 @@ TEST_F(InventoryOnTheScene, DraggingAnItemOntoAHotspotRunsItsItemRecord) {
   EXPECT_EQ(items(), QStringList{"Rope"});
   EXPECT_EQ(game->LastClickPosition, QPoint(240, 240));
   EXPECT_EQ(game->Disappear.Count(), 0) << "the door itself stays";
+  EXPECT_TRUE(project.log.isEmpty()) << project.log.join('\n').toStdString();
+}
+
+TEST_F(InventoryOnTheScene, AnItemDroppedOnAnAnimatedPictureIsUsedOnItsHotspot) {
+  QFile gif(QStringLiteral(STORYLOOM_TEST_DATA "/animated/two_colours.gif"));
+  ASSERT_TRUE(gif.open(QIODevice::ReadOnly));
+  project.writeBytes("Areas/Door.gif", gif.readAll());
+  HotspotSpec door;
+  door.x = 200, door.y = 200;
+  door.animated = 1;
+  door.showPicture = true;
+  door.picture = "Door.gif";
+  project.write("FramesData/Room.fm2", door.text());
+  start([](ProjectSettings& s) { s.InventorySlideDown = false; });
+  game->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(game.get()));
+  game->OpenFrame("Room", false, 0, 0);
+  const AniGifBox* box = game->animatedPictures().Box(1);
+  ASSERT_NE(box, nullptr);
+  inv().AddPickedObject("Key", true);
+  inv().PointerOverInventory();
+  const QPointF onTheBox = box->sceneBoundingRect().center();
+  drag(centreOf(1), onTheBox);
+  EXPECT_EQ(items(), QStringList{}) << "the key's record for the door ran";
+  EXPECT_EQ(game->LastClickPosition, onTheBox.toPoint());
   EXPECT_TRUE(project.log.isEmpty()) << project.log.join('\n').toStdString();
 }
 

@@ -1,0 +1,115 @@
+// Videos and animated pictures: how long starting a one-time video keeps the user-interface
+// thread from handling events (target: at most 5 ms), and the processor time an idle game
+// spends on an animated picture and a looping video (target: below 10 % of one core).
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+#include <algorithm>
+
+#include "bench_project.h"
+#include "game/game.h"
+#include "media/video.h"
+
+namespace {
+
+using namespace storyloom;
+
+QByteArray demoFile(const QString& relative) {
+  QFile f(QStringLiteral(STORYLOOM_DEMO_DIR "/") + relative);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+struct VideoProject : bench::BenchProject {
+  VideoProject() {
+    write("Config/General", "\"Bench\",\"\",\"Bench\",0,\"A\",\"1\",640,480,\"a\",\"b\",\"c\"\r\n");
+    write("Config/Variables", "\"v\"\r\n\"***\"\r\n");
+    write("Frames/A.fme", "0,\"0\",#FALSE#,#FALSE#,\"\",#FALSE#,\"0\",\"\",\"\",\"\"\r\n");
+    // A looping video (fitted to its hotspot) and an animated picture.
+    const QString sep = "\"----- SEPARATOR -----\"\r\n";
+    write("FramesData/A.fm2",
+          "\"a\",1,0,0,0,0,0,0,0,0\r\n900,900,2400,1800,0,#FALSE#,\"\",1,\"default\",0\r\n0\r\n0\r\n0\r\n"
+          "#TRUE#,\"Fountain.avi\",1,5,0,0,0,0,0,0\r\n" +
+              sep +
+              "\"a\",2,0,0,0,0,0,0,0,0\r\n6000,4500,360,480,1,#TRUE#,\"Lantern.gif\",1,\"default\",0\r\n0\r\n0\r\n"
+              "50\r\n#FALSE#,\"\",1,5,0,0,0,0,0,0\r\n" +
+              sep);
+    for (const char* f : {"Frames/Fountain.avi", "Frames/Intro.avi", "Areas/Lantern.gif"}) {
+      QDir().mkpath(QFileInfo(dir.path() + '/' + f).path());
+      QFile out(dir.path() + '/' + f);
+      out.open(QIODevice::WriteOnly);
+      out.write(demoFile(f));
+    }
+    openGame();
+    game->show();
+  }
+};
+
+double cpuSeconds() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+void BM_StartOneTimeVideoLongestBlock(benchmark::State& state) {
+  VideoProject project;
+  Game& g = *project.game;
+  if (demoFile("Frames/Intro.avi").isEmpty()) {
+    state.SkipWithError("the demo's Intro.avi is missing");
+    return;
+  }
+  // A timer that wants to run every millisecond: the longest gap between its runs is the
+  // longest stretch in which no event could be handled.
+  QElapsedTimer clock;
+  qint64 last = 0, longest = 0;
+  QTimer tick;
+  tick.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&tick, &QTimer::timeout, [&] {
+    const qint64 now = clock.nsecsElapsed();
+    longest = std::max(longest, now - last);
+    last = now;
+  });
+  // The first start loads the media framework's plugins; it is not what a player waits
+  // for at each video.
+  g.video().PlayMovieWithStop("Intro.avi", true, 10, 10, 320, 240);
+  g.video().StopOneTimeVideoPlayer();
+  double worst = 0, best = 1e9;
+  for (auto _ : state) {
+    clock.restart();
+    last = 0;
+    longest = 0;
+    tick.start(1);
+    g.video().PlayMovieWithStop("Intro.avi", true, 10, 10, 320, 240);
+    QCoreApplication::processEvents();
+    tick.stop();
+    worst = std::max(worst, longest / 1e6);
+    best = std::min(best, longest / 1e6);
+    g.video().StopOneTimeVideoPlayer();
+  }
+  state.counters["longest_block_ms"] = worst;
+  state.counters["shortest_longest_block_ms"] = best;
+}
+BENCHMARK(BM_StartOneTimeVideoLongestBlock)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_IdleGameWithAnimatedPictureAndLoopingVideo(benchmark::State& state) {
+  VideoProject project;
+  Game& g = *project.game;
+  g.OpenFrame("A", false, 0, 0);
+  double percent = 0;
+  for (auto _ : state) {
+    QElapsedTimer wall;
+    wall.start();
+    const double cpu0 = cpuSeconds();
+    while (wall.elapsed() < 3000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    percent = (cpuSeconds() - cpu0) / (wall.elapsed() / 1000.0) * 100;
+  }
+  state.counters["cpu_percent_of_one_core"] = percent;
+}
+BENCHMARK(BM_IdleGameWithAnimatedPictureAndLoopingVideo)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
