@@ -15,6 +15,7 @@
 #include "hotspots/frame_areas.h"
 #include "media/audio_channels.h"
 #include "scripting/action_module.h"
+#include "scripting/file_access.h"
 #include "scripting/script_host.h"
 #include "scripting/timed_events.h"
 #include "state/inventory.h"
@@ -135,6 +136,10 @@ void Game::buildMenus() {
   mnuDisableEffects->setObjectName(QStringLiteral("mnuDisableEffects"));
   mnuDisableEffects->setCheckable(true);
   connect(mnuDisableEffects, &QAction::triggered, this, [this] { storeOptions(); });
+  mnuTrustGame = mnuOptions->addAction(QStringLiteral("Trust This Game (Full File Access)"));
+  mnuTrustGame->setObjectName(QStringLiteral("mnuTrustGame"));
+  mnuTrustGame->setCheckable(true);
+  connect(mnuTrustGame, &QAction::toggled, this, [this](bool on) { scripts().fileAccess().setTrusted(on); });
 
   mnuLoadGame = bar->addAction(QStringLiteral("Load game..."));
   mnuLoadGame->setObjectName(QStringLiteral("mnuLoadGame"));
