@@ -24,3 +24,34 @@ Sub TimerObject1()
   WindowObject.TimerObject(1).Enabled = False
   Note = "The beacon turns."
 End Sub
+
+' The keeper's logbook, kept in the game's own Temp folder: scripts write there without
+' asking the player.
+Sub WriteLogbook(entry)
+  Dim fso, t
+  Set fso = CreateObject("Scripting.FileSystemObject")
+  Set t = fso.OpenTextFile("Temp\logbook.txt", 8, True)
+  t.WriteLine entry
+  t.Close
+End Sub
+
+' The logbook's lines, each followed by "|"; "" before the first entry.
+Function ReadLogbook()
+  Dim fso
+  Set fso = CreateObject("Scripting.FileSystemObject")
+  ReadLogbook = ""
+  If fso.FileExists("Temp\logbook.txt") Then ReadLogbook = Replace(fso.OpenTextFile("Temp\logbook.txt").ReadAll, vbCrLf, "|")
+End Function
+
+' Copies the logbook elsewhere: 0 when it worked, else the error met (70 when the player
+' did not allow writing there).
+Function CopyLogbook(target)
+  On Error Resume Next
+  CreateObject("Scripting.FileSystemObject").CopyFile "Temp\logbook.txt", target
+  CopyLogbook = Err.Number
+End Function
+
+' The first line of a text file.
+Function FirstLine(path)
+  FirstLine = CreateObject("Scripting.FileSystemObject").OpenTextFile(path).ReadLine
+End Function

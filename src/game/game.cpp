@@ -19,6 +19,7 @@
 #include "media/audio_channels.h"
 #include "media/video.h"
 #include "scripting/action_module.h"
+#include "scripting/file_access.h"
 #include "scripting/script_host.h"
 #include "scripting/timed_events.h"
 #include "shell/display.h"
@@ -150,6 +151,10 @@ void Game::buildMenus() {
     mnuDisableEffects->setChecked(!mnuDisableEffects->isChecked());
     EnableOrDisableEffects();
   });
+  mnuTrustGame = mnuOptions->addAction(QStringLiteral("Trust This Game (Full File Access)"));
+  mnuTrustGame->setObjectName(QStringLiteral("mnuTrustGame"));
+  mnuTrustGame->setCheckable(true);
+  connect(mnuTrustGame, &QAction::toggled, this, [this](bool on) { scripts().fileAccess().setTrusted(on); });
 
   mnuLoadGame = bar->addAction(QStringLiteral("Load game..."));
   mnuLoadGame->setObjectName(QStringLiteral("mnuLoadGame"));

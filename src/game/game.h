@@ -113,6 +113,7 @@ class Game : public QMainWindow {
   QMenu* mnuOptions = nullptr;
   QAction* mnuDisableTransitions = nullptr;
   QAction* mnuDisableEffects = nullptr;
+  QAction* mnuTrustGame = nullptr;  // the game's scripts reach every file, for this run
   QAction* mnuLoadGame = nullptr;
   QAction* mnuSaveGame = nullptr;
   QMenu* mnuDebug = nullptr;

@@ -95,6 +95,20 @@ int MessageBoxes::show(const QString& text, int style, const QString& title) {
   return result;
 }
 
+int MessageBoxes::choose(const QString& text, const QString& title, const QStringList& labels, int defaultIndex) {
+  if (!isAutomatic()) return chooseInteractive(text, title, labels, defaultIndex);
+  int result = defaultIndex;
+  if (!labels_.empty()) {
+    for (int i = 0; i < labels.size(); ++i)
+      if (labels[i].compare(labels_.front(), Qt::CaseInsensitive) == 0) result = i;
+    labels_.pop_front();
+  }
+  shown_.append(oneLine(text));
+  log_(QStringLiteral("msgbox question \"%1\" \"%2\" [%3] -> %4")
+           .arg(oneLine(title), oneLine(text), labels.join('|'), labels.value(result)));
+  return result;
+}
+
 std::optional<QString> MessageBoxes::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
   if (!isAutomatic()) return inputInteractive(prompt, title, defaultText);
   std::optional<QString> result = defaultText;
@@ -136,6 +150,23 @@ int MessageBoxes::showInteractive(const QString& text, int style, const QString&
     if (clicked && box.standardButton(clicked) == standardOf(r)) return r;
   // Closed without a button: Cancel where offered, else the default.
   return buttonsOf(style).contains(msg::Cancel) ? msg::Cancel : def;
+}
+
+int MessageBoxes::chooseInteractive(const QString& text, const QString& title, const QStringList& labels,
+                                    int defaultIndex) {
+  QMessageBox box(QApplication::activeWindow());
+  box.setWindowTitle(title);
+  box.setText(text);
+  box.setIcon(QMessageBox::Question);
+  QList<QPushButton*> buttons;
+  for (const QString& label : labels) buttons.append(box.addButton(label, QMessageBox::AcceptRole));
+  if (defaultIndex >= 0 && defaultIndex < buttons.size()) {
+    box.setDefaultButton(buttons[defaultIndex]);
+    box.setEscapeButton(buttons[defaultIndex]);
+  }
+  box.exec();
+  const int pressed = static_cast<int>(buttons.indexOf(static_cast<QPushButton*>(box.clickedButton())));
+  return pressed >= 0 ? pressed : defaultIndex;
 }
 
 std::optional<QString> MessageBoxes::inputInteractive(const QString& prompt, const QString& title,

@@ -33,12 +33,18 @@ class MessageBoxes {
 
   // Shows a modal box; returns one of msg::Result.
   int show(const QString& text, int style, const QString& title);
+  // Shows a modal question with the given button labels; returns the index of the button
+  // pressed, the default when it is closed without one. In automatic mode it is logged as
+  // a box and answered by the next queued label, else by the default.
+  int choose(const QString& text, const QString& title, const QStringList& labels, int defaultIndex);
   // Returns nothing when the player cancels.
   std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& defaultText);
 
   void setAutomatic(LogSink log) { log_ = std::move(log); }
   bool isAutomatic() const { return static_cast<bool>(log_); }
   void queueAnswer(int result) { answers_.push_back(result); }
+  // A question with buttons of its own (`choose`) is answered by a button's label.
+  void queueAnswer(const QString& label) { labels_.push_back(label); }
   void queueInput(const QString& text) { inputs_.push_back(text); }
 
   // Texts of the boxes shown since the last call (automatic mode), oldest first.
@@ -53,6 +59,7 @@ class MessageBoxes {
 
  protected:
   virtual int showInteractive(const QString& text, int style, const QString& title);
+  virtual int chooseInteractive(const QString& text, const QString& title, const QStringList& labels, int defaultIndex);
   virtual std::optional<QString> inputInteractive(const QString& prompt, const QString& title,
                                                   const QString& defaultText);
 
@@ -60,6 +67,7 @@ class MessageBoxes {
   LogSink log_;
   std::deque<int> answers_;
   std::deque<QString> inputs_;
+  std::deque<QString> labels_;
   QStringList shown_;
 };
 

@@ -17,6 +17,7 @@
 #include "platform/ini_file.h"
 #include "platform/platform_error.h"
 #include "scripting/control_element.h"
+#include "scripting/script_host.h"
 #include "scripting/script_picture.h"
 #include "scripting/timed_events.h"
 #include "shell/editor_and_game.h"
@@ -461,6 +462,10 @@ QString VBScriptActionModule::inExternal(const QString& sFilename) {
   return EditorAndGame::FileNameOf(sFilename) == sFilename ? module().paths.ExternalPath + sFilename : sFilename;
 }
 
+void VBScriptActionModule::requireAccess(const QString& path, FileAccessRule::Kind kind) {
+  game_.scripts().fileAccess().require(module().hostPathOf(path), kind);
+}
+
 void VBScriptActionModule::SendEmail(const QString& sAddress) {
   if (sAddress.isEmpty()) return;
   const QString context = QStringLiteral(" Error opening the default mail client to send email to: ") + sAddress;
@@ -482,8 +487,9 @@ void VBScriptActionModule::OpenURL(const QString& sURL) {
 void VBScriptActionModule::OpenFile(const QString& sFileTitle) {
   if (sFileTitle.isEmpty()) return;
   const QString context = QStringLiteral(" Error opening the file titled '") + sFileTitle + QStringLiteral("'.\r\n");
+  const QString path = inExternal(sFileTitle);
+  requireAccess(path, FileAccessRule::Kind::Open);
   reportingErrors(module(), context, [&] {
-    const QString path = inExternal(sFileTitle);
     if (!module().FileExists(path)) throw PlatformError::fileNotFound();
     if (!openUrl(QUrl::fromLocalFile(module().hostPathOf(path)))) module().ReportError(context, kNothingOpensIt);
   });
@@ -492,6 +498,8 @@ void VBScriptActionModule::OpenFile(const QString& sFileTitle) {
 void VBScriptActionModule::OpenExeFileAndWait(const QString& sFileTitle) {
   if (sFileTitle.isEmpty()) return;
   const QString context = QStringLiteral(" Error opening the file titled '") + sFileTitle + QStringLiteral("'.\r\n");
+  const QString path = inExternal(sFileTitle);
+  requireAccess(path, FileAccessRule::Kind::Run);
   reportingErrors(module(), context, [&] {
     // The game window and its frame timer wait for the program; they come back however
     // the wait ends.
@@ -507,7 +515,7 @@ void VBScriptActionModule::OpenExeFileAndWait(const QString& sFileTitle) {
         if (timerWasActive) game.Timer1.start();
       }
     } suspended(game_);
-    RunAndWait(inExternal(sFileTitle));
+    RunAndWait(path);
   });
 }
 
@@ -526,6 +534,7 @@ void VBScriptActionModule::RunAndWait(const QString& path) {
 }
 
 void VBScriptActionModule::LoadAPicture(const vbs::Value& refControl, const QString& sFilename) {
+  if (!sFilename.isEmpty()) requireAccess(module().paths.AreasPath + sFilename, FileAccessRule::Kind::Read);
   reportingErrors(module(), QStringLiteral(" Error loading the following picture:'") + sFilename + QStringLiteral("'."),
                   [&] {
                     vbs::Object* control = vbs::requireObject(refControl);
@@ -543,6 +552,7 @@ void VBScriptActionModule::LoadAPicture(const vbs::Value& refControl, const QStr
 
 vbs::Value VBScriptActionModule::LoadGraphicFile(const QString& sFilename) {
   vbs::Value result = vbs::Value::nothing();
+  if (!sFilename.isEmpty()) requireAccess(module().paths.AreasPath + sFilename, FileAccessRule::Kind::Read);
   reportingErrors(
       module(), QStringLiteral(" Error loading the following graphic file:'") + sFilename + QStringLiteral("'."), [&] {
         if (sFilename.isEmpty()) {
@@ -607,6 +617,7 @@ QString VBScriptActionModule::LoadParameter(const QString& sParameterName, const
 }
 
 void VBScriptActionModule::ChangeDefaultCursor(const QString& sFilename) {
+  if (!IsSystemPointerName(sFilename)) requireAccess(module().paths.IconsPath + sFilename, FileAccessRule::Kind::Read);
   reportingErrors(module(), QStringLiteral(" Unable to change the default cursor. "), [&] {
     EditorAndGame& m = module();
     if (!IsSystemPointerName(sFilename) && !m.FileExists(m.ResolveProjectFile(m.paths.IconsPath + sFilename))) return;
@@ -638,6 +649,7 @@ bool VBScriptActionModule::WriteINIValue(const QString& sFilename, const QString
 QString VBScriptActionModule::ReadINI(const QString& sFilename, const QString& sSection, const QString& sKeyName) {
   if (sFilename.isEmpty() || sSection.isEmpty() || sKeyName.isEmpty()) return {};
   const QString file = inExternal(sFilename);
+  requireAccess(file, FileAccessRule::Kind::Read);
   if (!module().FileExists(file)) return {};
   return ReadINIValue(file, sSection, sKeyName);
 }
@@ -645,7 +657,9 @@ QString VBScriptActionModule::ReadINI(const QString& sFilename, const QString& s
 qint16 VBScriptActionModule::WriteINI(const QString& sFilename, const QString& sSection, const QString& sKeyName,
                                       const QString& sNewString) {
   if (sFilename.isEmpty() || sSection.isEmpty() || sKeyName.isEmpty()) return 0;
-  return WriteINIValue(inExternal(sFilename), sSection, sKeyName, sNewString) ? 1 : 0;
+  const QString file = inExternal(sFilename);
+  requireAccess(file, FileAccessRule::Kind::Write);
+  return WriteINIValue(file, sSection, sKeyName, sNewString) ? 1 : 0;
 }
 
 QString VBScriptActionModule::DDir(const QString& sPathName, qint16 iAttributes) {
@@ -658,6 +672,7 @@ QString VBScriptActionModule::DDir(const QString& sPathName, qint16 iAttributes)
     const QString folder = slash < 0 ? module().paths.ProjectPath : sPathName.left(slash + 1);
     QString name = sPathName.mid(slash + 1);
     if (name.isEmpty()) name = QStringLiteral("*");
+    requireAccess(folder, FileAccessRule::Kind::Read);
     if (!module().hostPaths().isFolder(folder)) return {};
     const QRegularExpression pattern = wildcardPattern(name);
     QDir dir(module().hostPathOf(folder));

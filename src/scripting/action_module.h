@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "hotspots/action_host.h"
+#include "scripting/file_access.h"
 #include "platform/vbscript/object.h"
 
 // The Action object: the game's interface for script code, given to every script as
@@ -69,6 +70,8 @@ class VBScriptActionModule : public vbs::Object {
   qint16 WriteINI(const QString& sFilename, const QString& sSection, const QString& sKeyName,
                   const QString& sNewString);
   QString DDir(const QString& sPathName, qint16 iAttributes);
+  // Raises "Permission denied" when the game may not reach the path (Windows form) so.
+  void requireAccess(const QString& path, FileAccessRule::Kind kind);
   // A bare file name is taken in the External folder.
   QString inExternal(const QString& sFilename);
 

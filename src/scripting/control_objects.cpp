@@ -10,6 +10,8 @@
 #include "platform/twips.h"
 #include "scripting/control_arrays.h"
 #include "scripting/control_properties.h"
+#include "scripting/file_access.h"
+#include "scripting/script_host.h"
 #include "shell/editor_and_game.h"
 
 namespace storyloom {
@@ -186,7 +188,9 @@ class VideoControl : public GraphicsControl {
     const QString name = textValue(v);
     MediaPlayer* p = player();
     if (!p) throw PlatformError::invalidProcedureCall();
-    p->setFileName(name, game_.module().hostPathOf(name));
+    const QString hostPath = game_.module().hostPathOf(name);
+    if (!name.isEmpty()) game_.scripts().fileAccess().require(hostPath, FileAccessRule::Kind::Read);
+    p->setFileName(name, hostPath);
   }
   vbs::Value callMethod(std::u16string_view name, vbs::Args args) override {
     if (memberIs(name, u"Play") || memberIs(name, u"Stop")) {

@@ -10,6 +10,7 @@
 #include "platform/vbscript/engine.h"
 #include "scripting/action_module.h"
 #include "scripting/control_objects.h"
+#include "scripting/file_access.h"
 #include "scripting/procedures.h"
 #include "scripting/script_picture.h"
 #include "scripting/timed_events.h"
@@ -22,11 +23,12 @@ namespace {
 std::u16string u16(const QString& s) { return s.toStdU16String(); }
 QString qs(const std::u16string& s) { return QString::fromStdU16String(s); }
 
-// What the engine asks of the game: message and input boxes, paths and pictures. The time
-// a player spends in a box does not count against the running script's time-out.
+// What the engine asks of the game: message and input boxes, paths, pictures and whether a
+// file may be touched. The time a player spends in a box (the file access question too)
+// does not count against the running script's time-out.
 class GameScriptCallbacks : public vbs::Host {
  public:
-  explicit GameScriptCallbacks(EditorAndGame& module) : module_(module) {}
+  GameScriptCallbacks(EditorAndGame& module, FileAccessRule& access) : module_(module), access_(access) {}
 
   int msgBox(const std::u16string& prompt, int buttons, const std::u16string& title) override {
     const auto start = std::chrono::steady_clock::now();
@@ -45,10 +47,20 @@ class GameScriptCallbacks : public vbs::Host {
   std::string toHostPath(const std::u16string& windowsPath) override {
     return module_.hostPathOf(qs(windowsPath)).toStdString();
   }
+  bool mayAccess(const std::string& hostPath, FileAccess access) override {
+    const auto start = std::chrono::steady_clock::now();
+    const bool allowed =
+        access_.allows(QString::fromStdString(hostPath),
+                       access == FileAccess::Write ? FileAccessRule::Kind::Write : FileAccessRule::Kind::Read);
+    waited(std::chrono::steady_clock::now() - start);
+    return allowed;
+  }
   // LoadPicture(path): "" gives an empty picture; a file that is not there is error 53.
   vbs::Value loadPicture(const std::u16string& path) override {
     const QString name = qs(path);
     if (name.isEmpty()) return vbs::Value(vbs::makeRef<ScriptPicture>().get());
+    if (!mayAccess(module_.hostPathOf(name).toStdString(), FileAccess::Read))
+      throw PlatformError(70, QStringLiteral("Permission denied"));
     if (!module_.FileExists(name)) throw PlatformError::fileNotFound();
     return vbs::Value(ScriptPicture::load(module_.hostPathOf(name), name).get());
   }
@@ -61,12 +73,14 @@ class GameScriptCallbacks : public vbs::Host {
     for (vbs::Engine* e : running) e->excludeFromTimeout(d);
   }
   EditorAndGame& module_;
+  FileAccessRule& access_;
 };
 
 }  // namespace
 
 struct ScriptHost::Impl {
-  explicit Impl(EditorAndGame& module) : callbacks(module) {}
+  explicit Impl(EditorAndGame& module) : fileAccess(module), callbacks(module, fileAccess) {}
+  FileAccessRule fileAccess;
   GameScriptCallbacks callbacks;
   int timeOut = kDefaultTimeOut;
   std::unique_ptr<vbs::Engine> ScriptControl;  // the procedures compiled once, for every run
@@ -208,6 +222,8 @@ void ScriptHost::AddCodeToScriptControl(const QString& procedures, const QString
     reportScriptError(game_.module(), qs(e.description));
   }
 }
+
+FileAccessRule& ScriptHost::fileAccess() { return impl_->fileAccess; }
 
 void ScriptHost::SetTimeOut(int milliseconds) { impl_->timeOut = milliseconds; }
 int ScriptHost::TimeOut() const { return impl_->timeOut; }

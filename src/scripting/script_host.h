@@ -13,6 +13,7 @@
 namespace storyloom {
 
 class Game;
+class FileAccessRule;
 
 class ScriptHost {
  public:
@@ -36,6 +37,9 @@ class ScriptHost {
   // procedures and startupCode (may be empty); a syntax error in the procedures is
   // reported now. Kept until the next call.
   void AddCodeToScriptControl(const QString& procedures, const QString& startupCode);
+  // Where the game's scripts may reach on this machine (the engine's file objects and the
+  // Action object's file methods ask it).
+  FileAccessRule& fileAccess();
   // Time-out of the engine that runs the scripts, in milliseconds.
   void SetTimeOut(int milliseconds);
   int TimeOut() const;

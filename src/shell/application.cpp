@@ -18,6 +18,8 @@
 #include "platform/user_settings.h"
 #include "shell/editor_and_game.h"
 #include "shell/frm_welcome.h"
+#include "scripting/file_access.h"
+#include "scripting/script_host.h"
 #include "shell/walkthrough.h"
 #include "state/saved_games.h"
 
@@ -25,11 +27,14 @@ namespace storyloom {
 
 QString CommandLine::usage() {
   return QStringLiteral(
-      "Usage: storyloom-player [--project DIR] [--walkthrough FILE]\n"
+      "Usage: storyloom-player [--project DIR] [--trust-game] [--walkthrough FILE]\n"
       "       storyloom-player --help | --version\n"
       "\n"
       "Plays the game in the program's own folder, or in DIR.\n"
       "  --project DIR       play the game folder DIR\n"
+      "  --trust-game        let the game's scripts reach files and programs anywhere\n"
+      "                      (without it, they stay in the game's own folders unless\n"
+      "                      you allow more when asked)\n"
       "  --walkthrough FILE  drive the program by the commands in FILE (for tests)\n"
       "  --help              show this text\n"
       "  --version           show the version\n");
@@ -55,6 +60,8 @@ CommandLine CommandLine::parse(const QStringList& args) {
       return cl;
     } else if (a == QLatin1String("--project")) {
       value(&cl.projectFolder);
+    } else if (a == QLatin1String("--trust-game")) {
+      cl.trustGame = true;
     } else if (a == QLatin1String("--walkthrough")) {
       value(&cl.walkthrough);
     } else {
@@ -152,6 +159,8 @@ Game& Application::newGameWindow() {
     }
   };
   game.Form_Load();
+  game.mnuTrustGame->setChecked(trustGame);
+  game.scripts().fileAccess().setTrusted(trustGame);
   return game;
 }
 
@@ -196,6 +205,7 @@ int runApplication(int argc, char** argv) {
     registerStandardWalkthroughCommands(*runner, messages);
   }
   Application application(folder, messages, userSettings);
+  application.trustGame = cl.trustGame;
   if (runner) {
     application.setRunner(runner.get());
     registerGameWalkthroughCommands(*runner, application);

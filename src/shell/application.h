@@ -18,6 +18,7 @@ struct CommandLine {
   enum class Action { Play, Help, Version, Usage } action = Action::Play;
   QString projectFolder;  // empty: the program's own folder
   QString walkthrough;
+  bool trustGame = false;  // the game's scripts reach every file, as on the original system
   QString error;
   static CommandLine parse(const QStringList& args);
   static QString usage();
@@ -40,6 +41,8 @@ class Application {
     std::function<void()> showLoadDialog;
   };
   GameHooks gameHooks;
+  // Every game of this run may reach the whole disk without a question.
+  bool trustGame = false;
 
   // The game window of the running game; nullptr before the first Start.
   Game* game() { return game_.get(); }

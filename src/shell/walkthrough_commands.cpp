@@ -177,11 +177,14 @@ void registerStandardWalkthroughCommands(WalkthroughRunner& runner, MessageBoxes
     }
     return Step::done();
   });
-  // answer BUTTON: the next message box is answered with that button (OK, Cancel, Yes, No...).
+  // answer BUTTON: the next message box is answered with that button (OK, Cancel, Yes, No...);
+  // any other text is the label of a button of the next question with buttons of its own.
   runner.addCommand(QStringLiteral("answer"), 1, 1, [&messages](const QStringList& a) {
     const int r = MessageBoxes::resultFromName(a[0]);
-    if (!r) return Step::fail(QStringLiteral("unknown answer \"%1\"").arg(a[0]));
-    messages.queueAnswer(r);
+    if (r)
+      messages.queueAnswer(r);
+    else
+      messages.queueAnswer(a[0]);
     return Step::done();
   });
   // answer-input TEXT: the next input box is answered with the text.

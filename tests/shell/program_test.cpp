@@ -33,12 +33,15 @@ TEST(CommandLine, OptionsAndUsage) {
   const CommandLine both = CommandLine::parse({"p", "--project", "/g", "--walkthrough", "w.walk"});
   EXPECT_EQ(both.projectFolder, "/g");
   EXPECT_EQ(both.walkthrough, "w.walk");
+  EXPECT_FALSE(both.trustGame);
+  EXPECT_TRUE(CommandLine::parse({"p", "--trust-game", "--project", "/g"}).trustGame);
   EXPECT_EQ(CommandLine::parse({"p", "--project"}).action, CommandLine::Action::Usage);
   EXPECT_EQ(CommandLine::parse({"p", "-x"}).action, CommandLine::Action::Usage);
 
   const PlayerRun help = runPlayer({"--help"});
   EXPECT_EQ(help.code, 0);
   EXPECT_TRUE(help.out.contains("--walkthrough FILE"));
+  EXPECT_TRUE(help.out.contains("--trust-game"));
   EXPECT_TRUE(runPlayer({"--version"}).out.startsWith("storyloom-player "));
   const PlayerRun bad = runPlayer({"--bogus"});
   EXPECT_EQ(bad.code, 2);

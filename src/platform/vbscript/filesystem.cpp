@@ -4,7 +4,9 @@
 // Scripts write Windows paths ("Z:\home\me\Game\save.txt", "Data\x.txt").
 // Every path a script gives goes through Host::toHostPath before the disk is
 // touched; objects reached from a folder (its files and subfolders) extend
-// the folder's translated path.  Paths shown to scripts stay in Windows
+// the folder's translated path.  Before any operation reads or writes the
+// disk, Host::mayAccess is asked about the host path; a refusal is error 70
+// (existence tests answer False instead, as for a path they cannot reach).  Paths shown to scripts stay in Windows
 // form: a relative path is made absolute by translating it and writing the
 // result with the host's root as drive Z: (the convention of the hosts the
 // player runs under).
@@ -262,10 +264,21 @@ uintmax_t folderSize(const fs::path& p) {
   return total;
 }
 
-// A location known both ways: as the script sees it and on this machine.
+// Raises 70 unless the host allows the access.
+void requireAccess(Host& h, const fs::path& p, Host::FileAccess access) {
+  if (!h.mayAccess(p.string(), access)) raise(kPermissionDenied);
+}
+constexpr Host::FileAccess kRead = Host::FileAccess::Read;
+constexpr Host::FileAccess kWrite = Host::FileAccess::Write;
+
+// A location known both ways: as the script sees it and on this machine,
+// with the host that decides what may be done there.
 struct Location {
   std::u16string win;  // absolute Windows form
   fs::path host;
+  Host* access;
+  void require(Host::FileAccess a) const { requireAccess(*access, host, a); }
+  Location at(std::u16string w, fs::path h) const { return {std::move(w), std::move(h), access}; }
 };
 
 class FileSystem;
@@ -439,8 +452,9 @@ class TextStream : public Object {
 };
 
 // Opens a text stream on a host path.  `format` is a Tristate.
-Ref<Object> openStream(const fs::path& host, int mode, bool create, int format, bool overwrite = true) {
+Ref<Object> openStream(Host& access, const fs::path& host, int mode, bool create, int format, bool overwrite = true) {
   if (mode != ForReading && mode != ForWriting && mode != ForAppending) raise(err::InvalidProcedureCall);
+  requireAccess(access, host, mode == ForReading ? kRead : kWrite);
   if (isDir(host)) raise(kPermissionDenied);
   bool exists = isFile(host);
   if (mode == ForReading) {
@@ -488,25 +502,31 @@ class FileObject : public Object {
     if (n.empty() || is(n, u"Path") || is(n, u"ShortPath")) return Value(loc_.win);
     if (is(n, u"Name") || is(n, u"ShortName")) return Value(fileNameOf(loc_.win));
     if (is(n, u"Size")) {
+      loc_.require(kRead);
       std::error_code ec;
       auto size = fs::file_size(loc_.host, ec);
       if (ec) raise(kFileNotFound);
       return sizeValue(size);
     }
     if (is(n, u"DateLastModified") || is(n, u"DateCreated") || is(n, u"DateLastAccessed")) {
+      loc_.require(kRead);
       std::error_code ec;
       auto t = fs::last_write_time(loc_.host, ec);
       if (ec) raise(kFileNotFound);
       return Value(Date{serialFromFileTime(t)});
     }
-    if (is(n, u"ParentFolder")) return makeFolder({parentOf(loc_.win), loc_.host.parent_path()});
-    if (is(n, u"Attributes")) return Value(static_cast<int32_t>(readOnly(loc_.host) ? 33 : 32));
+    if (is(n, u"ParentFolder")) return makeFolder(loc_.at(parentOf(loc_.win), loc_.host.parent_path()));
+    if (is(n, u"Attributes")) {
+      loc_.require(kRead);
+      return Value(static_cast<int32_t>(readOnly(loc_.host) ? 33 : 32));
+    }
     if (is(n, u"Type")) {
       std::u16string ext = toUpper(extensionOf(loc_.win));
       return Value(ext.empty() ? std::u16string(u"File") : ext + u" File");
     }
     if (is(n, u"Delete")) {
       bool force = !a.isMissing(0) && a[0].toBool();
+      loc_.require(kWrite);
       if (readOnly(loc_.host) && !force) raise(kPermissionDenied);
       std::error_code ec;
       if (!fs::remove(loc_.host, ec)) raise(ec ? kPermissionDenied : kFileNotFound);
@@ -515,7 +535,7 @@ class FileObject : public Object {
     if (is(n, u"OpenAsTextStream")) {
       int mode = a.isMissing(0) ? ForReading : a[0].toLong();
       int format = a.isMissing(1) ? TristateFalse : a[1].toLong();
-      return Value(openStream(loc_.host, mode, false, format).get());
+      return Value(openStream(*loc_.access, loc_.host, mode, false, format).get());
     }
     raise(err::NoSuchMember);
   }
@@ -548,6 +568,7 @@ class EntryCollection : public Object {
       a.expect(1, 1);
       std::u16string name = a[0].toString();
       fs::path host = folder_.host / utf8(name);
+      requireAccess(*folder_.access, host, kWrite);
       if (isDir(host) || isFile(host)) raise(kFileExists);
       std::error_code ec;
       if (!fs::create_directory(host, ec)) raise(kPermissionDenied);
@@ -564,6 +585,7 @@ class EntryCollection : public Object {
 
  private:
   std::vector<std::u16string> names() const {
+    folder_.require(kRead);
     std::vector<std::u16string> out;
     std::error_code ec;
     for (auto it = fs::directory_iterator(folder_.host, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
@@ -577,7 +599,7 @@ class EntryCollection : public Object {
   }
 
   Value entry(const std::u16string& name) const {
-    Location loc{buildPath(folder_.win, name), folder_.host / utf8(name)};
+    Location loc = folder_.at(buildPath(folder_.win, name), folder_.host / utf8(name));
     return folders_ ? makeFolder(std::move(loc)) : makeFile(std::move(loc));
   }
 
@@ -600,8 +622,12 @@ class FolderObject : public Object {
   Value callMethod(std::u16string_view n, Args a) override {
     if (n.empty() || is(n, u"Path") || is(n, u"ShortPath")) return Value(loc_.win);
     if (is(n, u"Name") || is(n, u"ShortName")) return Value(fileNameOf(loc_.win));
-    if (is(n, u"Size")) return sizeValue(folderSize(loc_.host));
+    if (is(n, u"Size")) {
+      loc_.require(kRead);
+      return sizeValue(folderSize(loc_.host));
+    }
     if (is(n, u"DateLastModified") || is(n, u"DateCreated") || is(n, u"DateLastAccessed")) {
+      loc_.require(kRead);
       std::error_code ec;
       auto t = fs::last_write_time(loc_.host, ec);
       if (ec) raise(kPathNotFound);
@@ -613,10 +639,11 @@ class FolderObject : public Object {
     if (is(n, u"ParentFolder")) {
       std::u16string parent = parentOf(loc_.win);
       if (parent.empty()) return Value::nothing();
-      return makeFolder({parent, loc_.host.parent_path()});
+      return makeFolder(loc_.at(parent, loc_.host.parent_path()));
     }
     if (is(n, u"Attributes")) return Value(int32_t(16));
     if (is(n, u"Delete")) {
+      loc_.require(kWrite);
       std::error_code ec;
       if (!isDir(loc_.host)) raise(kPathNotFound);
       fs::remove_all(loc_.host, ec);
@@ -628,9 +655,9 @@ class FolderObject : public Object {
       std::u16string name = a[0].toString();
       bool overwrite = a.isMissing(1) || a[1].toBool();
       bool unicode = !a.isMissing(2) && a[2].toBool();
-      return Value(
-          openStream(loc_.host / utf8(name), ForWriting, true, unicode ? TristateTrue : TristateFalse, overwrite)
-              .get());
+      return Value(openStream(*loc_.access, loc_.host / utf8(name), ForWriting, true,
+                              unicode ? TristateTrue : TristateFalse, overwrite)
+                       .get());
     }
     raise(err::NoSuchMember);
   }
@@ -704,27 +731,32 @@ class FileSystem : public Object {
     // Disk.
     if (is(n, u"FileExists")) {
       a.expect(1, 1);
-      return Value(isFile(host(str(a, 0))));
+      fs::path p = host(str(a, 0));
+      return Value(cx_.host().mayAccess(p.string(), kRead) && isFile(p));
     }
     if (is(n, u"FolderExists")) {
       a.expect(1, 1);
-      return Value(isDir(host(str(a, 0))));
+      fs::path p = host(str(a, 0));
+      return Value(cx_.host().mayAccess(p.string(), kRead) && isDir(p));
     }
     if (is(n, u"GetFile")) {
       a.expect(1, 1);
       Location loc = locate(str(a, 0));
+      loc.require(kRead);
       if (!isFile(loc.host)) raise(kFileNotFound);
       return makeFile(std::move(loc));
     }
     if (is(n, u"GetFolder")) {
       a.expect(1, 1);
       Location loc = locate(str(a, 0));
+      loc.require(kRead);
       if (!isDir(loc.host)) raise(kPathNotFound);
       return makeFolder(std::move(loc));
     }
     if (is(n, u"CreateFolder")) {
       a.expect(1, 1);
       Location loc = locate(str(a, 0));
+      loc.require(kWrite);
       if (isDir(loc.host) || isFile(loc.host)) raise(kFileExists);
       if (!isDir(loc.host.parent_path())) raise(kPathNotFound);
       std::error_code ec;
@@ -735,6 +767,7 @@ class FileSystem : public Object {
       a.expect(1, 2);
       bool force = !a.isMissing(1) && a[1].toBool();
       for (const fs::path& p : expand(str(a, 0), false, kFileNotFound)) {
+        requireAccess(cx_.host(), p, kWrite);
         if (readOnly(p) && !force) raise(kPermissionDenied);
         std::error_code ec;
         fs::remove(p, ec);
@@ -745,6 +778,7 @@ class FileSystem : public Object {
     if (is(n, u"DeleteFolder")) {
       a.expect(1, 2);
       for (const fs::path& p : expand(str(a, 0), true, kPathNotFound)) {
+        requireAccess(cx_.host(), p, kWrite);
         std::error_code ec;
         fs::remove_all(p, ec);
         if (ec) raise(kPermissionDenied);
@@ -764,14 +798,15 @@ class FileSystem : public Object {
       int mode = a.isMissing(1) ? ForReading : a[1].toLong();
       bool create = !a.isMissing(2) && a[2].toBool();
       int format = a.isMissing(3) ? TristateFalse : a[3].toLong();
-      return Value(openStream(host(str(a, 0)), mode, create, format).get());
+      return Value(openStream(cx_.host(), host(str(a, 0)), mode, create, format).get());
     }
     if (is(n, u"CreateTextFile")) {
       a.expect(1, 3);
       bool overwrite = a.isMissing(1) || a[1].toBool();
       bool unicode = !a.isMissing(2) && a[2].toBool();
       return Value(
-          openStream(host(str(a, 0)), ForWriting, true, unicode ? TristateTrue : TristateFalse, overwrite).get());
+          openStream(cx_.host(), host(str(a, 0)), ForWriting, true, unicode ? TristateTrue : TristateFalse, overwrite)
+              .get());
     }
     raise(err::NoSuchMember);
   }
@@ -798,7 +833,7 @@ class FileSystem : public Object {
     return windowsFromHost(abs);
   }
 
-  Location locate(const std::u16string& win) { return {absolute(win), host(win)}; }
+  Location locate(const std::u16string& win) { return {absolute(win), host(win), &cx_.host()}; }
 
   // Host paths named by a path whose last part may hold wildcards; raises
   // `missing` when nothing matches.
@@ -807,10 +842,12 @@ class FileSystem : public Object {
     std::u16string name = fileNameOf(win);
     if (!hasWildcards(name)) {
       fs::path p = host(win);
+      requireAccess(cx_.host(), p, kRead);
       if (folders ? isDir(p) : isFile(p)) out.push_back(p);
     } else {
       std::u16string parent = parentOf(win);
       fs::path dir = host(parent.empty() ? std::u16string(u".") : parent);
+      requireAccess(cx_.host(), dir, kRead);
       if (!isDir(dir)) raise(kPathNotFound);
       std::error_code ec;
       for (auto it = fs::directory_iterator(dir, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
@@ -827,6 +864,8 @@ class FileSystem : public Object {
     std::vector<fs::path> sources = expand(src, folders, folders ? kPathNotFound : kFileNotFound);
     bool intoFolder = !dst.empty() && isSep(dst.back());
     fs::path dstHost = host(dst);
+    if (move)
+      for (const fs::path& s : sources) requireAccess(cx_.host(), s, kWrite);
     if (sources.size() > 1 || hasWildcards(fileNameOf(src))) intoFolder = true;
     if (!intoFolder && !folders && isDir(dstHost)) {
       if (move)
@@ -837,6 +876,7 @@ class FileSystem : public Object {
     if (intoFolder && !isDir(dstHost)) raise(kPathNotFound);
     for (const fs::path& s : sources) {
       fs::path target = intoFolder ? dstHost / s.filename() : dstHost;
+      requireAccess(cx_.host(), target, kWrite);
       if (!isDir(target.parent_path().empty() ? fs::path(".") : target.parent_path())) raise(kPathNotFound);
       bool exists = folders ? isDir(target) : isFile(target);
       if (!folders && isDir(target)) raise(kPermissionDenied);
@@ -846,11 +886,14 @@ class FileSystem : public Object {
         fs::rename(s, target, ec);
         if (ec) {
           ec.clear();
-          fs::copy(s, target, fs::copy_options::recursive, ec);
+          fs::copy(s, target, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
           if (!ec) fs::remove_all(s, ec);
         }
       } else if (folders) {
-        fs::copy(s, target, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+        // Links are copied as links: a copy reads nothing a link inside points at.
+        fs::copy(s, target,
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing | fs::copy_options::copy_symlinks,
+                 ec);
       } else {
         fs::copy_file(s, target, fs::copy_options::overwrite_existing, ec);
       }

@@ -34,6 +34,8 @@ std::string Host::toHostPath(const std::u16string& windowsPath) {
   return p;
 }
 
+bool Host::mayAccess(const std::string&, FileAccess) { return true; }
+
 Value Host::loadPicture(const std::u16string&) { raise(err::InvalidProcedureCall); }
 
 void Host::writeOutput(const std::u16string&) {}

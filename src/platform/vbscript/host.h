@@ -40,6 +40,13 @@ class Host {
   // become slashes.
   virtual std::string toHostPath(const std::u16string& windowsPath);
 
+  // Whether a script may touch a host path (as toHostPath gave it) in the way
+  // asked: reading (also looking at a file's size, date or a folder's
+  // entries) or writing (creating, changing, deleting).  Asked before every
+  // file operation; a refusal gives the script error 70.  Default: yes.
+  enum class FileAccess { Read, Write };
+  virtual bool mayAccess(const std::string& hostPath, FileAccess access);
+
   // LoadPicture(path).  Default: raises error 5 (not supported).
   virtual Value loadPicture(const std::u16string& path);
 
