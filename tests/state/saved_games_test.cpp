@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/log_lines.h"
+
 #include "dialogue/dialogue.h"
 
 #include <QDir>
@@ -253,7 +255,8 @@ TEST_F(SavedGamesTest, UnknownNamesLoadWhatTheyCanAndDamagedFilesAreReported) {
   fx.project.write("Garbled.sav", "\"Cellar\"\r\nlots\r\n");
   fx.project.log.clear();
   EXPECT_FALSE(saved().LoadGame("Broken"));
-  const QString projectPath = fx.module().paths.ProjectPath;
+  // The player sees the file in this machine's form.
+  const QString projectPath = root() + "/";
   ASSERT_EQ(fx.project.log.size(), 1);
   EXPECT_TRUE(fx.project.log[0].endsWith(" Unable to load '" + projectPath + "Broken.sav'.\" -> OK"))
       << fx.project.log[0].toStdString();
@@ -300,13 +303,13 @@ TEST_F(SavedGamesTest, ASaveThatFailsHalfWayLeavesTheEarlierSaveWhole) {
     return qint64(-1);  // the disk is full
   };
   EXPECT_FALSE(saved().SaveGame("Slot"));
-  const QString projectPath = fx.module().paths.ProjectPath;
   ASSERT_EQ(fx.project.log.size(), 1);
   const UITexts& t = fx.module().texts;
-  EXPECT_EQ(fx.project.log[0], "msgbox critical \"" + t(29) + "\" \"" + t(30) + "\\n\\n" + t(31) + " Unable to save '" +
-                                   projectPath +
-                                   "Slot.sav'.\\nVerify that this file is not Read-Only and that it does not contain "
-                                   "any of the following characters: \" \\ / : * ? < > | ,\" -> OK");
+  EXPECT_EQ(fx.project.log[0], "msgbox critical \"" + t(29) + "\" " +
+                                   quotedForLog(t(30) + "\n\n" + t(31) + " Unable to save '" + root() +
+                                                "/Slot.sav'.\nVerify that this file is not Read-Only and that it does "
+                                                "not contain any of the following characters: \" \\ / : * ? < > | ,") +
+                                   " -> OK");
   EXPECT_EQ(fileBytes(root() + "/Slot.sav"), before);
   QStringList left = QDir(root()).entryList(QDir::Files);
   EXPECT_EQ(left.filter("Slot"), QStringList{"Slot.sav"});
@@ -384,7 +387,8 @@ TEST_F(SavedGamesTest, TheSaveWindowRefusesBadNamesAndAsksBeforeReplacing) {
   for (const QString name : {"a,b", "pipe|", "say \"x\"", "dir/x", "c:x", "what?"}) {
     saveAs(name);
     ASSERT_EQ(fx.project.log.size(), 1) << name.toStdString();
-    EXPECT_EQ(fx.project.log[0], "msgbox information \"Test Game\" \"" + t(35) + "\\n\" \\ / : * ? < > | ,\" -> OK");
+    EXPECT_EQ(fx.project.log[0],
+              "msgbox information \"Test Game\" " + quotedForLog(t(35) + "\n\" \\ / : * ? < > | ,") + " -> OK");
   }
   saveAs("");
   EXPECT_EQ(fx.project.log, QStringList{"msgbox information \"" + t(21) + "\" \"" + t(23) + "\" -> OK"});
@@ -413,7 +417,7 @@ TEST_F(SavedGamesTest, TheSaveWindowRefusesBadNamesAndAsksBeforeReplacing) {
   fx.project.messages.queueAnswer(msg::OK);
   window.Command3_Click();
   ASSERT_EQ(fx.project.log.size(), 1);
-  EXPECT_TRUE(fx.project.log[0].contains(t(27) + " '" + fx.module().paths.ProjectPath + "Good game.sav'?"));
+  EXPECT_TRUE(fx.project.log[0].contains(t(27) + " '" + root() + "/Good game.sav'?"));
   EXPECT_FALSE(QFile::exists(root() + "/Good game.sav"));
   EXPECT_EQ(window.List1->count(), 0);
 }
