@@ -72,11 +72,11 @@ def midi(path, notes, tempo_us=500000, program=71):
         f.write(data)
 
 
-def frame(colour, music='', channels=()):
+def frame(colour, music='', channels=(), picture=''):
     """A colour frame with looping music (not restarted when it already plays) and the
     frame's channel records (action, fade, loop, volume, file), faded over 1.5 seconds."""
     lines = [
-        '0,"%d",#FALSE#,#FALSE#,%s,#FALSE#,"0","","",""' % (colour, q(music)),
+        '%s,#FALSE#,#FALSE#,%s,#FALSE#,"0","","",""' % ('1,' + q(picture) if picture else '0,"%d"' % colour, q(music)),
         '#FALSE#,#FALSE#,""',
         '"","","",#FALSE#,#FALSE#,0,0,0,0',
         '#TRUE#',
@@ -147,20 +147,22 @@ def main(root):
 
     # Cove: the shanty and the wind on channel 1 (left playing when it already plays). The gulls cross-fade the
     # wind away; the pier keeps the shanty going.
-    write(root, 'Frames/Cove.fme', frame(7368816, 'Shanty.mid', [(1, False, True, 6, 'Wind.wav')]))
+    write(root, 'Frames/Cove.fme', frame(7368816, 'Shanty.mid', [(1, False, True, 6, 'Wind.wav')], 'Cove.jpg'))
     write(root, 'FramesData/Cove.fm2',
-          hotspot(1, 120, 100, 120, 80, 'Gull.bmp') +
-          hotspot(2, 360, 320, 160, 80, 'Plank.bmp') +
-          hotspot(3, 480, 100, 80, 80, 'Gull.bmp'))
+          hotspot(1, 120, 100, 120, 80, 'Gull.gif') +
+          hotspot(2, 360, 320, 160, 80, 'Plank.gif') +
+          hotspot(3, 480, 100, 80, 80, 'Gull.gif') +
+          hotspot(4, 20, 20, 60, 60, 'Steps.gif'))
     write(root, 'FramesData/Cove.fm3',
           action(message='Gulls wheel over the cove.', fade_ms=1500,
                  channels=[(1, 1, True, True, 8, 'Gulls.wav')]) +
           action(target='Pier') +
-          action(message='The wind drops.', fade_ms=1000, channels=[(1, 4, True, False, 2, '')]))
+          action(message='The wind drops.', fade_ms=1000, channels=[(1, 4, True, False, 2, '')]) +
+          action(target='Harbour'))
     # Pier: the shanty carries over; the old channel list sounds the horn on channel 2.
-    write(root, 'Frames/Pier.fme', frame(5263440, 'Shanty.mid'))
+    write(root, 'Frames/Pier.fme', frame(5263440, 'Shanty.mid', picture='Pier.jpg'))
     write(root, 'Frames/Pier.chn', old_channel_list([(False, False, '', 0), (False, True, 'Horn.wav', 0)]))
-    write(root, 'FramesData/Pier.fm2', hotspot(1, 260, 360, 120, 80, 'Plank.bmp'))
+    write(root, 'FramesData/Pier.fm2', hotspot(1, 260, 360, 120, 80, 'Plank.gif'))
     write(root, 'FramesData/Pier.fm3', action(target='Cove'))
 
 

@@ -32,11 +32,11 @@ def dialogue(questions):
 
 def main(root):
     # Keeper: the stairs back up, and an oil can that goes once used.
-    write(root, 'Frames/Keeper.fme', frame(1579104))
+    write(root, 'Frames/Keeper.fme', frame(1579104, 'Keeper.jpg'))
     write(root, 'Frames/Keeper.lks', '2\r\n')  # the hotspot count that questions' hotspots are checked against
     write(root, 'FramesData/Keeper.fm2',
-          hotspot(1, 260, 20, 120, 60, 'Steps.bmp') +
-          hotspot(2, 480, 120, 60, 80, 'Lamp.bmp'))
+          hotspot(1, 260, 20, 120, 60, 'Steps.gif') +
+          hotspot(2, 480, 120, 60, 80, 'OilCan.gif'))
     write(root, 'FramesData/Keeper.fm3',
           action(target='Stairs') +
           action(variable='LampLit', set_true=True, message='The lamp is filled with oil.', hide=True))

@@ -50,13 +50,26 @@ def ico(path, rgb, border):
         f.write(header + image)
 
 
-def hotspot(own, x, y, w, h, picture='', hide_if_any=(), hide_unless_all=()):
+# The pointer over a hotspot follows what its picture shows: a hand for doors, ways and
+# things to take or use (tools/make_demo_pointers.py draws them), an eye for things to
+# look at.
+LOOK = ('Sign', 'Telescope', 'Gull', 'Locker')
+
+
+def pointer_for(picture):
+    if not picture:
+        return 'default'
+    return 'Eye.cur' if os.path.splitext(picture)[0] in LOOK else 'Hand.cur'
+
+
+def hotspot(own, x, y, w, h, picture='', hide_if_any=(), hide_unless_all=(), pointer=None):
     """One hotspot record; rectangle in pixels (stored in twips)."""
     conditions = 1 if hide_if_any or hide_unless_all else 0
     lines = [
         '"%s",%d,0,0,0,0,0,0,0,0' % (picture or 'area', own),
-        '%d,%d,%d,%d,0,%s,%s,1,"default",%d' % (x * 15, y * 15, w * 15, h * 15,
-                                                '#TRUE#' if picture else '#FALSE#', q(picture), conditions),
+        '%d,%d,%d,%d,0,%s,%s,1,%s,%d' % (x * 15, y * 15, w * 15, h * 15,
+                                         '#TRUE#' if picture else '#FALSE#', q(picture),
+                                         q(pointer or pointer_for(picture)), conditions),
         ','.join([str(len(hide_if_any))] + [q(n) for n in hide_if_any]),
         ','.join([str(len(hide_unless_all))] + [q(n) for n in hide_unless_all]),
         '0',
@@ -103,13 +116,15 @@ def write(root, rel, text):
         f.write(text)
 
 
-def frame(colour):
-    return '0,"%d",#FALSE#,#FALSE#,"",#FALSE#,"0","","",""\r\n' % colour
+def frame(colour, picture=''):
+    """A frame file: its picture (drawn by tools/make_demo_scenes.cpp), or a plain colour."""
+    first = '1,%s' % q(picture) if picture else '0,"%d"' % colour
+    return first + ',#FALSE#,#FALSE#,"",#FALSE#,"0","","",""\r\n'
 
 
 def main(root):
     write(root, 'Config/Variables',
-          '"Storyloom variables"\r\n"DoorOpen"\r\n"LampLit"\r\n"Visits"\r\n"***"\r\n"Note"\r\n"LastFrame"\r\n'
+          '"Storyloom variables"\r\n"DoorOpen"\r\n"LampLit"\r\n"Visits"\r\n"LockerOpen"\r\n"***"\r\n"Note"\r\n"LastFrame"\r\n'
           '"AllowControlsReferences"\r\n')
     pictures = {
         'Door.bmp': ((120, 72, 32), (60, 30, 10)),
@@ -125,24 +140,26 @@ def main(root):
 
     # Quay: a door up to the stairs, a shell that goes once taken, a boat that ends the
     # game and a sign that appears when the door has been opened.
-    write(root, 'Frames/Quay.fme', frame(6697728))
+    write(root, 'Frames/Quay.fme', frame(6697728, 'Quay.jpg'))
     write(root, 'FramesData/Quay.fm2',
-          hotspot(1, 80, 120, 100, 160, 'Door.bmp') +
-          hotspot(2, 300, 380, 60, 40, 'Shell.bmp') +
-          hotspot(3, 480, 300, 120, 80, 'Boat.bmp') +
-          hotspot(4, 200, 120, 80, 50, 'Sign.bmp', hide_unless_all=['DoorOpen']))
+          hotspot(1, 80, 120, 100, 160, 'Door.gif') +
+          hotspot(2, 300, 380, 60, 40, 'Shell.gif') +
+          hotspot(3, 480, 300, 120, 80, 'Boat.gif') +
+          hotspot(4, 200, 120, 80, 50, 'Sign.gif', hide_unless_all=['DoorOpen']) +
+          hotspot(5, 380, 290, 80, 60, 'Steps.gif'))
     write(root, 'FramesData/Quay.fm3',
           action(variable='DoorOpen', set_true=True, target='Stairs', transition=1, duration_ms=400) +
           action(message='You pick up a shell.', hide=True) +
           action(quit=True, message='never shown', target='Stairs') +
-          action(message='The door is open.'))
+          action(message='The door is open.') +
+          action(target='Harbour'))
 
-    write(root, 'Frames/Stairs.fme', frame(4210752))
+    write(root, 'Frames/Stairs.fme', frame(4210752, 'Stairs.jpg'))
     write(root, 'FramesData/Stairs.fm2',
-          hotspot(1, 260, 40, 120, 80, 'Steps.bmp') +
-          hotspot(2, 260, 360, 120, 80, 'Steps.bmp') +
-          hotspot(3, 40, 360, 100, 80, 'Boat.bmp') +
-          hotspot(4, 500, 200, 100, 80, 'Door.bmp'))
+          hotspot(1, 260, 40, 120, 80, 'Steps.gif') +
+          hotspot(2, 260, 360, 120, 80, 'Steps.gif') +
+          hotspot(3, 40, 360, 100, 80, 'Boat.gif') +
+          hotspot(4, 500, 200, 100, 80, 'Door.gif'))
     write(root, 'FramesData/Stairs.fm3',
           action(target='Lamproom') + action(target='Quay') + action(target='Boathouse') +
           action(target='Keeper'))
@@ -160,34 +177,42 @@ def main(root):
         write(root, 'Areas/%s.obj' % name, q(name + '.ico') + '\r\n')
     write(root, 'Areas/Rope_on_Hook.drg',
           '1,1,1,"Grapnel",0,0,0,#TRUE#,%s\r\n' % q('Action.Message "You tie the rope to the hook."'.replace('"', '|')))
-    write(root, 'Frames/Boathouse.fme', frame(3158064))
+    write(root, 'Frames/Boathouse.fme', frame(3158064, 'Boathouse.jpg'))
     write(root, 'FramesData/Boathouse.fm2',
-          hotspot(1, 60, 200, 100, 60, 'Shell.bmp') +
-          hotspot(2, 260, 220, 80, 80, 'Door.bmp') +
-          hotspot(3, 460, 160, 100, 140, 'Sign.bmp') +
-          hotspot(4, 260, 360, 120, 60, 'Steps.bmp'))
+          hotspot(1, 60, 200, 100, 60, 'Net.gif') +
+          hotspot(2, 260, 220, 80, 80, 'Crate.gif') +
+          hotspot(3, 460, 160, 100, 140, 'Locker.gif') +
+          hotspot(4, 260, 360, 120, 60, 'Steps.gif') +
+          hotspot(5, 420, 400, 100, 50, 'Trapdoor.gif'))
+    # The trapdoor leads to a cellar that was never built: the demo's one broken link, off
+    # the main route, where a player chooses to go.
     write(root, 'FramesData/Boathouse.fm3',
           action(message='You take a coil of rope from the net.') +
           action(message='A hook lay in the crate.', hide=True, pick_up='Hook') +
           action(message='The locker is shut fast.') +
-          action(target='Stairs'))
+          action(target='Stairs') +
+          action(target='Cellar'))
     write(root, 'FramesData/Boathouse.fm4',
           '"net",1,0,0,0,0,0,0,0,0,1,"Rope",%s\r\n' % SEP +
           '"locker",3,0,0,0,0,0,0,0,0,0,"",%s\r\n' % SEP)
     write(root, 'FramesData/Boathouse.fm0',
-          action(key='3_Grapnel.drg', message='The grapnel pulls the locker open.', hide=True))
+          action(key='3_Grapnel.drg', variable='LockerOpen', set_true=True,
+                 message='The grapnel pulls the locker open. Inside lies a box of matches.', hide=True))
 
     # Lamproom: its own lamp and stairs, and the balcony's telescope merged in (.mr2/.mr3);
-    # the telescope is hidden once the lamp is lit.
-    write(root, 'Frames/Lamproom.fme', frame(2105376))
-    own = hotspot(1, 280, 100, 80, 80, 'Lamp.bmp') + hotspot(2, 260, 380, 120, 80, 'Steps.bmp')
-    own_actions = action(variable='LampLit', set_true=True, message='The lamp shines.') + action(target='Stairs')
+    # the telescope is hidden once the lamp is lit. Lit with the matches from the locker, the
+# lamp ends the game.
+    write(root, 'Frames/Lamproom.fme', frame(2105376, 'Lamproom.jpg'))
+    own = hotspot(1, 280, 100, 80, 80, 'Lamp.gif') + hotspot(2, 260, 380, 120, 80, 'Steps.gif')
+    own_actions = action(variable='LampLit', set_true=True, message='The lamp shines.',
+                         script='If LockerOpen Then Action.GoToFrame "End", 1, 1') + action(target='Stairs')
     write(root, 'FramesData/Lamproom.fm2', own)
     write(root, 'FramesData/Lamproom.fm3', own_actions)
-    telescope = hotspot(1, 500, 60, 80, 60, 'Telescope.bmp', hide_if_any=['LampLit'])
+    telescope = hotspot(1, 500, 60, 80, 60, 'Telescope.gif', hide_if_any=['LampLit'])
     write(root, 'FramesData/Lamproom.mr2', own + telescope)
-    write(root, 'FramesData/Lamproom.mr3', own_actions + action(variable='Visits', invert=True))
-    write(root, 'Frames/Balcony.fme', frame(8421504))
+    write(root, 'FramesData/Lamproom.mr3', own_actions + action(
+        variable='Visits', invert=True, message='Through the telescope: the reef, and a wreck upon it.'))
+    write(root, 'Frames/Balcony.fme', frame(8421504, 'Balcony.jpg'))
     write(root, 'FramesData/Balcony.fm2', telescope)
     # From the balcony the telescope shows a ship (the Action object, qualified), whose horn
     # sounds a second later (a timed event, created by its bare name).

@@ -1,4 +1,5 @@
-// Writes the pictures and sounds of examples/demo. Build and run from the source tree:
+// Writes the lighthouse's bricks and the sounds of examples/demo (the scenes come from
+// tools/make_demo_scenes.cpp). Build and run from the source tree:
 //   g++ -std=c++20 -fPIC tools/make_demo_media.cpp $(pkg-config --cflags --libs Qt6Gui) -o /tmp/make_demo_media
 //   QT_QPA_PLATFORM=offscreen /tmp/make_demo_media examples/demo
 #include <QFile>
@@ -55,22 +56,6 @@ static void writeWave(const QString& path, double seconds, double freq, bool sur
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   const QString root = argc > 1 ? argv[1] : "examples/demo";
-  QImage shore(640, 480, QImage::Format_RGB32);
-  {
-    QPainter p(&shore);
-    QLinearGradient sky(0, 0, 0, 300);
-    sky.setColorAt(0, QColor(90, 150, 220));
-    sky.setColorAt(1, QColor(250, 200, 150));
-    p.fillRect(0, 0, 640, 300, sky);
-    p.fillRect(0, 300, 640, 80, QColor(30, 80, 140));
-    p.fillRect(0, 380, 640, 100, QColor(220, 200, 140));
-    p.fillRect(470, 120, 40, 180, Qt::white);
-    p.fillRect(470, 160, 40, 20, Qt::red);
-    p.fillRect(470, 220, 40, 20, Qt::red);
-    p.setBrush(Qt::yellow);
-    p.drawEllipse(478, 100, 24, 24);
-  }
-  shore.save(root + "/Frames/Shore.jpg", "JPEG", 80);
   QImage bricks(100, 70, QImage::Format_RGB32);
   {
     QPainter p(&bricks);
