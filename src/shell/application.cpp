@@ -16,6 +16,9 @@
 #include "platform/user_settings.h"
 #include "shell/editor_and_game.h"
 #include "shell/frm_welcome.h"
+#include "shell/multi_cd.h"
+#include "scripting/action_module.h"
+#include "scripting/timed_events.h"
 #include "shell/walkthrough.h"
 
 namespace storyloom {
@@ -99,12 +102,14 @@ Application::Application(const QString& hostProjectFolder, MessageBoxes& message
 }
 
 Application::~Application() {
+  module_->multiCD().gameWindow = {};
   if (game_) game_->unloaded = nullptr;
   game_.reset();
 }
 
 void Application::startGame() {
   // The window of a previous game has closed; a new game gets a fresh one.
+  module_->multiCD().gameWindow = {};
   game_.reset();
   game_ = std::make_unique<Game>(*module_);
   Game& game = *game_;
@@ -127,6 +132,16 @@ void Application::startGame() {
       welcome_->close();
     }
   };
+  module_->multiCD().gameWindow.StopAllActivity = [&game]() -> std::function<void()> {
+    const bool frameTimer = game.Timer1.isActive(), messageTimer = game.messageBar().TimerMessageBox().isActive();
+    game.StopAllActivity();
+    return [&game, frameTimer, messageTimer] {
+      if (frameTimer) game.Timer1.start();
+      if (messageTimer) game.messageBar().TimerMessageBox().start();
+      game.timedEvents().StartTimedEvents();
+    };
+  };
+  module_->multiCD().gameWindow.StopEverything = [&game] { game.actionModule().StopEverything(); };
   game.Form_Load();
   game.ResetAll();
   welcome_->hide();

@@ -9,14 +9,20 @@
 #include <algorithm>
 
 #include "platform/ini_file.h"
+#include "platform/skipped_steps.h"
 #include "platform/text_codec.h"
+#include "shell/multi_cd.h"
 
 namespace storyloom {
 
 double SecondsSinceMidnight() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
 
 EditorAndGame::EditorAndGame(MessageBoxes& messages, UserSettings& userSettings)
-    : messages_(messages), userSettings_(userSettings) {}
+    : messages_(messages), userSettings_(userSettings), multiCD_(std::make_unique<MultiCDModule>(*this)) {
+  CDFilePath = [this](const QString& path) { return multiCD_->CDFilePath(path); };
+}
+
+EditorAndGame::~EditorAndGame() = default;
 
 void EditorAndGame::ReportError(const QString& context, const QString& description) {
   messages_.show(texts(30) + QStringLiteral("\r\n\r\n") + texts(31) + context + description, msg::Critical, texts(29));
@@ -75,6 +81,7 @@ EditorAndGame::InitResult EditorAndGame::InitProject(const QString& hostProjectF
   } catch (const PlatformError&) {
     ReportError(QStringLiteral(" Error loading project information."));
   }
+  runSkippingErrors(QStringLiteral("start-up: the CD index"), [&] { multiCD_->LoadCDContents(); });
   return InitResult::Ready;
 }
 

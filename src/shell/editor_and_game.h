@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "platform/host_paths.h"
@@ -16,9 +17,12 @@
 // report errors. One object per run; tests create their own.
 namespace storyloom {
 
+class MultiCDModule;
+
 class EditorAndGame {
  public:
   EditorAndGame(MessageBoxes& messages, UserSettings& userSettings);
+  ~EditorAndGame();
 
   ProjectPaths paths;
   ProjectSettings settings;
@@ -29,6 +33,8 @@ class EditorAndGame {
   HostPaths& hostPaths() { return hostPaths_; }
   MessageBoxes& messages() { return messages_; }
   UserSettings& userSettings() { return userSettings_; }
+  // Games spread over several CDs (set up by InitProject).
+  MultiCDModule& multiCD() { return *multiCD_; }
 
   // Where a project file that is missing lies on a CD; the path itself when the game does
   // not run from CDs.
@@ -73,6 +79,7 @@ class EditorAndGame {
   MessageBoxes& messages_;
   UserSettings& userSettings_;
   HostPaths hostPaths_;
+  std::unique_ptr<MultiCDModule> multiCD_;
 };
 
 // Seconds since midnight, with fractions, as the clock that waits run on.
