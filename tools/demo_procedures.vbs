@@ -24,3 +24,13 @@ Sub TimerObject1()
   WindowObject.TimerObject(1).Enabled = False
   Note = "The beacon turns."
 End Sub
+
+' The radio room's button (a component placed by the Radio frame) calls the coast guard.
+Sub RadioButton_Click(params)
+  Component("RadioNote").Caption = "The coast guard answers: help is on its way."
+End Sub
+
+Sub LeaveRadio()
+  RemoveComponent "RadioButton"
+  RemoveComponent "RadioNote"
+End Sub

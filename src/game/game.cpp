@@ -15,6 +15,7 @@
 #include "hotspots/frame_areas.h"
 #include "media/audio_channels.h"
 #include "scripting/action_module.h"
+#include "scripting/components.h"
 #include "scripting/script_host.h"
 #include "scripting/timed_events.h"
 #include "state/inventory.h"
@@ -92,6 +93,7 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
   frameMessages_ = std::make_unique<FrameMessages>(
       module_, *messageBar_, [this] { return QSizeF(placement_.pictureWidth, placement_.pictureHeight); });
   transitions_ = std::make_unique<Transitions>(*this);
+  components_ = std::make_unique<AdditionalComponents>(*this);
 
   Timer1.setSingleShot(false);
   connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
@@ -109,6 +111,7 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
 
 Game::~Game() {
   if (overrideCursor_) QApplication::restoreOverrideCursor();
+  components_.reset();
   // The items belong to the scene; the parts that hold them go first.
   texts_.reset();
   areas_.reset();
@@ -217,7 +220,7 @@ void Game::ResetAll() {
     timedEvents_->ResetTimedEvents();
     parts.ResetDialogue();
     vars.EmptyVariables();
-    parts.ResetComponents();
+    components_->ResetComponents();
     Disappear.Clear();
     inventory_->EmptyInventory();
     FramesHistory.clear();

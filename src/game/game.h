@@ -47,6 +47,7 @@ class VBScriptActionModule;
 class TimedEvents;
 class Transitions;
 class Inventory;
+class AdditionalComponents;
 struct FrameFile;
 struct FrameFileRead;
 
@@ -86,6 +87,7 @@ class Game : public QMainWindow {
   AudioChannels& audio() { return *audio_; }
   Transitions& transitions() { return *transitions_; }
   Inventory& inventory() { return *inventory_; }
+  AdditionalComponents& components() { return *components_; }
   MessageBar& messageBar() { return *messageBar_; }
   const PictureInput& pictureInput() const { return pictureInput_; }
   DefaultPointer& defaultPointer() { return pointer_; }
@@ -196,6 +198,7 @@ class Game : public QMainWindow {
   MessageBar* messageBar_ = nullptr;
   std::unique_ptr<FrameMessages> frameMessages_;
   std::unique_ptr<Transitions> transitions_;
+  std::unique_ptr<AdditionalComponents> components_;
   DefaultPointer pointer_;
   Placement placement_;
   bool overrideCursor_ = false;

@@ -3,14 +3,12 @@
 #include <functional>
 
 // The call points from the game window into the parts that other modules build (variables,
-// inventory, components, video, water, dialogues, saved games, display modes).
+// inventory, video, water, dialogues, saved games, display modes).
 // Each starts as a harmless stand-in; the module that owns a part sets its entries when the
 // game window is made.
 namespace storyloom {
 
 struct GameParts {
-  // Components.
-  std::function<void()> ResetComponents = [] {};
   // Dialogues.
   std::function<void()> ResetDialogue = [] {};
   std::function<bool()> DialogueActive = [] { return false; };

@@ -2,6 +2,7 @@
 #include "effects/transitions_walkthrough.h"
 #include "game/game.h"
 #include "hotspots/hotspot_walkthrough.h"
+#include "scripting/components_walkthrough.h"
 #include "scripting/script_walkthrough.h"
 #include "shell/application.h"
 #include "shell/walkthrough.h"
@@ -19,6 +20,7 @@ void registerGameWalkthroughCommands(WalkthroughRunner& runner, Application& app
   registerScriptWalkthroughCommands(runner, application);
   registerTransitionWalkthroughCommands(runner, application);
   registerInventoryWalkthroughCommands(runner, application);
+  registerComponentWalkthroughCommands(runner, application);
   // expect-frame NAME: the current frame is NAME.
   runner.addCommand(QStringLiteral("expect-frame"), 1, 1, [playing](const QStringList& a) {
     Game* g = playing();

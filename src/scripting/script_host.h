@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 #include "platform/vbscript/value.h"
@@ -36,6 +37,10 @@ class ScriptHost {
   // procedures and startupCode (may be empty); a syntax error in the procedures is
   // reported now. Kept until the next call.
   void AddCodeToScriptControl(const QString& procedures, const QString& startupCode);
+  // The procedures of the second engine, in definition order (none before it is prepared).
+  QStringList ScriptControl2Procedures() const;
+  // Runs a procedure of the second engine with one argument; throws vbs::ScriptError.
+  void RunOnScriptControl2(const QString& procedure, const vbs::Value& argument);
   // Time-out of the engine that runs the scripts, in milliseconds.
   void SetTimeOut(int milliseconds);
   int TimeOut() const;

@@ -6,6 +6,7 @@
 #include "game/game.h"
 #include "game/message_bar.h"
 #include "game/game_fixture.h"
+#include "scripting/components.h"
 
 namespace storyloom {
 namespace {
@@ -204,14 +205,13 @@ TEST(GameWindow, ResetAllReportsEarlyFailuresAndSkipsLateOnes) {
   fx.project.init();
   Game g(fx.module());
   g.Form_Load();
-  int late = 0;
   g.parts.ReadDesktopWorkArea = [] { throw std::runtime_error("Object required"); };
-  g.parts.ResetComponents = [&] { ++late; };
+  g.components().AddAdditionalComponent("Forms.Label.1", "early");
   g.ResetAll();
   ASSERT_EQ(fx.project.log.size(), 1);
   EXPECT_TRUE(fx.project.log[0].endsWith("Unable to initialize the program. Object required\" -> OK"));
-  EXPECT_EQ(late, 1);
-  EXPECT_TRUE(g.mnuFrameName.empty());  // the steps after the failure did not run
+  EXPECT_EQ(g.components().ComponentsCount, 0);  // the steps before the failure ran
+  EXPECT_TRUE(g.mnuFrameName.empty());           // the steps after the failure did not run
 
   // From the frame list on, a failing step is skipped silently.
   fx.project.log.clear();
