@@ -17,8 +17,6 @@
 #include "shell/editor_and_game.h"
 #include "shell/frm_welcome.h"
 #include "shell/multi_cd.h"
-#include "scripting/action_module.h"
-#include "scripting/timed_events.h"
 #include "shell/walkthrough.h"
 
 namespace storyloom {
@@ -132,16 +130,7 @@ void Application::startGame() {
       welcome_->close();
     }
   };
-  module_->multiCD().gameWindow.StopAllActivity = [&game]() -> std::function<void()> {
-    const bool frameTimer = game.Timer1.isActive(), messageTimer = game.messageBar().TimerMessageBox().isActive();
-    game.StopAllActivity();
-    return [&game, frameTimer, messageTimer] {
-      if (frameTimer) game.Timer1.start();
-      if (messageTimer) game.messageBar().TimerMessageBox().start();
-      game.timedEvents().StartTimedEvents();
-    };
-  };
-  module_->multiCD().gameWindow.StopEverything = [&game] { game.actionModule().StopEverything(); };
+  module_->multiCD().gameWindow = cdRequestCallsFor(game);
   game.Form_Load();
   game.ResetAll();
   welcome_->hide();

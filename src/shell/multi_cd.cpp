@@ -15,7 +15,11 @@
 #include <algorithm>
 #include <set>
 
+#include "game/game.h"
+#include "game/message_bar.h"
 #include "platform/platform_error.h"
+#include "scripting/action_module.h"
+#include "scripting/timed_events.h"
 #include "shell/editor_and_game.h"
 #include "shell/field_reader.h"
 
@@ -223,6 +227,22 @@ QString MultiCDModule::CDFilePath(const QString& path) {
                        msg::Exclamation, title);
   }
   return drive + rel;
+}
+
+MultiCDModule::GameWindow cdRequestCallsFor(Game& game) {
+  MultiCDModule::GameWindow calls;
+  calls.StopAllActivity = [&game]() -> std::function<void()> {
+    const bool frameTimer = game.Timer1.isActive();
+    const bool messageTimer = game.messageBar().TimerMessageBox().isActive();
+    game.StopAllActivity();
+    return [&game, frameTimer, messageTimer] {
+      if (frameTimer) game.Timer1.start();
+      if (messageTimer) game.messageBar().TimerMessageBox().start();
+      game.timedEvents().StartTimedEvents();
+    };
+  };
+  calls.StopEverything = [&game] { game.actionModule().StopEverything(); };
+  return calls;
 }
 
 frmRunFromCD::frmRunFromCD(EditorAndGame& module, const std::vector<DriveLetter>& drives, QWidget* parent)

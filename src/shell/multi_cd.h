@@ -21,6 +21,7 @@ namespace storyloom {
 
 class EditorAndGame;
 class FieldReader;
+class Game;
 
 struct CDRecord {
   QString name;   // the file's name in the project folder
@@ -97,6 +98,11 @@ class MultiCDModule {
   std::vector<DriveLetter> drives_;
   bool multiCD_ = false;
 };
+
+// What a CD request does to a game window: its activity stops while the player is asked;
+// after the right CD the frame timer and the message timer run again if they ran before
+// and the timed events start again; Cancel stops everything.
+MultiCDModule::GameWindow cdRequestCallsFor(Game& game);
 
 // The dialog that asks for a CD: the request, the drive list and OK / Cancel.
 class frmRunFromCD : public QDialog {

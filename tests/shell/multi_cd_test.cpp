@@ -9,6 +9,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include "game/game.h"
+#include "game/game_fixture.h"
+#include "game/message_bar.h"
 #include "shell/field_reader.h"
 #include "support/test_support.h"
 
@@ -33,6 +36,14 @@ void writeFile(const QString& hostPath) {
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   f.write("picture");
 }
+
+// Puts a file on a CD under the name the CD stores it by.
+void putOnCD(const QString& volume, const QString& folder, const QString& name) {
+  const QString stored = EditorAndGame::FileNameOf(EditorAndGame::AlternateFileName("X:\\" + name));
+  writeFile(volume + "/Data/Test Game/" + folder + '/' + stored);
+}
+
+const char* kIndex = "\"\",\"\",\"\",2,\"\",\"\"\r\n\"Room.jpg\",2,1\r\n\"door.gif\",1,2\r\n";
 
 TEST(CDContents, OnlyRecordsWithANameACDInRangeAndAFolderKindAreUsed) {
   FieldReader reader(
@@ -102,7 +113,7 @@ struct MultiCD : ::testing::Test {
   void SetUp() override {
     project.writeGeneral();
     project.write("RunFromCD.dat", "");
-    project.write("Config/CDContents", "\"\",\"\",\"\",2,\"\",\"\"\r\n\"Room.jpg\",2,1\r\n\"door.gif\",1,2\r\n");
+    project.write("Config/CDContents", kIndex);
     wrongCD = volumes.add("D", DriveKind::CDRom);
     rightCD = volumes.add("E", DriveKind::CDRom);
     volumes.add("fixed", DriveKind::Fixed);
@@ -118,11 +129,7 @@ struct MultiCD : ::testing::Test {
   }
   MultiCDModule& cd() { return project.module->multiCD(); }
   EditorAndGame& module() { return *project.module; }
-  // Puts a file on a CD under the name the CD stores it by.
-  void onCD(const QString& volume, const QString& folder, const QString& name) {
-    const QString stored = EditorAndGame::FileNameOf(EditorAndGame::AlternateFileName("X:\\" + name));
-    writeFile(volume + "/Data/Test Game/" + folder + '/' + stored);
-  }
+  void onCD(const QString& volume, const QString& folder, const QString& name) { putOnCD(volume, folder, name); }
   static std::function<void(frmRunFromCD&)> choose(const QString& entryStart) {
     return [entryStart](frmRunFromCD& dialog) {
       const int i = dialog.Combo1->findText(entryStart, Qt::MatchStartsWith);
@@ -252,6 +259,46 @@ TEST_F(MultiCD, AFrameFileOnTheCDInDriveIsFoundByNameAlone) {
   EXPECT_TRUE(found.startsWith("D:\\Data\\Test Game\\Frames\\")) << found.toStdString();
   EXPECT_TRUE(module().FileExists(found));
   EXPECT_EQ(dialogs, 0);
+}
+
+TEST(MultiCDGame, TheGameWaitsForTheRightCDAndStopsOnCancel) {
+  test::GameFixture fx;
+  Volumes volumes;
+  fx.project.write("RunFromCD.dat", "");
+  fx.project.write("Config/CDContents", kIndex);
+  fx.frame("Start", "0,\"0\",#FALSE#,#FALSE#,\"\",#FALSE#,\"0\",\"\",\"\",\"\"\r\n");
+  volumes.add("D", DriveKind::CDRom);
+  putOnCD(volumes.add("E", DriveKind::CDRom), "Frames", "Room.jpg");
+  Game& game = fx.start();
+  EditorAndGame& module = fx.module();
+  MultiCDModule& cd = module.multiCD();
+  cd.setVolumes([&] { return volumes.list; });
+  cd.gameWindow = cdRequestCallsFor(game);
+  module.userSettings().set("TestProject", "DriveLetter", "D");
+  game.show();
+
+  // The frame timer runs and the message timer does not; while the player is asked,
+  // nothing runs.
+  game.Timer1.start(60000);
+  bool pausedWhileAsked = false;
+  cd.showDialog = [&](frmRunFromCD& dialog) {
+    pausedWhileAsked = !game.Timer1.isActive();
+    dialog.Combo1->setEditText("E:\\");
+    dialog.Command3->click();
+  };
+  EXPECT_TRUE(module.FileExists(module.ResolveProjectFile(module.paths.FramesPath + "Room.jpg")));
+  EXPECT_TRUE(pausedWhileAsked);
+  EXPECT_TRUE(game.Timer1.isActive());
+  EXPECT_FALSE(game.messageBar().TimerMessageBox().isActive());
+
+  // door.gif is on CD 1, which is in no drive: Cancel stops the game.
+  cd.showDialog = [](frmRunFromCD& dialog) { dialog.Command4->click(); };
+  fx.project.log.clear();
+  module.ResolveProjectFile(module.paths.AreasPath + "door.gif");
+  EXPECT_TRUE(module.EverythingStopped);
+  EXPECT_FALSE(game.Timer1.isActive());
+  EXPECT_FALSE(game.PictureBox->isVisible());
+  EXPECT_TRUE(fx.project.log.isEmpty()) << fx.project.log.join('\n').toStdString();
 }
 
 }  // namespace
