@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QGraphicsProxyWidget>
 #include <QLineEdit>
 #include <QListWidget>
@@ -38,6 +39,9 @@ struct Components : ::testing::Test {
                      "End Sub\r\n"
                      "Sub Box_Change(params)\r\n"
                      "  Err.Raise 1001, , \"the box broke\"\r\n"
+                     "End Sub\r\n"
+                     "Sub Tune_PlayStateChange(params)\r\n"
+                     "  Component(\"note\").Caption = Component(\"note\").Caption & params(\"NewState\").Value\r\n"
                      "End Sub\r\n"
                      "Sub Other_(params)\r\n"
                      "End Sub\r\n");
@@ -245,6 +249,52 @@ TEST_F(Components, ClassMembersFollowTheirControls) {
   EXPECT_EQ(text("Component(\"player\").playState"), "1");
   EXPECT_FALSE(game->scripts().ExecuteVBScript("Component(\"player\").controls.rewind", false));
   EXPECT_TRUE(shown().join('\n').contains("doesn't support this property or method"));
+}
+
+// A WAVE file of silence: 8 kHz, 8 bits, mono, the given milliseconds.
+QByteArray silentWave(int ms) {
+  const quint32 samples = 8 * static_cast<quint32>(ms);
+  QByteArray b;
+  auto u32 = [&b](quint32 v) {
+    for (int i = 0; i < 4; ++i) b.append(char((v >> (8 * i)) & 0xff));
+  };
+  auto u16 = [&b](quint16 v) { b.append(char(v & 0xff)).append(char(v >> 8)); };
+  b.append("RIFF");
+  u32(36 + samples);
+  b.append("WAVEfmt ");
+  u32(16);
+  u16(1);
+  u16(1);
+  u32(8000);
+  u32(8000);
+  u16(1);
+  u16(8);
+  b.append("data");
+  u32(samples);
+  b.append(QByteArray(static_cast<qsizetype>(samples), char(0x80)));
+  return b;
+}
+
+TEST_F(Components, TheMediaPlayerPlaysAndTellsItsHandlerOfEachChange) {
+  fx.project.writeBytes("Areas/tune.wav", silentWave(300));
+  run("AddComponent \"Forms.Label.1\", \"note\" : Component(\"note\").Caption = \"\"");
+  run("AddComponent \"WMPlayer.OCX\", \"tune\" : InterceptComponentEvents \"tune\"");
+  EXPECT_EQ(text("Component(\"tune\").playState"), "1");
+  run("Component(\"tune\").URL = \"Areas\\tune.wav\"");
+  EXPECT_EQ(text("Component(\"tune\").playState"), "3");
+  EXPECT_EQ(note(), "3");
+  run("Component(\"tune\").controls.pause");
+  EXPECT_EQ(text("Component(\"tune\").playState"), "2");
+  run("Component(\"tune\").controls.play");
+  EXPECT_EQ(note(), "323");
+  // It ends by itself.
+  QElapsedTimer clock;
+  clock.start();
+  while (text("Component(\"tune\").playState") != "1" && clock.elapsed() < 5000) test::runEventsFor(20);
+  EXPECT_EQ(note(), "3231");
+  run("Component(\"tune\").controls.stop");
+  EXPECT_EQ(note(), "3231");  // already stopped: no change to tell
+  EXPECT_TRUE(shown().isEmpty());
 }
 
 }  // namespace
