@@ -43,6 +43,9 @@ struct Components : ::testing::Test {
                      "Sub Tune_PlayStateChange(params)\r\n"
                      "  Component(\"note\").Caption = Component(\"note\").Caption & params(\"NewState\").Value\r\n"
                      "End Sub\r\n"
+                     "Sub Leave_Click(params)\r\n"
+                     "  RemoveComponent \"leave\"\r\n"
+                     "End Sub\r\n"
                      "Sub Other_(params)\r\n"
                      "End Sub\r\n");
     game = &fx.start();
@@ -187,6 +190,17 @@ TEST_F(Components, EventsReachTheHandlersOfTheOneInterceptedComponent) {
   // Removing the intercepted component ends the interception.
   run("RemoveComponent \"Btn\"");
   EXPECT_EQ(components().ComponentWithEventsName, "");
+
+  // A button whose own click removes it: gone at once, deleted once the click is over.
+  run("AddComponent \"Forms.CommandButton.1\", \"leave\" : InterceptComponentEvents \"leave\"");
+  QPointer<QPushButton> leave = widget<QPushButton>("leave");
+  ASSERT_TRUE(leave);
+  leave->click();
+  EXPECT_FALSE(components().DoesComponentExist("leave"));
+  EXPECT_EQ(components().ComponentWithEventsName, "");
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(leave.isNull());
+  EXPECT_TRUE(shown().isEmpty());
 }
 
 TEST_F(Components, ComponentsArePlacedInThePictureByTheirScripts) {
