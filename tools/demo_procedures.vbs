@@ -55,3 +55,12 @@ End Function
 Function FirstLine(path)
   FirstLine = CreateObject("Scripting.FileSystemObject").OpenTextFile(path).ReadLine
 End Function
+' The radio room's button (a component placed by the Radio frame) calls the coast guard.
+Sub RadioButton_Click(params)
+  Component("RadioNote").Caption = "The coast guard answers: help is on its way."
+End Sub
+
+Sub LeaveRadio()
+  RemoveComponent "RadioButton"
+  RemoveComponent "RadioNote"
+End Sub

@@ -20,6 +20,7 @@
 #include "media/video.h"
 #include "scripting/action_module.h"
 #include "scripting/file_access.h"
+#include "scripting/components.h"
 #include "scripting/script_host.h"
 #include "scripting/timed_events.h"
 #include "shell/display.h"
@@ -104,6 +105,7 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
   water_ = std::make_unique<Water>(*this);
   video_ = std::make_unique<Video>(*this);
   animatedPictures_ = std::make_unique<AnimatedPictures>(*this);
+  components_ = std::make_unique<AdditionalComponents>(*this);
 
   Timer1.setSingleShot(false);
   connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
@@ -119,6 +121,7 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
 
 Game::~Game() {
   if (overrideCursor_) QApplication::restoreOverrideCursor();
+  components_.reset();
   // The items belong to the scene; the parts that hold them go first.
   texts_.reset();
   areas_.reset();
@@ -236,7 +239,7 @@ void Game::ResetAll() {
     timedEvents_->ResetTimedEvents();
     dialogue_->ResetDialogue();
     vars.EmptyVariables();
-    parts.ResetComponents();
+    components_->ResetComponents();
     Disappear.Clear();
     inventory_->EmptyInventory();
     FramesHistory.clear();

@@ -11,7 +11,6 @@
 
 #include "game/frame_history.h"
 #include "game/frame_state.h"
-#include "game/game_parts.h"
 #include "game/picture_items.h"
 #include "game/placement.h"
 #include "state/variables.h"
@@ -33,7 +32,6 @@
 //   transitions()             TransitionStep1 / TransitionStep2, TransitionRunning
 //   dialogue()                the frame's conversation: questions, replies, saved-game state
 //   water()                   the rippling water of a picture frame
-//   parts                     stand-ins for variables, inventory, video, transitions, ...
 //   defaultPointer()          the project's pointer, for new hotspots
 //   StartUnloading            quitting from an action
 namespace storyloom {
@@ -55,6 +53,7 @@ class SavedGames;
 class ScaledScreen;
 class Video;
 class AnimatedPictures;
+class AdditionalComponents;
 struct FrameFile;
 struct FrameFileRead;
 
@@ -82,7 +81,6 @@ class Game : public QMainWindow {
   VariablesCollection Disappear;  // hidden-hotspot markers: frame name, hotspot index
 
   // --- parts ---
-  GameParts parts;
   QGraphicsScene& scene() { return scene_; }
   PictureView* PictureBox = nullptr;
   BackgroundItem* BackImage = nullptr;
@@ -99,6 +97,7 @@ class Game : public QMainWindow {
   SavedGames& savedGames() { return *savedGames_; }
   Video& video() { return *video_; }
   AnimatedPictures& animatedPictures() { return *animatedPictures_; }
+  AdditionalComponents& components() { return *components_; }
   MessageBar& messageBar() { return *messageBar_; }
   const PictureInput& pictureInput() const { return pictureInput_; }
   DefaultPointer& defaultPointer() { return pointer_; }
@@ -224,6 +223,7 @@ class Game : public QMainWindow {
   std::unique_ptr<Water> water_;
   std::unique_ptr<Video> video_;
   std::unique_ptr<AnimatedPictures> animatedPictures_;
+  std::unique_ptr<AdditionalComponents> components_;
   DefaultPointer pointer_;
   Placement placement_;
   bool overrideCursor_ = false;

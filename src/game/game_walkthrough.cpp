@@ -8,6 +8,7 @@
 #include "hotspots/hotspot_walkthrough.h"
 #include "media/audio_walkthrough.h"
 #include "media/video_walkthrough.h"
+#include "scripting/components_walkthrough.h"
 #include "scripting/script_walkthrough.h"
 #include "shell/application.h"
 #include "shell/display_walkthrough.h"
@@ -33,6 +34,7 @@ void registerGameWalkthroughCommands(WalkthroughRunner& runner, Application& app
   registerAudioWalkthroughCommands(runner, application);
   registerSavedGamesWalkthroughCommands(runner, application);
   registerVideoWalkthroughCommands(runner, application);
+  registerComponentWalkthroughCommands(runner, application);
   // expect-frame NAME: the current frame is NAME.
   runner.addCommand(QStringLiteral("expect-frame"), 1, 1, [playing](const QStringList& a) {
     Game* g = playing();

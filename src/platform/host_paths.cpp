@@ -19,6 +19,15 @@ QString HostPaths::windowsFolderOf(const QString& hostFolder) {
   return w;
 }
 
+void HostPaths::setDriveFolder(QChar letter, const QString& hostFolder) {
+  letter = letter.toUpper();
+  if (hostFolder.isEmpty())
+    drives_.remove(letter);
+  else
+    drives_.insert(letter, hostFolder.endsWith('/') && hostFolder.size() > 1 ? hostFolder.chopped(1) : hostFolder);
+  resolved_.clear();
+}
+
 const HostPaths::Listing& HostPaths::listingOf(const QString& hostDir) {
   // The folder's change time moves whenever an entry is added, removed or renamed.
   struct stat st {};
@@ -56,12 +65,15 @@ QString HostPaths::toHost(const QString& windowsPath) {
   p.replace('/', '\\');
   QString host;
   if (p.size() >= 2 && p[1] == ':' && p[0].isLetter()) {
-    if (p[0].toUpper() != 'Z') {
-      // Another drive (a CD, say) does not exist here: keep a path that cannot be found.
-      return QStringLiteral("/nonexistent-drive-") + p[0].toUpper() + p.mid(2).replace('\\', '/');
+    const QChar letter = p[0].toUpper();
+    const auto drive = drives_.constFind(letter);
+    if (letter != 'Z' && drive == drives_.constEnd()) {
+      // A drive with no volume behind it: keep a path that cannot be found.
+      return QStringLiteral("/nonexistent-drive-") + letter + p.mid(2).replace('\\', '/');
     }
     p = p.mid(2);
-    host = QString();
+    host = letter == 'Z' ? QString() : *drive;
+    if (host == QLatin1String("/")) host.clear();
   } else if (p.startsWith('\\')) {
     host = QString();
   } else {

@@ -24,6 +24,9 @@ class HostPaths {
     base_ = hostFolder;
     resolved_.clear();
   }
+  // The host folder that a drive letter other than Z stands for (a mounted volume); an
+  // empty folder forgets the letter. Paths on a drive without a folder are never found.
+  void setDriveFolder(QChar letter, const QString& hostFolder);
 
   // The host path of a Windows-form path. Components that exist are given their real
   // spelling; the rest stay as written, so that a file can be created there.
@@ -42,6 +45,7 @@ class HostPaths {
   const Listing& listingOf(const QString& hostDir);
 
   QString base_;
+  QHash<QChar, QString> drives_;  // upper-case letter -> host folder
   QHash<QString, Listing> listings_;
   QHash<QString, QString> resolved_;  // Windows path -> host path, for paths found in full
 };

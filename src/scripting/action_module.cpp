@@ -16,6 +16,7 @@
 #include "platform/conversions.h"
 #include "platform/ini_file.h"
 #include "platform/platform_error.h"
+#include "scripting/components.h"
 #include "scripting/control_element.h"
 #include "scripting/script_host.h"
 #include "scripting/script_picture.h"
@@ -427,26 +428,27 @@ vbs::Value VBScriptActionModule::call(Method method, vbs::Args a) {
       const QString sPathName = textArg(a, 0);
       return text(DDir(sPathName, integerArg(a, 1)));
     }
-    // Additional components are not part of this runtime yet: a game behaves as one that
-    // has placed none, and none can be placed.
-    case Method::AddComponent:
+    case Method::AddComponent: {
       a.expect(2, 2);
-      (void)textArg(a, 0), (void)textArg(a, 1);
+      const QString sProgID = textArg(a, 0), sComponentName = textArg(a, 1);
+      game_.components().AddAdditionalComponent(sProgID, sComponentName);
       return {};
+    }
     case Method::RemoveComponent:
+      a.expect(1, 1);
+      game_.components().RemoveAdditionalComponent(textArg(a, 0));
+      return {};
     case Method::InterceptComponentEvents:
       a.expect(1, 1);
-      (void)textArg(a, 0);
+      game_.components().InterceptAdditionalComponentEvents(textArg(a, 0));
       return {};
-    case Method::Component:
-      a.expect(1, 1);
-      (void)textArg(a, 0);
-      return vbs::Value::nothing();
+    case Method::Component: a.expect(1, 1); return game_.components().GetComponentRef(textArg(a, 0));
     case Method::DoesComponentExist:
+      a.expect(1, 1);
+      return vbs::Value(game_.components().DoesComponentExist(textArg(a, 0)));
     case Method::IsComponentInstalled:
       a.expect(1, 1);
-      (void)textArg(a, 0);
-      return vbs::Value(false);
+      return vbs::Value(game_.components().DoesProgIDExist(textArg(a, 0)));
   }
   vbs::raise(vbs::err::NoSuchMember);
 }

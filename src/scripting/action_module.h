@@ -43,6 +43,9 @@ class VBScriptActionModule : public vbs::Object {
 
   // The methods scripts call, in the order of the class.
   enum class Method;
+  // Stops the game after a fatal problem: hides the picture, stops all activity, shows the
+  // menus; EverythingStopped until the next reset.
+  void StopEverything();
 
  protected:
   // Owned by the game window, never deleted by the last script reference.
@@ -52,7 +55,6 @@ class VBScriptActionModule : public vbs::Object {
   vbs::Value call(Method method, vbs::Args args);
   EditorAndGame& module();
 
-  void StopEverything();
   void SendEmail(const QString& sAddress);
   void OpenURL(const QString& sURL);
   void OpenFile(const QString& sFileTitle);

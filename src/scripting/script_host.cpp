@@ -224,6 +224,25 @@ void ScriptHost::AddCodeToScriptControl(const QString& procedures, const QString
 }
 
 FileAccessRule& ScriptHost::fileAccess() { return impl_->fileAccess; }
+QStringList ScriptHost::ScriptControl2Procedures() const {
+  QStringList names;
+  if (impl_->ScriptControl2)
+    for (const vbs::ProcedureInfo& p : impl_->ScriptControl2->procedures()) names.append(qs(p.name));
+  return names;
+}
+
+void ScriptHost::RunOnScriptControl2(const QString& procedure, const vbs::Value& argument) {
+  if (!impl_->ScriptControl2) throw PlatformError(91, QStringLiteral("Object variable or With block variable not set"));
+  vbs::Engine& engine = *impl_->ScriptControl2;
+  impl_->callbacks.running.push_back(&engine);
+  try {
+    engine.run(u16(procedure), {argument});
+  } catch (...) {
+    impl_->callbacks.running.pop_back();
+    throw;
+  }
+  impl_->callbacks.running.pop_back();
+}
 
 void ScriptHost::SetTimeOut(int milliseconds) { impl_->timeOut = milliseconds; }
 int ScriptHost::TimeOut() const { return impl_->timeOut; }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 #include "platform/vbscript/value.h"
@@ -40,6 +41,10 @@ class ScriptHost {
   // Where the game's scripts may reach on this machine (the engine's file objects and the
   // Action object's file methods ask it).
   FileAccessRule& fileAccess();
+  // The procedures of the second engine, in definition order (none before it is prepared).
+  QStringList ScriptControl2Procedures() const;
+  // Runs a procedure of the second engine with one argument; throws vbs::ScriptError.
+  void RunOnScriptControl2(const QString& procedure, const vbs::Value& argument);
   // Time-out of the engine that runs the scripts, in milliseconds.
   void SetTimeOut(int milliseconds);
   int TimeOut() const;

@@ -20,6 +20,7 @@
 #include "shell/frm_welcome.h"
 #include "scripting/file_access.h"
 #include "scripting/script_host.h"
+#include "shell/multi_cd.h"
 #include "shell/walkthrough.h"
 #include "state/saved_games.h"
 
@@ -104,6 +105,7 @@ Application::Application(const QString& hostProjectFolder, MessageBoxes& message
 }
 
 Application::~Application() {
+  module_->multiCD().gameWindow = {};
   if (game_) game_->unloaded = nullptr;
   game_.reset();
 }
@@ -126,6 +128,7 @@ void Application::loadGameFromWelcome() {
 
 Game& Application::newGameWindow() {
   // The window of a previous game has closed; a new game gets a fresh one.
+  module_->multiCD().gameWindow = {};
   game_.reset();
   game_ = std::make_unique<Game>(*module_);
   Game& game = *game_;
@@ -158,6 +161,7 @@ Game& Application::newGameWindow() {
       welcome_->close();
     }
   };
+  module_->multiCD().gameWindow = cdRequestCallsFor(game);
   game.Form_Load();
   game.mnuTrustGame->setChecked(trustGame);
   game.scripts().fileAccess().setTrusted(trustGame);

@@ -9,14 +9,23 @@
 #include <algorithm>
 
 #include "platform/ini_file.h"
+#include "platform/skipped_steps.h"
 #include "platform/text_codec.h"
+#include "shell/multi_cd.h"
 
 namespace storyloom {
 
 double SecondsSinceMidnight() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
 
 EditorAndGame::EditorAndGame(MessageBoxes& messages, UserSettings& userSettings)
-    : messages_(messages), userSettings_(userSettings), display_(std::make_unique<Display>(*this)) {}
+    : messages_(messages),
+      userSettings_(userSettings),
+      display_(std::make_unique<Display>(*this)),
+      multiCD_(std::make_unique<MultiCDModule>(*this)) {
+  CDFilePath = [this](const QString& path) { return multiCD_->CDFilePath(path); };
+}
+
+EditorAndGame::~EditorAndGame() = default;
 
 int EditorAndGame::MessageBox(const QString& text, int style, const QString& title) {
   return messages_.show(withHostPaths(text), style, title);
@@ -106,6 +115,7 @@ EditorAndGame::InitResult EditorAndGame::InitProject(const QString& hostProjectF
   } catch (const PlatformError&) {
     ReportError(QStringLiteral(" Error loading project information."));
   }
+  runSkippingErrors(QStringLiteral("start-up: the CD index"), [&] { multiCD_->LoadCDContents(); });
   return InitResult::Ready;
 }
 

@@ -18,9 +18,12 @@
 // report errors. One object per run; tests create their own.
 namespace storyloom {
 
+class MultiCDModule;
+
 class EditorAndGame {
  public:
   EditorAndGame(MessageBoxes& messages, UserSettings& userSettings);
+  ~EditorAndGame();
 
   ProjectPaths paths;
   ProjectSettings settings;
@@ -33,6 +36,8 @@ class EditorAndGame {
   UserSettings& userSettings() { return userSettings_; }
   // The display the game sees (DesktopWidth, ChangeResolutionToMode, ...).
   Display& display() { return *display_; }
+  // Games spread over several CDs (set up by InitProject).
+  MultiCDModule& multiCD() { return *multiCD_; }
 
   // Where a project file that is missing lies on a CD; the path itself when the game does
   // not run from CDs.
@@ -82,6 +87,7 @@ class EditorAndGame {
   UserSettings& userSettings_;
   HostPaths hostPaths_;
   std::unique_ptr<Display> display_;
+  std::unique_ptr<MultiCDModule> multiCD_;
 };
 
 // Seconds since midnight, with fractions, as the clock that waits run on.

@@ -1,4 +1,7 @@
 // Walkthrough commands that work on any window of the program.
+#include <QGraphicsProxyWidget>
+#include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -129,6 +132,19 @@ void registerStandardWalkthroughCommands(WalkthroughRunner& runner, MessageBoxes
       if (b->isVisible() && b->isEnabled() && plainText(b->text()).compare(wanted, Qt::CaseInsensitive) == 0) {
         b->click();
         return Step::done();
+      }
+    }
+    // A button placed in a picture (the widget of a proxy item in the scene).
+    for (QGraphicsView* view : win->findChildren<QGraphicsView*>()) {
+      if (!view->isVisible() || !view->scene()) continue;
+      for (QGraphicsItem* item : view->scene()->items()) {
+        auto* proxy = qgraphicsitem_cast<QGraphicsProxyWidget*>(item);
+        auto* b = proxy ? qobject_cast<QAbstractButton*>(proxy->widget()) : nullptr;
+        if (b && proxy->isVisible() && b->isEnabled() &&
+            plainText(b->text()).compare(wanted, Qt::CaseInsensitive) == 0) {
+          b->click();
+          return Step::done();
+        }
       }
     }
     // A label, or a picture that stands for a button (its accessible name is the caption).

@@ -159,11 +159,13 @@ TEST_F(ActionObject, GameStateAndOptions) {
   run("ShowInventoryButton");
   EXPECT_TRUE(inventory.Inventory2().isVisible());
   run("RemoveAllItems");
-  // Without components placed there is nothing to add, remove or find.
-  run("AddComponent \"X.Y\", \"x\" : RemoveComponent \"x\"");
-  EXPECT_TRUE(eval("Component(\"x\") Is Nothing").toBool());
+  // Components are reached by name without regard to case.
+  run("AddComponent \"Forms.Label.1\", \"x\"");
+  EXPECT_FALSE(eval("Component(\"X\") Is Nothing").toBool());
+  EXPECT_TRUE(eval("DoesComponentExist(\"x\")").toBool());
+  run("RemoveComponent \"x\"");
   EXPECT_FALSE(eval("DoesComponentExist(\"x\")").toBool());
-  EXPECT_FALSE(eval("IsComponentInstalled(\"Scripting.Dictionary\")").toBool());
+  EXPECT_TRUE(eval("IsComponentInstalled(\"Forms.TextBox.1\")").toBool());
   EXPECT_TRUE(log().isEmpty()) << log().join('\n').toStdString();
 
   game->Timer1.start(60000);
