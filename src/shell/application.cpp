@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
+#include <QIcon>
 #include <QUrl>
 #include <cstdio>
 
@@ -175,6 +177,11 @@ int runApplication(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("storyloom-player"));
   QApplication::setQuitOnLastWindowClosed(false);
+  QIcon icon;  // every size the program carries (":/icons/<size>/storyloom-player.png")
+  for (QDirIterator it(QStringLiteral(":/icons"), {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
+       it.hasNext();)
+    icon.addFile(it.next());
+  QApplication::setWindowIcon(icon);
 
   QString folder = cl.projectFolder.isEmpty() ? QCoreApplication::applicationDirPath() : cl.projectFolder;
   folder = QFileInfo(folder).absoluteFilePath();
