@@ -19,6 +19,7 @@
 #include "platform/user_settings.h"
 #include "shell/editor_and_game.h"
 #include "shell/frm_welcome.h"
+#include "shell/launcher.h"
 #include "shell/walkthrough.h"
 #include "state/saved_games.h"
 
@@ -189,6 +190,13 @@ int runApplication(int argc, char** argv) {
     std::fprintf(stderr, "storyloom-player: no such folder: %s\n", folder.toUtf8().constData());
     return 2;
   }
+  // A folder named on the command line must hold a game; without one the program's own
+  // folder is played when it holds a game, else the launcher asks for one.
+  const bool launch = cl.projectFolder.isEmpty() && !isGameFolder(folder);
+  if (!cl.projectFolder.isEmpty() && !isGameFolder(folder)) {
+    std::fprintf(stderr, "storyloom-player: %s\n", notAGameMessage(folder).toUtf8().constData());
+    return 2;
+  }
 
   MessageBoxes messages;
   UserSettings userSettings;
@@ -209,6 +217,11 @@ int runApplication(int argc, char** argv) {
     }
     QObject::connect(runner.get(), &WalkthroughRunner::ended, &app, [](int code) { QCoreApplication::exit(code); });
     runner->start();
+  }
+  if (launch) {
+    const QString chosen = chooseGameInLauncher(userSettings, messages, QCoreApplication::applicationDirPath());
+    if (chosen.isEmpty()) return runner && runner->finished() ? runner->exitCode() : 0;
+    application.setHostProjectFolder(chosen);
   }
   if (!application.start()) return 1;
   const int code = app.exec();
