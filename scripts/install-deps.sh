@@ -10,6 +10,7 @@ packages=(
   timgm6mb-soundfont fonts-liberation2 fontconfig
   libgtest-dev libgmock-dev googletest libbenchmark-dev libpcre2-dev
   xdg-utils
+  dpkg-dev groff-base
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
+#include <QIcon>
 #include <QUrl>
 #include <cstdio>
 
@@ -21,6 +23,7 @@
 #include "scripting/file_access.h"
 #include "scripting/script_host.h"
 #include "shell/multi_cd.h"
+#include "shell/launcher.h"
 #include "shell/walkthrough.h"
 #include "state/saved_games.h"
 
@@ -192,11 +195,23 @@ int runApplication(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("storyloom-player"));
   QApplication::setQuitOnLastWindowClosed(false);
+  QIcon icon;  // every size the program carries (":/icons/<size>/storyloom-player.png")
+  for (QDirIterator it(QStringLiteral(":/icons"), {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
+       it.hasNext();)
+    icon.addFile(it.next());
+  QApplication::setWindowIcon(icon);
 
   QString folder = cl.projectFolder.isEmpty() ? QCoreApplication::applicationDirPath() : cl.projectFolder;
   folder = QFileInfo(folder).absoluteFilePath();
   if (!QFileInfo(folder).isDir()) {
     std::fprintf(stderr, "storyloom-player: no such folder: %s\n", folder.toUtf8().constData());
+    return 2;
+  }
+  // A folder named on the command line must hold a game; without one the program's own
+  // folder is played when it holds a game, else the launcher asks for one.
+  const bool launch = cl.projectFolder.isEmpty() && !isGameFolder(folder);
+  if (!cl.projectFolder.isEmpty() && !isGameFolder(folder)) {
+    std::fprintf(stderr, "storyloom-player: %s\n", notAGameMessage(folder).toUtf8().constData());
     return 2;
   }
 
@@ -220,6 +235,11 @@ int runApplication(int argc, char** argv) {
     }
     QObject::connect(runner.get(), &WalkthroughRunner::ended, &app, [](int code) { QCoreApplication::exit(code); });
     runner->start();
+  }
+  if (launch) {
+    const QString chosen = chooseGameInLauncher(userSettings, messages, QCoreApplication::applicationDirPath());
+    if (chosen.isEmpty()) return runner && runner->finished() ? runner->exitCode() : 0;
+    application.setHostProjectFolder(chosen);
   }
   if (!application.start()) return 1;
   const int code = app.exec();

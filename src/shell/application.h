@@ -34,6 +34,8 @@ class Application {
   WalkthroughRunner* runner() { return runner_; }
   void setRunner(WalkthroughRunner* runner) { runner_ = runner; }
   const QString& hostProjectFolder() const { return hostProjectFolder_; }
+  // The game to play, when it is chosen after the program started (the launcher); before start().
+  void setHostProjectFolder(const QString& folder) { hostProjectFolder_ = folder; }
 
   // startGame and showLoadDialog, when set, replace the welcome window's Start and Load.
   struct GameHooks {

@@ -49,17 +49,17 @@ TEST(CommandLine, OptionsAndUsage) {
   EXPECT_TRUE(bad.err.contains("Usage:"));
 }
 
-TEST(CommandLine, AProjectWithoutSettingsEndsWithItsMessage) {
+TEST(CommandLine, AFolderThatIsNotAGameIsRefusedBeforeAnythingOpens) {
   QTemporaryDir dir;
   QFile walk(dir.path() + "/w.walk");
   ASSERT_TRUE(walk.open(QIODevice::WriteOnly));
   walk.write("wait 10\n");
   walk.close();
   const PlayerRun r = runPlayer({"--project", dir.path(), "--walkthrough", dir.path() + "/w.walk"});
-  EXPECT_NE(r.code, 0);
-  EXPECT_TRUE(r.out.contains("msgbox exclamation \"Error\" \"The following file is missing: " + dir.path() +
-                             "/Config/General\""))
-      << r.out.toStdString();
+  EXPECT_EQ(r.code, 2);
+  EXPECT_TRUE(r.err.contains("The folder " + dir.path() + " is not a game: it has no Config/General file"))
+      << r.err.toStdString();
+  EXPECT_FALSE(r.out.contains("msgbox")) << r.out.toStdString();
 }
 
 TEST(Walkthrough, ScreenshotsOfTheWindowAndOfThePictureAlone) {
