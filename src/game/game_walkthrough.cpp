@@ -1,6 +1,7 @@
 // Walkthrough commands of the game window.
 #include "effects/transitions_walkthrough.h"
 #include "game/game.h"
+#include "game/monkey_walkthrough.h"
 #include "hotspots/hotspot_walkthrough.h"
 #include "scripting/script_walkthrough.h"
 #include "shell/application.h"
@@ -19,6 +20,7 @@ void registerGameWalkthroughCommands(WalkthroughRunner& runner, Application& app
   registerScriptWalkthroughCommands(runner, application);
   registerTransitionWalkthroughCommands(runner, application);
   registerInventoryWalkthroughCommands(runner, application);
+  registerMonkeyWalkthroughCommand(runner, application);
   // expect-frame NAME: the current frame is NAME.
   runner.addCommand(QStringLiteral("expect-frame"), 1, 1, [playing](const QStringList& a) {
     Game* g = playing();

@@ -39,6 +39,7 @@ class MessageBoxes {
   void setAutomatic(LogSink log) { log_ = std::move(log); }
   bool isAutomatic() const { return static_cast<bool>(log_); }
   void queueAnswer(int result) { answers_.push_back(result); }
+  void clearAnswers() { answers_.clear(); }
   void queueInput(const QString& text) { inputs_.push_back(text); }
 
   // Texts of the boxes shown since the last call (automatic mode), oldest first.
