@@ -95,14 +95,14 @@ struct ReaderRow {
 const std::vector<ReaderRow>& readers() {
   static const std::vector<ReaderRow> rows = {
       {R"(Config/General)", false,
-       [](Reading& r, const QString& p, const QByteArray& b) {
+       [](Reading&, const QString&, const QByteArray& b) {
          FieldReader f(b);
          ProjectSettings s;
          s.LoadGeneralSettings(f);
          return true;
        }},
       {R"(Config/Texts)", false,
-       [](Reading& r, const QString& p, const QByteArray& b) {
+       [](Reading&, const QString&, const QByteArray& b) {
          FieldReader f(b);
          UITexts t;
          return t.LoadUITexts(&f);
@@ -116,35 +116,35 @@ const std::vector<ReaderRow>& readers() {
       {R"(Config/Procedures)", true,
        [](Reading& r, const QString&, const QByteArray&) { return !LoadProcedures(r.module()).isNull(); }},
       {R"(Config/More|.*\.ini)", true,
-       [](Reading& r, const QString& p, const QByteArray& b) {
+       [](Reading& r, const QString& p, const QByteArray&) {
          IniFile::read(r.host(p), QStringLiteral("General"), QStringLiteral("ProcEncr"));
          return true;
        }},
       {R"(Schemes/[^/]+/Scheme\.txt)", false,
-       [](Reading& r, const QString& p, const QByteArray& b) {
+       [](Reading&, const QString&, const QByteArray& b) {
          FieldReader f(b);
          readSchemeFile(f);
          return true;
        }},
       {R"(Frames/[^/]+\.fme)", false,
-       [](Reading& r, const QString& p, const QByteArray& b) {
+       [](Reading&, const QString&, const QByteArray& b) {
          FieldReader f(b);
          FrameFile().read(f);
          return true;
        }},
       {R"(Frames/[^/]+\.lks)", true,
-       [](Reading& r, const QString& p, const QByteArray& b) {
+       [](Reading& r, const QString& p, const QByteArray&) {
          ReadHotspotCount(r.module(), stem(p));
          return true;
        }},
       {R"(FramesData/[^/]+\.fm1)", false,
-       [](Reading& r, const QString& p, const QByteArray& b) {
+       [](Reading&, const QString&, const QByteArray& b) {
          FieldReader f(b);
          ReadTextRecords(f);
          return true;
        }},
       {R"(FramesData/[^/]+\.(fm2|mr2))", false,
-       [](Reading& r, const QString& p, const QByteArray& b) {
+       [](Reading&, const QString& p, const QByteArray& b) {
          HotspotFileReader reader{FieldReader(b)};
          bool clean = true;
          for (int n = 0; !reader.atEnd(); ++n) {
@@ -156,20 +156,20 @@ const std::vector<ReaderRow>& readers() {
        }},
       {R"(FramesData/[^/]+\.(fm0|fm3|mr3))", false, readActionRecords},
       {R"(FramesData/[^/]+\.fm4)", true,
-       [](Reading& r, const QString& p, const QByteArray& b) {
+       [](Reading& r, const QString& p, const QByteArray&) {
          r.game->frame.CurrentFrameName = stem(p);
          r.game->inventory().EmptyInventory();
          for (int area = 1; area <= 4; ++area) r.game->inventory().PickOrNotPickObject(area);
          return true;
        }},
       {R"(Areas/[^/]+\.obj)", true,
-       [](Reading& r, const QString& p, const QByteArray& b) {
+       [](Reading& r, const QString& p, const QByteArray&) {
          r.game->inventory().EmptyInventory();
          r.game->inventory().AddPickedObject(stem(p), true);
          return r.game->inventory().count() == 1;
        }},
       {R"(Areas/[^/]+\.drg)", true,
-       [](Reading& r, const QString& p, const QByteArray& b) {
+       [](Reading& r, const QString& p, const QByteArray&) {
          const QStringList items = stem(p).split(QStringLiteral("_on_"));
          Inventory& inv = r.game->inventory();
          inv.EmptyInventory();
@@ -258,7 +258,9 @@ TEST(DamagedFiles, EveryPrefixOfEveryDemoFileGivesTheProgramsOwnMessageOrReadsAs
       ++prefixes;
       const std::string where = file.toStdString() + " cut to " + std::to_string(length);
       EXPECT_NE(cut.outcome, Outcome::ForeignException) << where << ": " << cut.error.toStdString();
-      if (cut.outcome == Outcome::PlatformErrorRaised) EXPECT_FALSE(cut.error.isEmpty()) << where;
+      if (cut.outcome == Outcome::PlatformErrorRaised) {
+        EXPECT_FALSE(cut.error.isEmpty()) << where;
+      }
       EXPECT_LT(cut.milliseconds, 2000) << where;
       // Whatever the program showed is its own error report, with its title.
       for (const QString& line : r.project.log)
