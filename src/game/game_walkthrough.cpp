@@ -5,6 +5,7 @@
 #include "effects/transitions_walkthrough.h"
 #include "effects/water_walkthrough.h"
 #include "game/game.h"
+#include "game/monkey_walkthrough.h"
 #include "hotspots/hotspot_walkthrough.h"
 #include "media/audio_walkthrough.h"
 #include "media/video_walkthrough.h"
@@ -35,6 +36,7 @@ void registerGameWalkthroughCommands(WalkthroughRunner& runner, Application& app
   registerSavedGamesWalkthroughCommands(runner, application);
   registerVideoWalkthroughCommands(runner, application);
   registerComponentWalkthroughCommands(runner, application);
+  registerMonkeyWalkthroughCommand(runner, application);
   // expect-frame NAME: the current frame is NAME.
   runner.addCommand(QStringLiteral("expect-frame"), 1, 1, [playing](const QStringList& a) {
     Game* g = playing();

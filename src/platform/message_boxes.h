@@ -45,6 +45,7 @@ class MessageBoxes {
   void queueAnswer(int result) { answers_.push_back(result); }
   // A question with buttons of its own (`choose`) is answered by a button's label.
   void queueAnswer(const QString& label) { labels_.push_back(label); }
+  void clearAnswers() { answers_.clear(); }
   void queueInput(const QString& text) { inputs_.push_back(text); }
 
   // Texts of the boxes shown since the last call (automatic mode), oldest first.

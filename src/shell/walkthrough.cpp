@@ -159,6 +159,10 @@ void WalkthroughRunner::tick() {
       if (now - againStarted_ > patienceMs_)
         finish(1, failure(line, step.message.isEmpty() ? QStringLiteral("timed out") : step.message));
       break;
+    case Step::More:
+      next_ = index;
+      againSinceMs_ = -1;
+      break;
     case Step::Fail: finish(1, failure(line, step.message)); break;
   }
 }

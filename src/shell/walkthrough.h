@@ -27,11 +27,13 @@ class WalkthroughRunner : public QObject {
   Q_OBJECT
  public:
   struct Step {
-    enum Kind { Done, Again, Fail } kind = Done;
+    enum Kind { Done, Again, More, Fail } kind = Done;
     QString message;
     static Step done() { return {Done, {}}; }
     static Step again(const QString& whyNotYet = {}) { return {Again, whyNotYet}; }
     static Step fail(const QString& message) { return {Fail, message}; }
+    // A long command under way: the same line runs again at the next tick, with no time limit.
+    static Step more() { return {More, {}}; }
   };
   using Handler = std::function<Step(const QStringList& args)>;
 

@@ -25,10 +25,9 @@ void sendMouse(Game& game, QEvent::Type type, QPointF scenePos, Qt::MouseButton 
   QApplication::sendEvent(viewport, &e);
 }
 
-// Opens the bar as the player does, by moving the pointer onto the inventory button, and
-// drags item n to the scene point that `where` gives once the bar is open: a press on the
-// item, moves, and the release there.
-Step dragItem(Game& game, int n, const std::function<QPointF()>& where) {
+}  // namespace
+
+Step dragInventoryItem(Game& game, int n, const std::function<QPointF()>& where) {
   Inventory& inventory = game.inventory();
   InventoryPart* item = inventory.PickedObject(n);
   if (!item) return Step::again(QStringLiteral("the inventory holds %1 items").arg(inventory.count()));
@@ -46,8 +45,6 @@ Step dragItem(Game& game, int n, const std::function<QPointF()>& where) {
   sendMouse(game, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
   return Step::done();
 }
-
-}  // namespace
 
 void registerInventoryWalkthroughCommands(WalkthroughRunner& runner, Application& application) {
   auto playing = [&application]() -> Game* {
@@ -89,7 +86,7 @@ void registerInventoryWalkthroughCommands(WalkthroughRunner& runner, Application
     int n = 0, x = 0, y = 0;
     if (!number(a[0], &n) || !number(a[1], &x) || !number(a[2], &y))
       return Step::fail(QStringLiteral("drag-item takes an item number and a point"));
-    return dragItem(*g, n, [x, y] { return QPointF(x + 0.5, y + 0.5); });
+    return dragInventoryItem(*g, n, [x, y] { return QPointF(x + 0.5, y + 0.5); });
   });
   // drag-item-on-item N M: drags item N and drops it on item M.
   runner.addCommand(QStringLiteral("drag-item-on-item"), 2, 2, [playing, number](const QStringList& a) {
@@ -100,7 +97,7 @@ void registerInventoryWalkthroughCommands(WalkthroughRunner& runner, Application
       return Step::fail(QStringLiteral("drag-item-on-item takes two numbers"));
     InventoryPart* target = g->inventory().PickedObject(m);
     if (!target) return Step::again(QStringLiteral("the inventory holds %1 items").arg(g->inventory().count()));
-    return dragItem(*g, n, [target] { return target->sceneBoundingRect().center(); });
+    return dragInventoryItem(*g, n, [target] { return target->sceneBoundingRect().center(); });
   });
 }
 

@@ -589,7 +589,7 @@ Flow CallStmt::exec(Frame& f) {
 Flow IfStmt::exec(Frame& f) {
   for (auto& [cond, body] : branches) {
     bool taken = true;
-    header(f, [&] { taken = truthy(f.in, cond->eval(f)); });
+    header(f, [&, &cond = cond] { taken = truthy(f.in, cond->eval(f)); });
     if (taken) return f.in.execBlock(f, body);
   }
   return f.in.execBlock(f, elseBlock);

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# scripts/fuzz.sh TARGET MINUTES [RUNS]: builds the fuzz targets with clang (build-fuzz/) and
+# runs TARGET for MINUTES on its seed corpus, or for RUNS executions when given. Crashes are
+# written to fuzz/crashes/TARGET/.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+target="${1:?usage: fuzz.sh TARGET MINUTES [RUNS]}"
+minutes="${2:-1}"
+runs="${3:-}"
+build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DSTORYLOOM_FUZZ=ON -DSTORYLOOM_TESTS=OFF -DSTORYLOOM_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  ${CMAKE_CXX_COMPILER_LAUNCHER:+-DCMAKE_CXX_COMPILER_LAUNCHER=$CMAKE_CXX_COMPILER_LAUNCHER} >/dev/null
+cmake --build "$build" --target "$target" -j "${JOBS:-2}"
+bash "$root/fuzz/seeds.sh"
+work="$root/fuzz/work/$target"
+crashes="$root/fuzz/crashes/$target"
+mkdir -p "$work" "$crashes"
+export QT_QPA_PLATFORM=offscreen
+limit=(-max_total_time=$((minutes * 60)))
+[ -n "$runs" ] && limit=(-runs="$runs")
+"$build/fuzz/$target" "${limit[@]}" -timeout=10 -dict="$root/fuzz/storyloom.dict" \
+  -artifact_prefix="$crashes/" "$work" "$root/fuzz/corpus/$target"

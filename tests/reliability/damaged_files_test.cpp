@@ -1,0 +1,283 @@
+// Every prefix of every demo file goes through the reader the player uses for it: a cut
+// file must give the program's own message (or read as far as it goes), never a crash, a
+// foreign exception or a hang.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QRegularExpression>
+#include <functional>
+
+#include "game/frame_file.h"
+#include "game/frame_history.h"
+#include "game/frame_texts.h"
+#include "game/game.h"
+#include "game/placement.h"
+#include "hotspots/action_record.h"
+#include "hotspots/hotspot_file.h"
+#include "hotspots/record_fields.h"
+#include "platform/ini_file.h"
+#include "reliability/damaged_project.h"
+#include "scripting/procedures.h"
+#include "shell/project_settings.h"
+#include "shell/scheme_file.h"
+#include "shell/ui_texts.h"
+#include "state/inventory.h"
+#include "state/variables.h"
+
+namespace storyloom {
+namespace {
+
+// A reader loop that does not end within this many records is taken as a hang.
+constexpr int kRecordLimit = 1000;
+
+struct IgnoredEffects : ActionNowEffects {
+  void ChangeVariableValue(const QString&, qint16) override {}
+  void HideHotspot() override {}
+  void StopMidi() override {}
+  void StopAnyWavOrMP3() override {}
+  void SetAudioFadeDuration(double) override {}
+  void StoreChannelEntry(int, const ChannelEntry&) override {}
+  void AddPickedObject(const QString&) override {}
+};
+
+// The demo in a temporary folder with a game window loaded, shared by every read.
+struct Reading {
+  test::TempProject project;
+  std::unique_ptr<Game> game;
+
+  Reading() {
+    test::copyDemo(project);
+    project.init();
+    game = std::make_unique<Game>(*project.module);
+    game->Form_Load();
+    game->ResetAll();
+    project.log.clear();
+  }
+  EditorAndGame& module() { return *project.module; }
+  QString host(const QString& relative) const { return project.root() + '/' + relative; }
+  FieldReader open(const QString& relative) const { return FieldReader::fromFile(host(relative)); }
+};
+
+// Reads one file; returns false when the reader says the file could not be read.
+// Readers that take a field stream or a picture read the bytes from memory; the others
+// read the file, which the caller has written.
+using ReadFile = std::function<bool(Reading&, const QString& relative, const QByteArray& bytes)>;
+
+QString stem(const QString& relative) { return QFileInfo(relative).completeBaseName(); }
+
+bool readActionRecords(Reading&, const QString& relative, const QByteArray& bytes) {
+  FieldReader f(bytes);
+  IgnoredEffects effects;
+  for (int n = 0; !f.atEnd(); ++n) {
+    if (n == kRecordLimit) ADD_FAILURE() << "no end to the records of " << relative.toStdString();
+    if (n == kRecordLimit) return false;
+    f.skip(10);
+    ReadActionRecord(f, effects);
+    SkipToSeparator(f);
+  }
+  return true;
+}
+
+bool readPicture(Reading&, const QString&, const QByteArray& bytes) {
+  QPixmap picture;
+  return picture.loadFromData(bytes);
+}
+
+// Which reader takes which file, by the file's path in the project.
+struct ReaderRow {
+  const char* pattern;  // matched against the whole relative path, any case
+  bool readsTheFile;
+  ReadFile read;
+};
+
+const std::vector<ReaderRow>& readers() {
+  static const std::vector<ReaderRow> rows = {
+      {R"(Config/General)", false,
+       [](Reading&, const QString&, const QByteArray& b) {
+         FieldReader f(b);
+         ProjectSettings s;
+         s.LoadGeneralSettings(f);
+         return true;
+       }},
+      {R"(Config/Texts)", false,
+       [](Reading&, const QString&, const QByteArray& b) {
+         FieldReader f(b);
+         UITexts t;
+         return t.LoadUITexts(&f);
+       }},
+      {R"(Config/Variables)", true,
+       [](Reading& r, const QString&, const QByteArray&) {
+         ProjectVariables v;
+         v.LoadVariables(r.module());
+         return true;
+       }},
+      {R"(Config/Procedures)", true,
+       [](Reading& r, const QString&, const QByteArray&) { return !LoadProcedures(r.module()).isNull(); }},
+      {R"(Config/More|.*\.ini)", true,
+       [](Reading& r, const QString& p, const QByteArray&) {
+         IniFile::read(r.host(p), QStringLiteral("General"), QStringLiteral("ProcEncr"));
+         return true;
+       }},
+      {R"(Schemes/[^/]+/Scheme\.txt)", false,
+       [](Reading&, const QString&, const QByteArray& b) {
+         FieldReader f(b);
+         readSchemeFile(f);
+         return true;
+       }},
+      {R"(Frames/[^/]+\.fme)", false,
+       [](Reading&, const QString&, const QByteArray& b) {
+         FieldReader f(b);
+         FrameFile().read(f);
+         return true;
+       }},
+      {R"(Frames/[^/]+\.lks)", true,
+       [](Reading& r, const QString& p, const QByteArray&) {
+         ReadHotspotCount(r.module(), stem(p));
+         return true;
+       }},
+      {R"(FramesData/[^/]+\.fm1)", false,
+       [](Reading&, const QString&, const QByteArray& b) {
+         FieldReader f(b);
+         ReadTextRecords(f);
+         return true;
+       }},
+      {R"(FramesData/[^/]+\.(fm2|mr2))", false,
+       [](Reading&, const QString& p, const QByteArray& b) {
+         HotspotFileReader reader{FieldReader(b)};
+         bool clean = true;
+         for (int n = 0; !reader.atEnd(); ++n) {
+           if (n == kRecordLimit) ADD_FAILURE() << "no end to the hotspots of " << p.toStdString();
+           if (n == kRecordLimit) return false;
+           clean = reader.next().readErrors.empty() && clean;
+         }
+         return clean;
+       }},
+      {R"(FramesData/[^/]+\.(fm0|fm3|mr3))", false, readActionRecords},
+      {R"(FramesData/[^/]+\.fm4)", true,
+       [](Reading& r, const QString& p, const QByteArray&) {
+         r.game->frame.CurrentFrameName = stem(p);
+         r.game->inventory().EmptyInventory();
+         for (int area = 1; area <= 4; ++area) r.game->inventory().PickOrNotPickObject(area);
+         return true;
+       }},
+      {R"(Areas/[^/]+\.obj)", true,
+       [](Reading& r, const QString& p, const QByteArray&) {
+         r.game->inventory().EmptyInventory();
+         r.game->inventory().AddPickedObject(stem(p), true);
+         return r.game->inventory().count() == 1;
+       }},
+      {R"(Areas/[^/]+\.drg)", true,
+       [](Reading& r, const QString& p, const QByteArray&) {
+         const QStringList items = stem(p).split(QStringLiteral("_on_"));
+         Inventory& inv = r.game->inventory();
+         inv.EmptyInventory();
+         inv.addWithoutPopup(items.value(0));
+         inv.addWithoutPopup(items.value(1));
+         inv.DraggedObjectIndex = 1;
+         inv.Combine(2);
+         return true;
+       }},
+      {R"(.*\.(ico|cur|ani))", true,
+       [](Reading& r, const QString& p, const QByteArray& b) {
+         const bool pointer = !LoadPointerFile(r.host(p)).isNull();
+         return readPicture(r, p, b) && pointer;
+       }},
+      {R"(.*\.(bmp|jpg|gif))", false, readPicture},
+  };
+  return rows;
+}
+
+// Files the player never reads itself: folder markers, and sounds, which go whole to the
+// media backend.
+bool notReadByThePlayer(const QString& relative) {
+  return relative.endsWith(QStringLiteral(".keep")) || relative.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive);
+}
+
+const ReaderRow* readerFor(const QString& relative) {
+  for (const ReaderRow& row : readers()) {
+    const QRegularExpression re(QRegularExpression::anchoredPattern(QString::fromUtf8(row.pattern)),
+                                QRegularExpression::CaseInsensitiveOption);
+    if (re.match(relative).hasMatch()) return &row;
+  }
+  return nullptr;
+}
+
+enum class Outcome { Read, Refused, PlatformErrorRaised, ForeignException };
+
+struct Result {
+  Outcome outcome;
+  QString error;
+  qint64 milliseconds;
+};
+
+Result readOnce(Reading& r, const ReaderRow& row, const QString& relative, const QByteArray& bytes) {
+  if (row.readsTheFile) r.project.writeBytes(relative, bytes);
+  QElapsedTimer t;
+  t.start();
+  Result result{Outcome::Read, {}, 0};
+  try {
+    if (!row.read(r, relative, bytes)) result.outcome = Outcome::Refused;
+  } catch (const PlatformError& e) {
+    result = {Outcome::PlatformErrorRaised, e.text(), 0};
+  } catch (const std::exception& e) {
+    result = {Outcome::ForeignException, QString::fromUtf8(e.what()), 0};
+  } catch (...) {
+    result = {Outcome::ForeignException, QStringLiteral("unknown exception"), 0};
+  }
+  result.milliseconds = t.elapsed();
+  return result;
+}
+
+TEST(DamagedFiles, EveryDemoFileHasAReaderOrIsKnownToBeUnread) {
+  const QStringList files = test::demoFiles();
+  ASSERT_GT(files.size(), 30);
+  for (const QString& file : files)
+    EXPECT_TRUE(notReadByThePlayer(file) || readerFor(file)) << "no reader for " << file.toStdString();
+}
+
+TEST(DamagedFiles, EveryPrefixOfEveryDemoFileGivesTheProgramsOwnMessageOrReadsAsFarAsItGoes) {
+  Reading r;
+  int prefixes = 0;
+  int failures = 0;
+  for (const QString& file : test::demoFiles()) {
+    const ReaderRow* row = readerFor(file);
+    if (!row) continue;
+    const QByteArray whole = test::demoBytes(file);
+
+    // The whole file reads cleanly: the reader in the table is the right one.
+    Result full = readOnce(r, *row, file, whole);
+    EXPECT_EQ(full.outcome, Outcome::Read) << file.toStdString() << ": " << full.error.toStdString();
+    EXPECT_TRUE(r.project.log.isEmpty()) << file.toStdString() << ": " << r.project.log.join('\n').toStdString();
+    r.project.log.clear();
+
+    const int step = whole.size() > 4096 ? 7 : 1;
+    for (qsizetype length = 0; length < whole.size(); length += step) {
+      const Result cut = readOnce(r, *row, file, whole.left(length));
+      ++prefixes;
+      const std::string where = file.toStdString() + " cut to " + std::to_string(length);
+      EXPECT_NE(cut.outcome, Outcome::ForeignException) << where << ": " << cut.error.toStdString();
+      if (cut.outcome == Outcome::PlatformErrorRaised) {
+        EXPECT_FALSE(cut.error.isEmpty()) << where;
+      }
+      EXPECT_LT(cut.milliseconds, 2000) << where;
+      // Whatever the program showed is its own error report, with its title.
+      for (const QString& line : r.project.log)
+        EXPECT_TRUE(line.startsWith(QStringLiteral("msgbox critical")) ||
+                    line.startsWith(QStringLiteral("msgbox exclamation")))
+            << where << ": " << line.toStdString();
+      if (cut.outcome != Outcome::Read || !r.project.log.isEmpty()) ++failures;
+      r.project.log.clear();
+      if (HasFailure()) return;
+    }
+    if (row->readsTheFile) r.project.writeBytes(file, whole);
+  }
+  EXPECT_GT(prefixes, 3000);
+  // Cut files are noticed (pictures cut short often still decode, and INI files read as far
+  // as they go, so not every cut is).
+  EXPECT_GT(failures, prefixes / 10);
+}
+
+}  // namespace
+}  // namespace storyloom
