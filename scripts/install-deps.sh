@@ -9,7 +9,7 @@ packages=(
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-tools
   timgm6mb-soundfont fonts-liberation2 fontconfig
   libgtest-dev libgmock-dev googletest libbenchmark-dev libpcre2-dev
-  xdg-utils clang
+  xdg-utils clang libclang-rt-14-dev
   dpkg-dev groff-base
 )
 missing=()
