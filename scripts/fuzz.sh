@@ -12,6 +12,11 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPI
   -DSTORYLOOM_FUZZ=ON -DSTORYLOOM_TESTS=OFF -DSTORYLOOM_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   ${CMAKE_CXX_COMPILER_LAUNCHER:+-DCMAKE_CXX_COMPILER_LAUNCHER=$CMAKE_CXX_COMPILER_LAUNCHER} >/dev/null
 cmake --build "$build" --target "$target" -j "${JOBS:-2}"
+# FUZZ_BUILD_ONLY=1: build the targets without running one.
+if [ -n "${FUZZ_BUILD_ONLY:-}" ]; then
+  cmake --build "$build" -j "${JOBS:-2}"
+  exit 0
+fi
 bash "$root/fuzz/seeds.sh"
 work="$root/fuzz/work/$target"
 crashes="$root/fuzz/crashes/$target"
