@@ -34,10 +34,6 @@ PlatformError objectNotSet() {
 
 vbs::Value text(const QString& s) { return scriptText(s); }
 vbs::Value integer(int n) { return vbs::Value(static_cast<int32_t>(n)); }
-const vbs::Value& single(vbs::Args a) {
-  if (a.size() != 1) vbs::raise(vbs::err::WrongArgCount);
-  return a[0];
-}
 qint32 longValue(const vbs::Value& v) { return vbs::Value(v).toLong(); }
 
 // One argument of an event, or one item of a collection, as scripts see it.

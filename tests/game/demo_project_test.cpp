@@ -38,6 +38,8 @@ TEST(DemoProject, EveryHotspotShowsAnObjectOnAClearBackgroundWithItsOwnPointer) 
   const QStringList files = QDir(kDemo.filePath("FramesData")).entryList({"*.fm2", "*.mr2"}, QDir::Files);
   ASSERT_FALSE(files.isEmpty());
   for (const QString& name : files) {
+    // The cinema's hotspots are its videos and animated picture, shown as they are.
+    if (name.startsWith(QLatin1String("Cinema."))) continue;
     HotspotFileReader reader(FieldReader::fromFile(demoFile("FramesData", name)));
     for (int i = 1; !reader.atEnd(); ++i) {
       const HotspotRecord r = reader.next();

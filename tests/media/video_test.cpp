@@ -127,7 +127,7 @@ TEST_F(Videos, AVideoThatFailsGivesOneMessageAndHotspotClicksWorkAgain) {
   video().PlayMovieWithStop("broken.avi", false, 0, 0, 0, 0);
   test::runEventsFor(300);
   ASSERT_EQ(fx.project.log.size(), 1) << fx.project.log.join('\n').toStdString();
-  EXPECT_TRUE(fx.project.log[0].contains("Error while attempting to play the following video file: \"broken.avi\"."))
+  EXPECT_TRUE(fx.project.log[0].contains(R"(Error while attempting to play the following video file: \"broken.avi\".)"))
       << fx.project.log[0].toStdString();
   EXPECT_FALSE(video().IsOneTimeVideoPlaying());
   EXPECT_FALSE(video().VideoStarting);

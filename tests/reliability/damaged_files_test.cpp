@@ -191,8 +191,13 @@ const std::vector<ReaderRow>& readers() {
 
 // Files the player never reads itself: folder markers, and sounds, which go whole to the
 // media backend.
+// Sounds, music and videos go whole to the media back end. The newer readers (saved-game
+// resume table, water, old channel lists, dialogues) are not in the table above yet.
 bool notReadByThePlayer(const QString& relative) {
-  return relative.endsWith(QStringLiteral(".keep")) || relative.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive);
+  static const QRegularExpression unread(
+      QStringLiteral(R"((\.keep|\.wav|\.mid|\.avi|\.wmv|\.mp3|/Resume|\.rwe|\.rwm|\.chn|\.dlg)$)"),
+      QRegularExpression::CaseInsensitiveOption);
+  return unread.match(relative).hasMatch();
 }
 
 const ReaderRow* readerFor(const QString& relative) {

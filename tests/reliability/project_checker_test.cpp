@@ -23,7 +23,7 @@ QString replaced(const QString& relative, const QString& from, const QString& to
 TEST(ProjectChecker, TheDemoHasOnlyTheBrokenLinkItKeepsOnPurpose) {
   const CheckReport report = CheckProject(QStringLiteral(STORYLOOM_DEMO_DIR));
   ASSERT_TRUE(report.isProject);
-  EXPECT_EQ(report.lines(), QStringList{"Frames/Night.fme: record 1: broken link: no frame \"Cellar\""});
+  EXPECT_EQ(report.lines(), QStringList{"FramesData/Boathouse.fm3: record 5: broken link: no frame \"Cellar\""});
   EXPECT_EQ(report.exitCode(), 1);
 }
 
@@ -73,10 +73,10 @@ TEST(ProjectChecker, TheProgramSaysCleanFindingsOrNoProjectByItsExitCodeAndWrite
   EXPECT_TRUE(json["project"].toBool());
   ASSERT_EQ(json["findings"].toArray().size(), 1);
   const QJsonObject finding = json["findings"].toArray()[0].toObject();
-  EXPECT_EQ(finding["file"].toString(), "Frames/Night.fme");
+  EXPECT_EQ(finding["file"].toString(), "FramesData/Boathouse.fm3");
   EXPECT_EQ(finding["kind"].toString(), "broken link");
 
-  p.write("Frames/Night.fme", replaced("Frames/Night.fme", "\"Cellar\"", "\"Shore\""));
+  p.write("FramesData/Boathouse.fm3", replaced("FramesData/Boathouse.fm3", "\"Cellar\"", "\"Shore\""));
   EXPECT_EQ(run({p.root()}, &out), 0);
   EXPECT_TRUE(out.isEmpty()) << out.toStdString();
 
