@@ -1,4 +1,6 @@
 #include "hotspots/hotspot_item.h"
+#include "platform/mouse_buttons.h"
+#include "platform/twips.h"
 #include "shell/display.h"
 
 #include <QGraphicsSceneDragDropEvent>
@@ -8,18 +10,6 @@
 #include <QPainter>
 
 namespace storyloom {
-
-namespace {
-constexpr float kTwipsPerPixel = 15.0f;
-
-int windowsButton(Qt::MouseButton b) {
-  switch (b) {
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 1;
-  }
-}
-}  // namespace
 
 HotspotItem::HotspotItem(int index) : index_(index) {
   setAcceptHoverEvents(true);

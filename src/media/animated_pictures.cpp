@@ -10,7 +10,9 @@
 #include "game/game.h"
 #include "game/picture_items.h"
 #include "hotspots/frame_areas.h"
+#include "platform/mouse_buttons.h"
 #include "platform/skipped_steps.h"
+#include "platform/twips.h"
 #include "shell/editor_and_game.h"
 #include "state/inventory.h"
 
@@ -18,16 +20,7 @@ namespace storyloom {
 
 namespace {
 
-constexpr float kTwipsPerPixel = 15.0f;
 constexpr qint16 kOwnTiming = 50;
-
-int windowsButton(Qt::MouseButton b) {
-  switch (b) {
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 1;
-  }
-}
 
 }  // namespace
 
