@@ -3,11 +3,16 @@
 // is one line of the log ("monkey N: ..."), so a run that goes wrong can be followed.
 #include "game/monkey_walkthrough.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QMenu>
 #include <QDateTime>
+#include <QDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QTimer>
 #include <memory>
@@ -44,6 +49,10 @@ constexpr KeyChoice kKeys[] = {
     {Qt::Key_S, Qt::ControlModifier, "Ctrl+S"}, {Qt::Key_Q, Qt::ControlModifier, "Ctrl+Q"},
 };
 constexpr int kAnswers[] = {msg::OK, msg::Cancel, msg::Yes, msg::No, msg::Retry, msg::Ignore, msg::Abort};
+// Names typed into a window's text boxes (the save window refuses some of them).
+constexpr const char* kNames[] = {"monkey game", "", "a,b", "x", "Saved by the monkey", "1234567"};
+// A window or menu the monkey has done this much in is closed, so that the play goes on.
+constexpr int kActionsPerWindow = 6;
 
 struct Monkey {
   Application& application;
@@ -53,6 +62,9 @@ struct Monkey {
   bool running = false;
   bool acting = false;  // an action is on the stack (its waits let the ticks run)
   int actions = 0;
+  // The modal windows and popup menus being answered, innermost last: an action that opens
+  // one waits inside it, so the monkey answers it from the ticks its loop lets through.
+  std::vector<QPointer<QWidget>> answering;
 
   Monkey(Application& app, WalkthroughRunner& r) : application(app), runner(r) {}
 
@@ -62,6 +74,77 @@ struct Monkey {
   void clickScene(Game& game, QPointF scenePos, Qt::MouseButton button) {
     QGraphicsView* view = game.PictureBox;
     sendWalkthroughClick(view->viewport(), view->mapFromScene(scenePos), button);
+  }
+
+  // The window or popup menu that an action is waiting in, if the monkey is not already
+  // answering it.
+  QWidget* windowToAnswer() const {
+    QWidget* w = QApplication::activePopupWidget();
+    if (!w) w = QApplication::activeModalWidget();
+    if (!w) return nullptr;
+    for (const QPointer<QWidget>& a : answering)
+      if (a == w) return nullptr;
+    return w;
+  }
+
+  template <typename T>
+  T* anyVisible(QWidget* window) {
+    std::vector<T*> found;
+    for (T* child : window->findChildren<T*>())
+      if (child->isVisible() && child->isEnabled()) found.push_back(child);
+    return found.empty() ? nullptr : found[static_cast<size_t>(below(static_cast<int>(found.size())))];
+  }
+
+  void sendKey(QWidget* target, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &release);
+  }
+
+  void actOn(QWidget* window) {
+    ++actions;
+    MessageBoxes& messages = application.module().messages();
+    messages.queueAnswer(kAnswers[below(std::size(kAnswers))]);
+    const int done = window->property("monkeyActions").toInt();
+    window->setProperty("monkeyActions", done + 1);
+    const bool closeNow = done >= kActionsPerWindow || QDateTime::currentMSecsSinceEpoch() >= endsAt;
+    if (auto* menu = qobject_cast<QMenu*>(window)) {
+      if (closeNow || below(3) == 0) {
+        say(QStringLiteral("close the menu"));
+        sendKey(menu, Qt::Key_Escape);
+      } else {
+        const int downs = 1 + below(6);
+        say(QStringLiteral("menu: down %1 times and Enter").arg(downs));
+        for (int i = 0; i < downs; ++i) sendKey(menu, Qt::Key_Down);
+        sendKey(menu, Qt::Key_Return);
+      }
+      messages.clearAnswers();
+      return;
+    }
+    const int kind = below(100);
+    if (closeNow || kind < 20) {
+      say(QStringLiteral("close the window \"%1\"").arg(window->windowTitle()));
+      if (auto* dialog = qobject_cast<QDialog*>(window))
+        dialog->reject();
+      else
+        window->close();
+    } else if (QLineEdit* edit = kind < 40 ? anyVisible<QLineEdit>(window) : nullptr) {
+      const QString name = QString::fromLatin1(kNames[below(std::size(kNames))]);
+      say(QStringLiteral("type \"%1\" in %2").arg(name, edit->objectName()));
+      edit->setText(name);
+    } else if (QListWidget* list = kind < 55 ? anyVisible<QListWidget>(window) : nullptr; list && list->count() > 0) {
+      const int row = below(list->count());
+      say(QStringLiteral("choose line %1 of %2").arg(row).arg(list->objectName()));
+      list->setCurrentRow(row);
+    } else if (QAbstractButton* button = anyVisible<QAbstractButton>(window)) {
+      say(QStringLiteral("press \"%1\" in \"%2\"").arg(button->text(), window->windowTitle()));
+      button->click();
+    } else {
+      say(QStringLiteral("Escape in \"%1\"").arg(window->windowTitle()));
+      sendKey(window, Qt::Key_Escape);
+    }
+    messages.clearAnswers();
   }
 
   void act() {
@@ -177,7 +260,17 @@ void registerMonkeyWalkthroughCommand(WalkthroughRunner& runner, Application& ap
     }
     // The actions run from the event loop, not from inside this tick; while one waits, the
     // ticks that its waits let through come back here and find it still acting.
-    if (monkey->acting) return Step::more();
+    // A window or popup menu is open (an action waits in it, or a timer's script opened it):
+    // it is answered first, from the event loop it runs.
+    if (QWidget* window = monkey->windowToAnswer()) {
+      monkey->answering.emplace_back(window);
+      QTimer::singleShot(0, &monkey->runner, [monkey, w = QPointer<QWidget>(window)] {
+        if (w) monkey->actOn(w);
+        std::erase_if(monkey->answering, [&w](const QPointer<QWidget>& a) { return a == w || !a; });
+      });
+      return Step::more();
+    }
+    if (monkey->acting || !monkey->answering.empty()) return Step::more();
     if (now >= monkey->endsAt) {
       monkey->running = false;
       monkey->runner.log(QStringLiteral("monkey: %1 actions").arg(monkey->actions));
