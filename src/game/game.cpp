@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QScreen>
 
 #include "dialogue/dialogue.h"
@@ -62,6 +64,29 @@ int shiftState(Qt::KeyboardModifiers m) {
 
 QString escapeMnemonic(QString text) { return text.replace('&', QLatin1String("&&")); }
 
+// The application's style without widget animations. The main window moves its central
+// widget through a zero-length geometry animation whenever the menu bar comes or goes;
+// after a load, the menus shown by Escape made that animation crash inside the toolkit.
+// With no animation the geometry is set at once.
+class NoWidgetAnimationStyle : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_Widget_Animation_Duration || hint == SH_Widget_Animate) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
+// One for the application, deleted with it (after every window).
+QStyle* noWidgetAnimationStyle() {
+  static QPointer<QStyle> style;
+  if (!style) {
+    style = new NoWidgetAnimationStyle;
+    style->setParent(QCoreApplication::instance());
+  }
+  return style;
+}
+
 }  // namespace
 
 Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module_(module) {
@@ -70,6 +95,7 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
   setFocusPolicy(Qt::StrongFocus);
 
   container_ = new ScaledScreen(this);
+  container_->setStyle(noWidgetAnimationStyle());
   setCentralWidget(container_);
 
   pictureInput_.mouseDown = [this](Qt::MouseButton b) { PictureMouseDown(b); };
