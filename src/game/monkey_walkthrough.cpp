@@ -59,6 +59,7 @@ struct Monkey {
   WalkthroughRunner& runner;
   QRandomGenerator random;
   qint64 endsAt = 0;
+  qint64 nextAt = 0;  // a player's pace: frame timers and timed events get their turn
   bool running = false;
   bool acting = false;  // an action is on the stack (its waits let the ticks run)
   int actions = 0;
@@ -166,7 +167,14 @@ struct Monkey {
       return;
     }
     const int kind = below(100);
-    // The debug menu, once F9 to F12 have shown it, leads to any frame.
+    // The debug keys in their order show the debug menu, which leads to any frame.
+    if (kind < 3) {
+      say(QStringLiteral("keys F9 F10 F11 F12"));
+      for (int key : {Qt::Key_F9, Qt::Key_F10, Qt::Key_F11, Qt::Key_F12})
+        sendKey(game->focusWidget() ? game->focusWidget() : game, key);
+      messages.clearAnswers();
+      return;
+    }
     if (kind < 8 && game->mnuDebug->menuAction()->isVisible() && !game->mnuFrameName.empty()) {
       QAction* item = game->mnuFrameName[static_cast<size_t>(below(static_cast<int>(game->mnuFrameName.size())))];
       say(QStringLiteral("menu %1").arg(item->data().toString()));
@@ -270,7 +278,7 @@ void registerMonkeyWalkthroughCommand(WalkthroughRunner& runner, Application& ap
       });
       return Step::more();
     }
-    if (monkey->acting || !monkey->answering.empty()) return Step::more();
+    if (monkey->acting || !monkey->answering.empty() || now < monkey->nextAt) return Step::more();
     if (now >= monkey->endsAt) {
       monkey->running = false;
       monkey->runner.log(QStringLiteral("monkey: %1 actions").arg(monkey->actions));
@@ -280,6 +288,7 @@ void registerMonkeyWalkthroughCommand(WalkthroughRunner& runner, Application& ap
     QTimer::singleShot(0, &monkey->runner, [monkey] {
       monkey->act();
       monkey->acting = false;
+      monkey->nextAt = QDateTime::currentMSecsSinceEpoch() + monkey->below(400);
     });
     return Step::more();
   });
