@@ -8,25 +8,13 @@
 
 #include "bench_project.h"
 #include "media/audio_channels.h"
+#include "support/wave_file.h"
 
 namespace {
 
 using namespace storyloom;
 
-QByteArray waveBytes(int milliseconds) {
-  const quint32 n = 8 * static_cast<quint32>(milliseconds);
-  QByteArray b("RIFF");
-  auto le = [&](quint32 v, int bytes) {
-    for (int i = 0; i < bytes; ++i) b.append(char(v >> (8 * i)));
-  };
-  le(36 + n, 4);
-  b.append("WAVEfmt ");
-  le(16, 4), le(1, 2), le(1, 2), le(8000, 4), le(8000, 4), le(1, 2), le(8, 2);
-  b.append("data");
-  le(n, 4);
-  b.append(QByteArray(static_cast<int>(n), char(128)));
-  return b;
-}
+QByteArray waveBytes(int milliseconds) { return test::silentWave(milliseconds); }
 
 // A type 0 MIDI file of eight notes.
 QByteArray midiBytes() {

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QPainter>
 
+#include "support/wave_file.h"
 #include "effects/transitions.h"
 #include "game/frame_texts.h"
 #include "game/game.h"
@@ -115,17 +116,7 @@ TEST(OpenFrame, BackgroundsColourPictureAndTiles) {
 
 TEST(OpenFrame, MusicAndFrameSoundUseTheirChannelsPlayers) {
   GameFixture fx;
-  QByteArray wav("RIFF");
-  auto le32 = [&](quint32 v) {
-    for (int i = 0; i < 4; ++i) wav.append(char(v >> (8 * i)));
-  };
-  le32(36 + 800);
-  wav.append("WAVEfmt ");
-  le32(16);
-  wav.append(QByteArray::fromHex("01000100401f0000401f000001000800"));
-  wav.append("data");
-  le32(800);
-  wav.append(QByteArray(800, char(128)));
+  const QByteArray wav = test::silentWave(100);
   fx.project.writeBytes("Areas/Sea.wav", wav);
   fx.project.writeBytes("Frames/Ding.wav", wav);
   fx.frame("A", "0,\"\",#FALSE#,#FALSE#,\"Sea.wav\",#FALSE#,\"\",\"\",\"\",\"\"\r\n#FALSE#,#FALSE#,\"Ding.wav\"\r\n");

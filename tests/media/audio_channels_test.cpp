@@ -1,3 +1,4 @@
+#include "support/wave_file.h"
 #include "media/audio_channels.h"
 
 #include <gtest/gtest.h>
@@ -16,21 +17,7 @@
 namespace storyloom {
 namespace {
 
-// An 8 kHz, 8-bit mono wave of the given length.
-QByteArray waveBytes(int milliseconds) {
-  const quint32 n = 8 * static_cast<quint32>(milliseconds);
-  QByteArray b("RIFF");
-  auto le = [&](quint32 v, int bytes) {
-    for (int i = 0; i < bytes; ++i) b.append(char(v >> (8 * i)));
-  };
-  le(36 + n, 4);
-  b.append("WAVEfmt ");
-  le(16, 4), le(1, 2), le(1, 2), le(8000, 4), le(8000, 4), le(1, 2), le(8, 2);
-  b.append("data");
-  le(n, 4);
-  b.append(QByteArray(static_cast<int>(n), char(128)));
-  return b;
-}
+QByteArray waveBytes(int milliseconds) { return test::silentWave(milliseconds); }
 
 // A project whose Areas folder holds the named sounds (waves of one second, whatever the
 // name's extension, so that they time out alike here and on a machine with sound).

@@ -5,31 +5,18 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "support/wave_file.h"
 #include "platform/media_player.h"
 
 namespace storyloom {
 namespace {
 
-// An 8 kHz, 8-bit mono wave of the given length.
+// A silent wave with a chunk the reader passes over, written into the folder.
 QString writeWave(const QTemporaryDir& dir, const QString& name, int milliseconds) {
-  const quint32 n = 8 * milliseconds;
-  QByteArray b("RIFF");
-  auto le = [&](quint32 v, int bytes) {
-    for (int i = 0; i < bytes; ++i) b.append(char(v >> (8 * i)));
-  };
-  le(36 + n, 4);
-  b.append("WAVEfmt ");
-  le(16, 4), le(1, 2), le(1, 2), le(8000, 4), le(8000, 4), le(1, 2), le(8, 2);
-  b.append("LIST");  // a chunk that is to be passed over
-  le(4, 4);
-  b.append("INFO");
-  b.append("data");
-  le(n, 4);
-  b.append(QByteArray(n, char(128)));
   const QString path = dir.path() + '/' + name;
   QFile f(path);
   f.open(QIODevice::WriteOnly);
-  f.write(b);
+  f.write(test::silentWave(milliseconds, true));
   return path;
 }
 

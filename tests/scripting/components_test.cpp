@@ -1,3 +1,4 @@
+#include "support/wave_file.h"
 #include "scripting/components.h"
 
 #include <gtest/gtest.h>
@@ -265,29 +266,7 @@ TEST_F(Components, ClassMembersFollowTheirControls) {
   EXPECT_TRUE(shown().join('\n').contains("doesn't support this property or method"));
 }
 
-// A WAVE file of silence: 8 kHz, 8 bits, mono, the given milliseconds.
-QByteArray silentWave(int ms) {
-  const quint32 samples = 8 * static_cast<quint32>(ms);
-  QByteArray b;
-  auto u32 = [&b](quint32 v) {
-    for (int i = 0; i < 4; ++i) b.append(char((v >> (8 * i)) & 0xff));
-  };
-  auto u16 = [&b](quint16 v) { b.append(char(v & 0xff)).append(char(v >> 8)); };
-  b.append("RIFF");
-  u32(36 + samples);
-  b.append("WAVEfmt ");
-  u32(16);
-  u16(1);
-  u16(1);
-  u32(8000);
-  u32(8000);
-  u16(1);
-  u16(8);
-  b.append("data");
-  u32(samples);
-  b.append(QByteArray(static_cast<qsizetype>(samples), char(0x80)));
-  return b;
-}
+using test::silentWave;
 
 TEST_F(Components, TheMediaPlayerPlaysAndTellsItsHandlerOfEachChange) {
   fx.project.writeBytes("Areas/tune.wav", silentWave(300));
