@@ -21,7 +21,9 @@ bash "$root/fuzz/seeds.sh"
 work="$root/fuzz/work/$target"
 crashes="$root/fuzz/crashes/$target"
 mkdir -p "$work" "$crashes"
-export QT_QPA_PLATFORM=offscreen
+export QT_QPA_PLATFORM=offscreen STORYLOOM_SILENT_AUDIO=1
+# What system libraries keep for the life of the process is not ours to report.
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$root/tests/lsan.supp:print_suppressions=0}"
 limit=(-max_total_time=$((minutes * 60)))
 [ -n "$runs" ] && limit=(-runs="$runs")
 "$build/fuzz/$target" "${limit[@]}" -timeout=10 -dict="$root/fuzz/storyloom.dict" \
