@@ -27,7 +27,8 @@ export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$root/tests/lsan.supp:print_su
 options=(-max_total_time=$((minutes * 60)))
 [ -n "$runs" ] && options=(-runs="$runs")
 # A whole game start runs the media back end's threads, under which the leak checker cannot
-# stop the process; leaks are the sanitizer test suite's to find.
-[ "$target" = fuzz_game_start ] && options+=(-detect_leaks=0)
+# stop the process (neither after an input nor at the exit); leaks are the sanitizer test
+# suite's to find.
+[ "$target" = fuzz_game_start ] && export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 "$build/fuzz/$target" "${options[@]}" -timeout=10 -dict="$root/fuzz/storyloom.dict" \
   -artifact_prefix="$crashes/" "$work" "$root/fuzz/corpus/$target"
