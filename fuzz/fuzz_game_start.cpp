@@ -1,6 +1,10 @@
 // A whole game start on a copy of the demo in which the input replaces one project file,
 // chosen by the first byte: the game window is made, loaded and reset, the new game starts
-// at the initial frame, the frame that reads the file is opened, and all is destroyed.
+// at the initial frame, the frame that reads the file is opened and drawn, and all is
+// destroyed.
+#include <QImage>
+#include <QPainter>
+
 #include "fuzz_support.h"
 #include "game/game.h"
 
@@ -54,6 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     game.ResetAll();
     game.StartNewGame();
     if (replaced.frame) game.OpenFrame(QString::fromLatin1(replaced.frame), false, 0, 0);
+    // What the player would see, drawn at a fixed size whatever size the project asks for.
+    QImage seen(320, 240, QImage::Format_RGB32);
+    QPainter painter(&seen);
+    game.scene().render(&painter, QRectF(seen.rect()), game.scene().sceneRect());
   }
   fuzz::settleDeletions();
   demo->restore(file);
