@@ -19,6 +19,7 @@
 #include "hotspots/record_fields.h"
 #include "media/audio_channels.h"
 #include "platform/message_boxes.h"
+#include "platform/skipped_steps.h"
 #include "platform/user_settings.h"
 #include "platform/vbscript/engine.h"
 #include "scripting/procedures.h"
@@ -245,19 +246,16 @@ class Checker {
     }
   }
 
-  // The number of hotspot records of a frame's ".fm2" file, as far as it reads.
+  // The number of hotspot records of a frame's ".fm2" file, as far as it reads (its damage
+  // is reported where the file itself is checked).
   int hotspotRecords(const QString& frame) {
     const QString path = folder_ + QStringLiteral("/FramesData/") + frame + QStringLiteral(".fm2");
     if (!QFileInfo(path).isFile()) return 0;
     HotspotFileReader reader(FieldReader::fromFile(path));
     int n = 0;
-    try {
-      while (!reader.atEnd() && n < 100000) {
-        reader.next();
-        ++n;
-      }
-    } catch (const PlatformError&) {
-    }
+    runSkippingErrors(QStringLiteral("counting the hotspots of ") + path, [&] {
+      for (; !reader.atEnd() && n < 100000; ++n) reader.next();
+    });
     return n;
   }
 
