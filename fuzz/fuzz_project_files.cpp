@@ -13,18 +13,7 @@
 #include "shell/project_settings.h"
 #include "shell/scheme_file.h"
 #include "shell/ui_texts.h"
-
-namespace {
-struct NoEffects : storyloom::ActionNowEffects {
-  void ChangeVariableValue(const QString&, qint16) override {}
-  void HideHotspot() override {}
-  void StopMidi() override {}
-  void StopAnyWavOrMP3() override {}
-  void SetAudioFadeDuration(double) override {}
-  void StoreChannelEntry(int, const storyloom::ChannelEntry&) override {}
-  void AddPickedObject(const QString&) override {}
-};
-}  // namespace
+#include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace storyloom;
@@ -42,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       }
       case 5: {
-        NoEffects effects;
+        fuzz::NoEffects effects;
         for (int n = 0; n < 1000 && !f.atEnd(); ++n) {
           f.skip(10);
           ReadActionRecord(f, effects);

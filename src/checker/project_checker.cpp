@@ -11,15 +11,20 @@
 #include <QSet>
 #include <QTemporaryDir>
 
+#include "dialogue/dialogue_file.h"
 #include "game/frame_file.h"
+#include "game/frame_history.h"
 #include "hotspots/action_record.h"
 #include "hotspots/hotspot_file.h"
 #include "hotspots/record_fields.h"
+#include "media/audio_channels.h"
 #include "platform/message_boxes.h"
+#include "platform/skipped_steps.h"
 #include "platform/user_settings.h"
 #include "platform/vbscript/engine.h"
 #include "scripting/procedures.h"
 #include "shell/editor_and_game.h"
+#include "state/inventory.h"
 #include "state/variables.h"
 
 namespace storyloom {
@@ -158,10 +163,15 @@ class Checker {
       if (ext == QLatin1String("fm2") || ext == QLatin1String("mr2")) return checkHotspots(f);
       if (ext == QLatin1String("fm3") || ext == QLatin1String("mr3") || ext == QLatin1String("fm0"))
         return checkActions(f);
+      if (ext == QLatin1String("dlg")) return checkDialogue(f, stem);
+      if (ext == QLatin1String("fm4")) return checkPickedItems(f, stem);
+      if (ext == QLatin1String("fm5")) return checkHotspotSounds(f, stem);
       return;
     }
-    if (folder == QLatin1String("Frames") && ext == QLatin1String("lks") && !frameKnown)
-      add(CheckFinding::Kind::Unread, f, 0, QStringLiteral("no frame \"%1\" uses it").arg(stem));
+    if (folder == QLatin1String("Frames") && (ext == QLatin1String("lks") || ext == QLatin1String("chn")) &&
+        !frameKnown)
+      return add(CheckFinding::Kind::Unread, f, 0, QStringLiteral("no frame \"%1\" uses it").arg(stem));
+    if (folder == QLatin1String("Frames") && ext == QLatin1String("chn")) return checkChannelList(f);
     if (folder == QLatin1String("Areas") && ext == QLatin1String("obj")) return checkItem(f);
     if (folder == QLatin1String("Areas") && ext == QLatin1String("drg")) return checkCombination(f);
   }
@@ -233,6 +243,89 @@ class Checker {
       for (const QString& v : effects.variables) variable(f, n, v);
       for (const QString& item : effects.items)
         media(f, n, module_.paths.AreasPath, QStringLiteral("Areas"), item + QStringLiteral(".obj"));
+    }
+  }
+
+  // The number of hotspot records of a frame's ".fm2" file, as far as it reads (its damage
+  // is reported where the file itself is checked).
+  int hotspotRecords(const QString& frame) {
+    const QString path = folder_ + QStringLiteral("/FramesData/") + frame + QStringLiteral(".fm2");
+    if (!QFileInfo(path).isFile()) return 0;
+    HotspotFileReader reader(FieldReader::fromFile(path));
+    int n = 0;
+    runSkippingErrors(QStringLiteral("counting the hotspots of ") + path, [&] {
+      for (; !reader.atEnd() && n < 100000; ++n) reader.next();
+    });
+    return n;
+  }
+
+  // Questions' scripts compile, and the hotspots they name are hotspots of the frame (the
+  // player leaves out a number beyond the frame's hotspot count).
+  void checkDialogue(const QString& f, const QString& frame) {
+    std::vector<DialogueQuestion> questions;
+    try {
+      FieldReader reader = FieldReader::fromFile(folder_ + '/' + f);
+      questions = ReadDialogueFile(reader);
+    } catch (const PlatformError& e) {
+      return add(CheckFinding::Kind::CutShort, f, 0, e.text());
+    }
+    const qint16 count = ReadHotspotCount(module_, frame);
+    for (size_t i = 0; i < questions.size(); ++i) {
+      const DialogueQuestion& q = questions[i];
+      const int n = static_cast<int>(i) + 1;
+      for (const QString& code : {q.QuestionScript1, q.QuestionScript2, q.QuestionScript3}) compile(f, n, code);
+      for (const qint16 hotspot : {q.QuestionHotspot1, q.QuestionHotspot2, q.QuestionHotspot3}) {
+        if (hotspot == 0 || (hotspot > 0 && hotspot <= count)) continue;
+        add(CheckFinding::Kind::BrokenLink, f, n,
+            QStringLiteral("no hotspot %1 in frame \"%2\" (it has %3)").arg(hotspot).arg(frame).arg(count));
+      }
+    }
+  }
+
+  // The item each hotspot gives is there; a damaged file is cut short at the first hotspot
+  // whose look-up fails.
+  void checkPickedItems(const QString& f, const QString& frame) {
+    const int hotspots = hotspotRecords(frame);
+    int area = 1;
+    try {
+      for (; area <= hotspots; ++area) {
+        FieldReader reader = FieldReader::fromFile(folder_ + '/' + f);
+        if (const std::optional<QString> item = ReadPickedItem(reader, area))
+          media(f, area, module_.paths.AreasPath, QStringLiteral("Areas"), *item + QStringLiteral(".obj"));
+      }
+      // An index no record can have: the whole file is read.
+      FieldReader reader = FieldReader::fromFile(folder_ + '/' + f);
+      area = 0;
+      ReadPickedItem(reader, -100000);
+    } catch (const PlatformError& e) {
+      add(CheckFinding::Kind::CutShort, f, area, e.text());
+    }
+  }
+
+  void channelSounds(const QString& f, int record, FieldReader& reader) {
+    ReadOldChannelList(reader, [&](int, const OldChannelEntry& entry) {
+      if (entry.play) media(f, record, module_.paths.AreasPath, QStringLiteral("Areas"), entry.name);
+    });
+  }
+
+  void checkHotspotSounds(const QString& f, const QString& frame) {
+    const int hotspots = hotspotRecords(frame);
+    for (int area = 1; area <= hotspots; ++area) {
+      try {
+        if (std::optional<FieldReader> reader = OpenHotspotSounds(module_, frame, area))
+          channelSounds(f, area, *reader);
+      } catch (const PlatformError& e) {
+        return add(CheckFinding::Kind::CutShort, f, area, e.text());
+      }
+    }
+  }
+
+  void checkChannelList(const QString& f) {
+    try {
+      FieldReader reader = FieldReader::fromFile(folder_ + '/' + f);
+      channelSounds(f, 1, reader);
+    } catch (const PlatformError& e) {
+      add(CheckFinding::Kind::CutShort, f, 1, e.text());
     }
   }
 

@@ -209,21 +209,26 @@ void Water::LoadWaveEffectIfAny(const QString& FrameName) {
     WaterReverse = file.WaterReverse;
     // A surface of no size, or of a negative one, cannot be placed.
     if (file.Width <= 0 || file.Height <= 0) throw PlatformError::invalidPropertyValue();
-    const QRect area(file.Left, file.Top, file.Width, file.Height);
+    // The water lies on the picture: a rectangle reaching beyond it is cut to it (a damaged
+    // file could otherwise ask for gigabytes of surfaces), one wholly outside it is refused.
+    const QRect placed(file.Left, file.Top, file.Width, file.Height);
+    const QRect area = placed.intersected(game_.BackImage->boundingRect().toAlignedRect());
+    if (area.isEmpty()) throw PlatformError::invalidPropertyValue();
     item_->setPos(area.topLeft());
 
     QImageReader reader(module.hostPathOf(maskFile));
     reader.setAutoTransform(false);
     const QImage mask = reader.read();
     if (mask.isNull()) return;
-    // The mask covers the rectangle from its top left; what it does not cover keeps the picture.
+    // The mask covers the file's rectangle from its top left; what it does not cover keeps
+    // the picture.
     PicMask = QImage(area.size(), QImage::Format_RGB32);
     if (PicMask.isNull()) throw PlatformError(7, QStringLiteral("Out of memory"));
     PicMask.fill(Qt::white);
     {
       QPainter p(&PicMask);
       p.setCompositionMode(QPainter::CompositionMode_Source);
-      p.drawImage(QPoint(0, 0), mask);
+      p.drawImage(placed.topLeft() - area.topLeft(), mask);
     }
 
     PicOriginal = frameAreaPixels(area);

@@ -77,11 +77,14 @@ std::optional<QCursor> cursorFromIconData(const QByteArray& data) {
 }  // namespace
 
 PointerFile LoadPointerFile(const QString& hostPath) {
+  QFile f(hostPath);
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  return ReadPointerData(f.readAll());
+}
+
+PointerFile ReadPointerData(const QByteArray& data) {
   constexpr quint32 kMaxJiffies = 60 * 60 * 60;
   PointerFile result;
-  QFile f(hostPath);
-  if (!f.open(QIODevice::ReadOnly)) return result;
-  const QByteArray data = f.readAll();
   if (data.startsWith("RIFF") && data.mid(8, 4) == "ACON") {
     // Animated pointer: "anih" gives the display rate in 1/60 s, "LIST" "fram" holds the
     // frames as "icon" chunks.

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QCursor>
 #include <QPoint>
 #include <QString>
@@ -40,6 +41,8 @@ struct PointerFile {
   bool isNull() const { return frames.empty(); }
 };
 PointerFile LoadPointerFile(const QString& hostPath);
+// The same from the file's bytes.
+PointerFile ReadPointerData(const QByteArray& data);
 
 // The project's default pointer: the system pointer when DefaultPointer is empty or
 // "default" (any case), else the pointer file in IconsPath. An animated pointer steps

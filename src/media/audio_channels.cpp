@@ -217,23 +217,30 @@ void AudioChannels::TimerAudioFade_Timer() {
   }
 }
 
+void ReadOldChannelList(FieldReader& file, const std::function<void(int channel, const OldChannelEntry&)>& each) {
+  file.skip(1);
+  file.skip(21);
+  for (int i = 1; i <= 5; ++i) {
+    file.skip(1);
+    OldChannelEntry entry;
+    entry.stop = booleanOf(file.readVariant());
+    entry.play = booleanOf(file.readVariant());
+    entry.name = textOf(file.readVariant());
+    entry.loop = numberOf(file.readVariant());
+    each(i, entry);
+    if (IsSeparatorNext(file)) break;
+  }
+}
+
 void AudioChannels::PlaySoundChannels(FieldReader& file) {
   const auto failure = runSkippingErrors(QStringLiteral("the old sound channel list"), [&] {
-    file.skip(1);
-    file.skip(21);
-    for (int i = 1; i <= 5; ++i) {
-      file.skip(1);
-      const bool stop = booleanOf(file.readVariant());
-      const bool play = booleanOf(file.readVariant());
-      const QString name = textOf(file.readVariant());
-      const double loop = numberOf(file.readVariant());
+    ReadOldChannelList(file, [&](int i, const OldChannelEntry& entry) {
       MediaPlayer& P = playerOfChannel(i);
-      if (stop) P.Stop();
-      if (play && !name.isEmpty())
-        startPlayer(i, P, module_.ResolveProjectFile(module_.paths.AreasPath + name), loop == 0 ? 1 : 0,
+      if (entry.stop) P.Stop();
+      if (entry.play && !entry.name.isEmpty())
+        startPlayer(i, P, module_.ResolveProjectFile(module_.paths.AreasPath + entry.name), entry.loop == 0 ? 1 : 0,
                     VolumeToPlayer(8));
-      if (IsSeparatorNext(file)) break;
-    }
+    });
   });
   if (failure) module_.ReportError(QStringLiteral(" Unable to load old sound system information. "), *failure);
 }

@@ -32,6 +32,18 @@ struct AudioChannel {
   bool KeepIfPlaying = false;  // a player that already plays this file is left playing
 };
 
+// One channel of an old five-channel list (a frame's .chn or a hotspot's .fm5 record).
+struct OldChannelEntry {
+  bool stop = false;
+  bool play = false;
+  QString name;  // in the Areas folder
+  double loop = 0;
+};
+// Reads an old five-channel list from the file's position, handing each channel (1 to 5)
+// to `each` as it is read; a list ends early at a separator. A damaged list throws the
+// read's PlatformError once the channels before the damage were handed on.
+void ReadOldChannelList(FieldReader& file, const std::function<void(int channel, const OldChannelEntry&)>& each);
+
 class AudioChannels : public ChannelLevels {
  public:
   explicit AudioChannels(EditorAndGame& module);

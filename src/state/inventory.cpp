@@ -341,23 +341,29 @@ void Inventory::RemovePickedObject(int Index) {
   }
 }
 
+std::optional<QString> ReadPickedItem(FieldReader& f, int AreaIndex) {
+  while (!f.atEnd()) {
+    f.readString();
+    const qint16 index = f.readInteger();
+    if (index != AreaIndex) {
+      while (!f.atEnd() && f.readString() != kSeparator) {
+      }
+      continue;
+    }
+    f.skip(8);
+    if (isOne(f.readString())) return f.readString();
+    return std::nullopt;
+  }
+  return std::nullopt;
+}
+
 void Inventory::PickOrNotPickObject(int AreaIndex) {
   const QString path = module().paths.FramesDataPath + game_.frame.CurrentFrameName + QStringLiteral(".fm4");
   if (!module().FileExists(path)) return;
   try {
     FieldReader f = module().OpenFieldFile(path);
-    while (!f.atEnd() && !module().EverythingStopped) {
-      f.readString();
-      const qint16 index = f.readInteger();
-      if (index != AreaIndex) {
-        while (!f.atEnd() && f.readString() != kSeparator) {
-        }
-        continue;
-      }
-      f.skip(8);
-      if (isOne(f.readString())) AddPickedObject(f.readString(), false);
-      break;
-    }
+    const std::optional<QString> item = ReadPickedItem(f, AreaIndex);
+    if (item && !module().EverythingStopped) AddPickedObject(*item, false);
   } catch (...) {
     if (!module().EverythingStopped)
       module().ReportError(QStringLiteral(" Error in the \"PickOrNotPickObject\" procedure.\r\n\r\n"),

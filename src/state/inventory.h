@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // The inventory: the items the player holds, shown as a bar of icons (Inventory1) that
@@ -19,6 +20,7 @@ namespace storyloom {
 
 class Game;
 class EditorAndGame;
+class FieldReader;
 
 // One part of the inventory on the picture: the bar, its background, the button or an
 // item's icon. Presses, moves and releases are handed to the inventory.
@@ -57,6 +59,10 @@ class InventoryPart : public QGraphicsObject {
   QSizeF size_;
   QPixmap picture_;
 };
+
+// Looks up hotspot AreaIndex's record in a frame's ".fm4" file: the item the hotspot gives,
+// or none when it gives none or has no record. A damaged file throws PlatformError.
+std::optional<QString> ReadPickedItem(FieldReader& f, int AreaIndex);
 
 class Inventory {
  public:

@@ -54,6 +54,44 @@ TEST(ProjectChecker, EachDamageIsFoundWithItsFileAndRecord) {
   EXPECT_TRUE(has("FramesData/Attic.fm1: never read: no frame \"Attic\" uses it")) << all;
 }
 
+TEST(ProjectChecker, DialoguesChannelListsAndPickUpsAreReadAsThePlayerReadsThem) {
+  test::TempProject p;
+  test::copyDemo(p);
+  // A question names a hotspot the frame does not have, another's script does not compile.
+  p.write("FramesData/Keeper.dlg",
+          replaced("FramesData/Keeper.dlg", "3,#FALSE#,#FALSE#,2,0,0", "3,#FALSE#,#FALSE#,2,0,7")
+              .replace("\"Note = |met the keeper|\"", "\"If Then\""));
+  // Sounds of a frame's and a hotspot's channel list, and an item a hotspot gives, are gone.
+  p.write("Frames/Pier.chn", replaced("Frames/Pier.chn", "Horn.wav", "Foghorn.wav"));
+  p.write("FramesData/Pier.fm5", "\"s\",1,0,0,0,0,0,0,0,0\r\n\"chn\"" + QString(",0").repeated(21) +
+                                     "\r\n0,#FALSE#,#TRUE#,\"Ghost.wav\",0\r\n\"----- SEPARATOR -----\"\r\n");
+  p.write("FramesData/Boathouse.fm4", replaced("FramesData/Boathouse.fm4", "\"Rope\"", "\"Anchor\""));
+
+  QStringList lines = CheckProject(p.root()).lines();
+  lines.removeAll("FramesData/Boathouse.fm3: record 5: broken link: no frame \"Cellar\"");
+  ASSERT_EQ(lines.size(), 5) << lines.join('\n').toStdString();
+  EXPECT_EQ(lines[0], "Frames/Pier.chn: record 1: missing file: Areas/Foghorn.wav");
+  EXPECT_EQ(lines[1], "FramesData/Boathouse.fm4: record 1: missing file: Areas/Anchor.obj");
+  EXPECT_TRUE(lines[2].startsWith("FramesData/Keeper.dlg: record 1: script error: line 1:")) << lines[2].toStdString();
+  EXPECT_EQ(lines[3], "FramesData/Keeper.dlg: record 3: broken link: no hotspot 7 in frame \"Keeper\" (it has 2)");
+  EXPECT_EQ(lines[4], "FramesData/Pier.fm5: record 1: missing file: Areas/Ghost.wav");
+
+  // The same files cut short.
+  test::TempProject cut;
+  test::copyDemo(cut);
+  const QByteArray dialogue = test::demoBytes("FramesData/Keeper.dlg");
+  cut.writeBytes("FramesData/Keeper.dlg", dialogue.left(dialogue.size() / 2));
+  cut.writeBytes("Frames/Pier.chn", test::demoBytes("Frames/Pier.chn").left(60));
+  const QByteArray pickUps = test::demoBytes("FramesData/Boathouse.fm4");
+  cut.writeBytes("FramesData/Boathouse.fm4", pickUps.left(pickUps.indexOf("\"locker\",") + 9));
+  const QStringList cutLines = CheckProject(cut.root()).lines().filter("cut short");
+  const std::string all = cutLines.join('\n').toStdString();
+  ASSERT_EQ(cutLines.size(), 3) << all;
+  EXPECT_TRUE(cutLines[0].startsWith("Frames/Pier.chn: record 1: cut short: ")) << all;
+  EXPECT_TRUE(cutLines[1].startsWith("FramesData/Boathouse.fm4: record 2: cut short: ")) << all;
+  EXPECT_TRUE(cutLines[2].startsWith("FramesData/Keeper.dlg: cut short: ")) << all;
+}
+
 TEST(ProjectChecker, TheProgramSaysCleanFindingsOrNoProjectByItsExitCodeAndWritesJson) {
   test::TempProject p;
   test::copyDemo(p);
