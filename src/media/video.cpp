@@ -94,15 +94,13 @@ void Video::deleteRemoved(bool all) {
 }
 
 Video::Element Video::oneTimeElement() {
-  if (!spares_.empty()) {
-    Element e = spares_.front();
-    spares_.erase(spares_.begin());
-    game_.scene().addItem(e.item);
-    // Another for the next video, once this one has started.
-    if (shownOnce_) QTimer::singleShot(kRefillMs, this, [this] { makeSpares(); });
-    return e;
-  }
-  return newOneTimeElement();
+  // Players for the next videos, once this one has started.
+  if (shownOnce_) QTimer::singleShot(kRefillMs, this, [this] { makeSpares(); });
+  if (spares_.empty()) return newOneTimeElement();
+  Element e = spares_.front();
+  spares_.erase(spares_.begin());
+  game_.scene().addItem(e.item);
+  return e;
 }
 
 Video::Element Video::newOneTimeElement() {
@@ -139,19 +137,16 @@ bool Video::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // The first video of a process loads the media framework and its plugins, which takes a
-// good part of a second; the game window's first showing has that done on another thread,
-// then makes the one-time video's players while nothing else happens.
+// good part of a second; the game window's first showing has that done on another thread.
+// (Players themselves are made only once a game plays videos: making one opens the sound
+// output, which a game without sound or videos never does.)
 void Video::prepareAhead() {
-  if (mediaFrameworkLoading) {
-    makeSpares();
-    return;
-  }
+  if (mediaFrameworkLoading) return;
   mediaFrameworkLoading = true;
   warmUp_ = QThread::create([] {
     QVideoSink sink;
     QMediaPlayer player;
   });
-  connect(warmUp_, &QThread::finished, this, [this] { makeSpares(); });
   connect(warmUp_, &QThread::finished, warmUp_, &QObject::deleteLater);
   warmUp_->start(QThread::LowPriority);
 }
