@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QGraphicsScene>
+#include <QAudioOutput>
 #include <QEvent>
 #include <QGraphicsVideoItem>
 #include <QMediaPlayer>
@@ -146,6 +147,7 @@ void Video::prepareAhead() {
   warmUp_ = QThread::create([] {
     QVideoSink sink;
     QMediaPlayer player;
+    QAudioOutput output;  // looks up the sound devices once
   });
   connect(warmUp_, &QThread::finished, warmUp_, &QObject::deleteLater);
   warmUp_->start(QThread::LowPriority);
