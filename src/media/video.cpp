@@ -2,7 +2,13 @@
 
 #include <QCoreApplication>
 #include <QGraphicsScene>
+#include <QAudioOutput>
+#include <QEvent>
 #include <QGraphicsVideoItem>
+#include <QMediaPlayer>
+#include <QThread>
+#include <QTimer>
+#include <QVideoSink>
 
 #include "effects/transitions.h"
 #include "game/game.h"
@@ -19,17 +25,28 @@ namespace {
 constexpr double kSettlingSeconds = 0.3;
 constexpr double kOneTimeVideoLevel = 7;  // the volume level of one-time videos
 
+// Set once this process has loaded the media framework, or has begun to.
+bool mediaFrameworkLoading = false;
+
 }  // namespace
 
-Video::Video(Game& game) : game_(game) {}
+Video::Video(Game& game) : game_(game) { game_.installEventFilter(this); }
 
 Video::~Video() {
-  takeOff(oneTime_);
-  for (Element& e : videoPlayers_) takeOff(e);
-  deleteRemoved();
+  game_.removeEventFilter(this);
+  putAsideOneTime();
+  for (Element& e : videoPlayers_)
+    if (e.player) removed_.push_back(takeOff(e));
+  for (Element& e : spares_) removed_.push_back(Resting{e.player, e.item, true});
+  spares_.clear();
+  deleteRemoved(true);
+  waitForWarmUp();
 }
 
 Video::Element Video::makeElement(const QString& name, double z) {
+  // The media framework is not loaded on two threads at once.
+  waitForWarmUp();
+  mediaFrameworkLoading = true;
   Element e;
   e.item = new QGraphicsVideoItem;
   e.item->setObjectName(name);
@@ -42,24 +59,102 @@ Video::Element Video::makeElement(const QString& name, double z) {
   return e;
 }
 
-void Video::takeOff(Element& e) {
+// Stopping only pauses the pipeline. Unloading or deleting it right away would wait up to
+// 0.3 s for the picture its streaming thread hands to this thread; once events have run,
+// both are quick.
+Video::Resting Video::takeOff(Element& e) {
+  Resting r{e.player, e.item, false};
   if (e.player) {
     e.player->disconnect(this);
     e.player->Stop();
-    e.player->setVideoOutput(nullptr);
-    removed_.emplace_back(e.player);
+    QTimer::singleShot(kQuietMs, this, [this, p = QPointer<MediaPlayer>(e.player)] {
+      for (Resting& rest : removed_)
+        if (rest.player == p) rest.quiet = true;
+    });
   }
   if (e.item) {
     if (e.item->scene()) e.item->scene()->removeItem(e.item);
     e.item->setVisible(false);
-    removed_.emplace_back(e.item);
   }
   e = Element{};
+  return r;
 }
 
-void Video::deleteRemoved() {
-  for (const QPointer<QObject>& o : removed_) delete o.data();
-  removed_.clear();
+void Video::deleteRemoved(bool all) {
+  std::vector<Resting> keep;
+  for (Resting& r : removed_) {
+    if (!all && !r.quiet) {
+      keep.push_back(r);
+      continue;
+    }
+    if (r.player) r.player->setVideoOutput(nullptr);
+    delete r.player.data();
+    delete r.item.data();
+  }
+  removed_.swap(keep);
+}
+
+Video::Element Video::oneTimeElement() {
+  // Players for the next videos, once this one has started.
+  if (shownOnce_) QTimer::singleShot(kRefillMs, this, [this] { makeSpares(); });
+  if (spares_.empty()) return newOneTimeElement();
+  Element e = spares_.front();
+  spares_.erase(spares_.begin());
+  game_.scene().addItem(e.item);
+  return e;
+}
+
+Video::Element Video::newOneTimeElement() {
+  Element e = makeElement(QStringLiteral("OneTimeVideoPlayer1"), layer::OneTimeVideo);
+  QGraphicsVideoItem* item = e.item;
+  connect(item, &QGraphicsVideoItem::nativeSizeChanged, this, [this, item](const QSizeF& size) {
+    if (item == oneTime_.item && oneTimeOwnSize_ && !size.isEmpty()) item->setSize(size);
+  });
+  return e;
+}
+
+void Video::makeSpares() {
+  // Two, for a video that replaces one that has just begun.
+  while (spares_.size() < 2 && !game_.module().EverythingStopped) {
+    Element e = newOneTimeElement();
+    e.item->setVisible(false);
+    game_.scene().removeItem(e.item);
+    spares_.push_back(e);
+  }
+}
+
+// A player that has played is not used again: the backend does not report the failure of
+// a file loaded after another.
+void Video::putAsideOneTime() {
+  if (oneTime_.player) removed_.push_back(takeOff(oneTime_));
+}
+
+bool Video::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == &game_ && event->type() == QEvent::Show && !shownOnce_) {
+    shownOnce_ = true;
+    QTimer::singleShot(0, this, [this] { prepareAhead(); });
+  }
+  return false;
+}
+
+// The first video of a process loads the media framework and its plugins, which takes a
+// good part of a second; the game window's first showing has that done on another thread.
+// (Players themselves are made only once a game plays videos: making one opens the sound
+// output, which a game without sound or videos never does.)
+void Video::prepareAhead() {
+  if (mediaFrameworkLoading) return;
+  mediaFrameworkLoading = true;
+  warmUp_ = QThread::create([] {
+    QVideoSink sink;
+    QMediaPlayer player;
+    QAudioOutput output;  // looks up the sound devices once
+  });
+  connect(warmUp_, &QThread::finished, warmUp_, &QObject::deleteLater);
+  warmUp_->start(QThread::LowPriority);
+}
+
+void Video::waitForWarmUp() {
+  if (warmUp_) warmUp_->wait();
 }
 
 bool Video::pictureCovered() const { return game_.transitions().pictureShown(); }
@@ -90,21 +185,19 @@ void Video::PlayMovieWithStop(const QString& FileName, bool bStretched, qint32 l
     if (!game_.isVisible() && !m.EverythingStopped) game_.show();
   });
   step("element", [&] {
-    takeOff(oneTime_);
+    putAsideOneTime();
     oneTimeReported_ = false;
-    oneTime_ = makeElement(QStringLiteral("OneTimeVideoPlayer1"), layer::OneTimeVideo);
+    oneTime_ = oneTimeElement();
   });
   MediaPlayer* player = oneTime_.player;
   QGraphicsVideoItem* item = oneTime_.item;
   if (!player) return;
   step("placement", [&] {
     item->setPos(lLeft, lTop);
+    oneTimeOwnSize_ = !bStretched;
+    item->setAspectRatioMode(Qt::IgnoreAspectRatio);
     if (!bStretched) {
       player->setAutoSize(true);
-      item->setAspectRatioMode(Qt::IgnoreAspectRatio);
-      connect(item, &QGraphicsVideoItem::nativeSizeChanged, item, [item](const QSizeF& size) {
-        if (!size.isEmpty()) item->setSize(size);
-      });
     } else {
       player->setAutoSize(false);
       item->setAspectRatioMode(Qt::IgnoreAspectRatio);
@@ -143,10 +236,7 @@ void Video::PlayMovieWithStop(const QString& FileName, bool bStretched, qint32 l
   if (failure) reportFailure(FileName, failure->text());
 }
 
-void Video::StopOneTimeVideoPlayer() {
-  if (!oneTime_.player) return;
-  takeOff(oneTime_);
-}
+void Video::StopOneTimeVideoPlayer() { putAsideOneTime(); }
 
 bool Video::IsOneTimeVideoPlaying() const { return oneTime_.player && oneTime_.player->isPlaying(); }
 
@@ -156,7 +246,7 @@ MediaPlayer& Video::LoadVideoPlayer(int index, QPointF pos) {
   if (index < 1) throw PlatformError(360, QStringLiteral("Object already loaded"));
   if (videoPlayers_.size() <= static_cast<size_t>(index)) videoPlayers_.resize(static_cast<size_t>(index) + 1);
   Element& e = videoPlayers_[static_cast<size_t>(index)];
-  takeOff(e);
+  if (e.player) removed_.push_back(takeOff(e));
   // Below the hotspots, which take the clicks.
   e = makeElement(QStringLiteral("VideoPlayer%1").arg(index), layer::Videos);
   e.item->setPos(pos);
@@ -201,13 +291,15 @@ void Video::ShowVideoPlayer(int index, bool visible) {
 
 void Video::UnloadVideoPlayer(int index) {
   if (index < 1 || index >= static_cast<int>(videoPlayers_.size())) return;
-  takeOff(videoPlayers_[static_cast<size_t>(index)]);
+  Element& e = videoPlayers_[static_cast<size_t>(index)];
+  if (e.player) removed_.push_back(takeOff(e));
 }
 
 void Video::ResetVideoPlayers() {
-  // Players of the frame before the last one are surely done with.
+  // Players taken off earlier are done with once their pipelines are quiet.
   deleteRemoved();
-  for (size_t i = 1; i < videoPlayers_.size(); ++i) takeOff(videoPlayers_[i]);
+  for (size_t i = 1; i < videoPlayers_.size(); ++i)
+    if (videoPlayers_[i].player) removed_.push_back(takeOff(videoPlayers_[i]));
   videoPlayers_.resize(1);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 class QGraphicsVideoItem;
+class QThread;
 
 // The videos of a game: the one-time video (a cut scene shown over the frame, element 1 of
 // OneTimeVideoPlayer, which a click or Esc asks to end) and the looping videos of hotspots
@@ -21,6 +22,12 @@ class MediaPlayer;
 
 class Video : public QObject {
  public:
+  // How long after a player was stopped its pipeline is surely at rest, so that loading,
+  // unloading or deleting it does not wait on its last picture.
+  static constexpr int kQuietMs = 60;
+  // How long after a one-time video started the next one's player is made.
+  static constexpr int kRefillMs = 500;
+
   explicit Video(Game& game);
   ~Video() override;
   Video(const Video&) = delete;
@@ -64,27 +71,50 @@ class Video : public QObject {
   MediaPlayer* VideoPlayer(int index) const;
   QGraphicsVideoItem* VideoPlayerItem(int index) const;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   struct Element {
     MediaPlayer* player = nullptr;
     QGraphicsVideoItem* item = nullptr;
   };
+  // A player off the picture, stopped; `quiet` once kQuietMs have passed with events running.
+  struct Resting {
+    QPointer<MediaPlayer> player;
+    QPointer<QGraphicsVideoItem> item;
+    bool quiet = false;
+  };
   Element makeElement(const QString& name, double z);
-  void takeOff(Element& e);
-  void deleteRemoved();
+  // Takes the element off the picture and stops it, without waiting on its pipeline.
+  Resting takeOff(Element& e);
+  // The one-time video's element: one made ahead, else a new one.
+  Element oneTimeElement();
+  Element newOneTimeElement();
+  void makeSpares();
+  void putAsideOneTime();
+  void deleteRemoved(bool all = false);
+  void prepareAhead();
+  void waitForWarmUp();
   bool pictureCovered() const;
   void reportFailure(const QString& FileName, const QString& description);
 
   Game& game_;
   Element oneTime_;
+  bool oneTimeOwnSize_ = true;
+  // One-time elements made ahead, off the picture, for the next one-time videos (loading a
+  // file into a ready player is quick; making one is not).
+  std::vector<Element> spares_;
   // Counts the one-time videos started, so that a start that another one replaced during
   // its settling pause stops quietly.
   quint64 oneTimeGeneration_ = 0;
   bool oneTimeReported_ = false;
   std::vector<Element> videoPlayers_{Element{}};
-  // Elements taken off the picture; deleted at the next reset, as a handler of theirs may
-  // still be on the stack.
-  std::vector<QPointer<QObject>> removed_;
+  // Elements taken off the picture; deleted at a later reset once quiet, as a handler of
+  // theirs may still be on the stack.
+  std::vector<Resting> removed_;
+  bool shownOnce_ = false;
+  QPointer<QThread> warmUp_;
 };
 
 }  // namespace storyloom

@@ -251,5 +251,42 @@ TEST_F(Videos, ALoopingVideoPlaysItsCountThenEnds) {
   EXPECT_TRUE(endless.isPlaying()) << "a play count of 0 repeats until stopped";
 }
 
+// Once a game has played a video, starting, stopping and replacing videos, and leaving a
+// frame with looping videos, never hold the game up for long.
+TEST_F(Videos, StoppingReplacingAndUnloadingPlayingVideosDoNotHoldUpTheGame) {
+  start();
+  game->show();
+  // The first video of a process loads the media framework and opens the sound output.
+  video().PlayMovieWithStop("short.avi", false, 0, 0, 0, 0);
+  test::runEventsFor(800);
+  video().StopOneTimeVideoPlayer();
+  test::runEventsFor(100);
+  QElapsedTimer clock;
+  const auto took = [&](const std::function<void()>& f) {
+    clock.restart();
+    f();
+    return clock.elapsed();
+  };
+  // The settling pause is 0.3 s; what comes on top of it is the time the start takes.
+  EXPECT_LT(took([&] { video().PlayMovieWithStop("long.avi", true, 0, 0, 40, 30); }), 300 + 150);
+  test::runEventsFor(400);
+  ASSERT_TRUE(video().IsOneTimeVideoPlaying());
+  EXPECT_LT(took([&] { video().PlayMovieWithStop("long.avi", false, 0, 0, 0, 0); }), 300 + 150)
+      << "replacing a playing video";
+  test::runEventsFor(400);
+  EXPECT_LT(took([&] { video().StopOneTimeVideoPlayer(); }), 150);
+  EXPECT_EQ(oneTimeItems(), 0);
+
+  for (int i : {1, 2}) {
+    MediaPlayer& p = video().LoadVideoPlayer(i, QPointF(0, 0));
+    p.setFileName("long.avi", fx.module().hostPathOf(fx.module().paths.FramesPath + "long.avi"));
+    p.setPlayCount(0);
+    video().ShowVideoPlayer(i, true);
+  }
+  test::runEventsFor(400);
+  EXPECT_LT(took([&] { video().ResetVideoPlayers(); }), 150) << "leaving a frame with looping videos";
+  EXPECT_TRUE(fx.project.log.isEmpty()) << fx.project.log.join('\n').toStdString();
+}
+
 }  // namespace
 }  // namespace storyloom
