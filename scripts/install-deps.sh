@@ -10,7 +10,7 @@ packages=(
   timgm6mb-soundfont fonts-liberation2 fontconfig
   libgtest-dev libgmock-dev googletest libbenchmark-dev libpcre2-dev
   xdg-utils clang libclang-rt-14-dev
-  dpkg-dev groff-base
+  dpkg-dev file groff-base
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -79,6 +79,16 @@ void registerInventoryWalkthroughCommands(WalkthroughRunner& runner, Application
       return Step::again(QStringLiteral("the inventory holds %1 items").arg(g->inventory().count()));
     return Step::done();
   });
+  // expect-inventory-settled: the pop-up after a pick-up has ended and the bar is still.
+  runner.addCommand(QStringLiteral("expect-inventory-settled"), 0, 0, [playing](const QStringList&) {
+    Game* g = playing();
+    if (!g) return Step::again(QStringLiteral("no game window"));
+    const Inventory& inventory = g->inventory();
+    if (inventory.InventoryPopUp || inventory.TimerInventory.isActive())
+      return Step::again(QStringLiteral("the inventory is popped up"));
+    if (inventory.InventoryMoving) return Step::again(QStringLiteral("the inventory bar is moving"));
+    return Step::done();
+  });
   // drag-item N X Y: drags item N and drops it at pixel (X, Y) of the picture.
   runner.addCommand(QStringLiteral("drag-item"), 3, 3, [playing, number](const QStringList& a) {
     Game* g = playing();
