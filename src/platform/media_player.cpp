@@ -150,7 +150,16 @@ MediaPlayer::MediaPlayer(QObject* parent) : QObject(parent) {
   silentEnd_.setSingleShot(true);
   silentEnd_.setTimerType(Qt::PreciseTimer);
   connect(&silentEnd_, &QTimer::timeout, this, [this] { endOfOnePass(); });
+  startWatch_.setSingleShot(true);
+  connect(&startWatch_, &QTimer::timeout, this, [this] { onStartLimit(); });
 }
+
+namespace {
+// The backend has not yet got the file going (nor said that it cannot).
+bool notGoing(QMediaPlayer::MediaStatus s) {
+  return s == QMediaPlayer::NoMedia || s == QMediaPlayer::LoadingMedia || s == QMediaPlayer::StalledMedia;
+}
+}  // namespace
 
 MediaPlayer::~MediaPlayer() {
   if (player_) player_->disconnect(this);
@@ -287,6 +296,15 @@ void MediaPlayer::Play() {
     return;
   }
   player_->play();
+  if (notGoing(player_->mediaStatus())) startWatch_.start(startLimitMs_);
+}
+
+void MediaPlayer::onStartLimit() {
+  if (state_ != kPlaying || silent_ || !player_ || !notGoing(player_->mediaStatus())) return;
+  if (failure_.isEmpty()) failure_ = QStringLiteral("The file did not begin to play");
+  undecodable_ = true;
+  finish();
+  Q_EMIT failed();
 }
 
 void MediaPlayer::startSilent() {
@@ -299,6 +317,7 @@ void MediaPlayer::startSilent() {
 
 void MediaPlayer::Stop() {
   silentEnd_.stop();
+  startWatch_.stop();
   if (silent_ && state_ == kPlaying) silentStartAt_ = currentPosition();
   state_ = kStopped;
   if (player_ && !silent_) player_->pause();
@@ -322,6 +341,7 @@ void MediaPlayer::endOfOnePass() {
 
 void MediaPlayer::finish() {
   silentEnd_.stop();
+  startWatch_.stop();
   state_ = kStopped;
   if (silent_) silentStartAt_ = 0;
   Q_EMIT finished();
@@ -332,6 +352,7 @@ void MediaPlayer::onMediaStatus(int status) {
     if (static_cast<QMediaPlayer::MediaStatus>(status) == QMediaPlayer::InvalidMedia) onError();
     return;
   }
+  if (!notGoing(static_cast<QMediaPlayer::MediaStatus>(status))) startWatch_.stop();
   switch (static_cast<QMediaPlayer::MediaStatus>(status)) {
     case QMediaPlayer::EndOfMedia: endOfOnePass(); break;
     case QMediaPlayer::InvalidMedia:

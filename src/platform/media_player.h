@@ -68,6 +68,11 @@ class MediaPlayer : public QObject {
   // Length of the loaded media in seconds, 0 while unknown.
   double duration() const;
 
+  // A file that the backend has neither begun to play nor refused this long after Play is
+  // given up as undecodable, so that no wait of the game hangs on it.
+  static constexpr int kStartLimitMs = 8000;
+  void setStartLimit(int milliseconds) { startLimitMs_ = milliseconds; }
+
  Q_SIGNALS:
   // The play state left 2 by itself (end of media or failure).
   void finished();
@@ -81,6 +86,7 @@ class MediaPlayer : public QObject {
   void startSilent();
   void ensureBackend();
   void finish();
+  void onStartLimit();
 
   std::unique_ptr<QMediaPlayer> player_;
   std::unique_ptr<QAudioOutput> output_;
@@ -103,6 +109,8 @@ class MediaPlayer : public QObject {
   double silentStartAt_ = 0;
   QElapsedTimer silentClock_;
   QTimer silentEnd_;
+  int startLimitMs_ = kStartLimitMs;
+  QTimer startWatch_;
 };
 
 // Length in seconds of a RIFF WAVE file, 0 when it is not one.

@@ -3,9 +3,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGraphicsVideoItem>
 #include <QTemporaryDir>
 
 #include "support/wave_file.h"
+#include "media/video_files.h"
 #include "platform/media_player.h"
 
 namespace storyloom {
@@ -118,6 +120,47 @@ TEST(MediaPlayer, NotAWaveFile) {
   f.close();
   EXPECT_EQ(waveFileDuration(f.fileName()), 0);
   EXPECT_EQ(waveFileDuration(dir.path() + "/none.wav"), 0);
+}
+
+}  // namespace
+}  // namespace storyloom
+
+namespace storyloom {
+namespace {
+
+// A video the backend has neither begun to play nor refused when its time is up is given
+// up once, as a file that cannot be decoded; in the usual time the same file plays.
+TEST(MediaPlayer, AVideoThatDoesNotGetGoingInTimeIsGivenUpOnce) {
+  QTemporaryDir dir;
+  const QString path = dir.path() + "/short.avi";
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(test::testVideo("short.avi"));
+  f.close();
+  QGraphicsVideoItem item;
+
+  MediaPlayer hurried;
+  hurried.setVideoOutput(&item);
+  hurried.setStartLimit(1);
+  int failures = 0;
+  QObject::connect(&hurried, &MediaPlayer::failed, [&failures] { ++failures; });
+  hurried.setFileName(path);
+  hurried.Play();
+  EXPECT_EQ(hurried.playState(), 2);
+  playUntilDone(hurried, 3000);
+  EXPECT_NE(hurried.playState(), 2);
+  EXPECT_EQ(failures, 1);
+  EXPECT_FALSE(hurried.failure().isEmpty());
+
+  MediaPlayer usual;
+  usual.setVideoOutput(&item);
+  QObject::connect(&usual, &MediaPlayer::failed, [&failures] { ++failures; });
+  usual.setFileName(path);
+  usual.Play();
+  playUntilDone(usual, 8000);
+  EXPECT_NE(usual.playState(), 2);
+  EXPECT_EQ(failures, 1);
+  EXPECT_TRUE(usual.failure().isEmpty()) << usual.failure().toStdString();
 }
 
 }  // namespace
