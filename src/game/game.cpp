@@ -26,6 +26,7 @@
 #include "scripting/script_host.h"
 #include "scripting/timed_events.h"
 #include "shell/display.h"
+#include "shell/pointer_scaling.h"
 #include "state/inventory.h"
 #include "state/saved_games.h"
 #include "platform/skipped_steps.h"
@@ -110,6 +111,8 @@ Game::Game(EditorAndGame& module, QWidget* parent) : QMainWindow(parent), module
   PictureBox = new PictureView(&scene_, container_);
   PictureBox->emptyMouseDown = [this](Qt::MouseButton b) { PictureMouseDown(b); };
   container_->setView(PictureBox);
+  // Custom pointers grow with the picture.
+  new PointerScaling(*container_, {PictureBox->viewport(), container_});
   connect(container_, &ScaledScreen::scaleChanged, this, [this] { applyPointer(true); });
   connect(&module_.display(), &Display::modeChanged, this, [this] {
     if (!closing_) CenterWindowAndPictureBox();

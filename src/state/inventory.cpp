@@ -18,6 +18,7 @@
 #include "platform/twips.h"
 #include "shell/editor_and_game.h"
 #include "shell/display.h"
+#include "shell/pointer_scaling.h"
 
 namespace storyloom {
 
@@ -467,7 +468,8 @@ void Inventory::itemPressed(InventoryPart& item, QGraphicsSceneMouseEvent* e) {
   game_.picWhere_MouseDown(e->button());
   if (e->button() != Qt::LeftButton) return;
   DraggedObjectIndex = static_cast<qint16>(item.index());
-  if (!dragging_) QGuiApplication::setOverrideCursor(QCursor(item.Picture()));
+  if (!dragging_)
+    QGuiApplication::setOverrideCursor(PointerAtScale(QCursor(item.Picture()), game_.screenArea().scale().factor));
   dragging_ = true;
 }
 

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QFile>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -13,6 +15,8 @@
 #include "scripting/action_module.h"
 #include "scripting/control_objects.h"
 #include "shell/display.h"
+#include "shell/pointer_scaling.h"
+#include "hotspots/hotspot_item.h"
 #include "../hotspots/records.h"
 
 namespace storyloom {
@@ -188,6 +192,54 @@ TEST_F(ScaledGame, ClicksGivePicturePixelsAtEveryScale) {
     EXPECT_EQ(g->LastClickPosition, pixel);
   }
   EXPECT_TRUE(fx.project.log.isEmpty()) << fx.project.log.join(" | ").toStdString();
+}
+
+// Custom pointers grow with the picture (sharp, hot spot moved with them), never shrink
+// below their own size, and change back when the window does.
+TEST_F(ScaledGame, CustomPointersAreDrawnAtThePicturesScale) {
+  QPixmap arrow(32, 32);
+  arrow.fill(Qt::red);
+  const QCursor own(arrow, 3, 5);
+  const QCursor twice = PointerAtScale(own, 2);
+  EXPECT_EQ(twice.pixmap().size(), QSize(64, 64));
+  EXPECT_EQ(twice.hotSpot(), QPoint(6, 10));
+  EXPECT_EQ(PointerAtScale(own, 0.75).pixmap().size(), QSize(32, 32));
+  EXPECT_EQ(PointerAtScale(QCursor(Qt::ArrowCursor), 2).shape(), Qt::ArrowCursor);
+
+  // The game's own pointer (one of the demo's).
+  QFile cur(QStringLiteral(STORYLOOM_DEMO_DIR "/Icons/Hand.cur"));
+  ASSERT_TRUE(cur.open(QIODevice::ReadOnly));
+  fx.project.writeBytes("Icons/Hand.cur", cur.readAll());
+  fx.module().settings.DefaultPointer = "Hand.cur";
+  g->ResetDefaultPointer();
+  const QCursor game = g->defaultPointer().cursor();
+  ASSERT_EQ(game.shape(), Qt::BitmapCursor);
+  const QSize gameSize = game.pixmap().size();
+  const QPoint gameHot = game.hotSpot();
+
+  QWidget* viewport = g->PictureBox->viewport();
+  auto shownSize = [viewport] { return viewport->cursor().pixmap().size(); };
+  resizeInner({1280, 960});
+  EXPECT_EQ(shownSize(), gameSize * 2);
+  EXPECT_EQ(viewport->cursor().hotSpot(), gameHot * 2);
+  resizeInner({640, 480});
+  EXPECT_EQ(shownSize(), gameSize);
+  EXPECT_EQ(viewport->cursor().hotSpot(), gameHot);
+  resizeInner({480, 360});
+  EXPECT_EQ(shownSize(), gameSize);
+  resizeInner({1280, 960});
+  EXPECT_EQ(shownSize(), gameSize * 2);
+
+  // A hotspot's own pointer, shown while the mouse is over it.
+  QPixmap hand(16, 16);
+  hand.fill(Qt::blue);
+  g->areas().Area(1)->setCursor(QCursor(hand, 1, 1));
+  const QPoint at(640, 480);
+  QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(viewport->mapToGlobal(at)), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(viewport, &move);
+  EXPECT_EQ(shownSize(), QSize(32, 32));
+  EXPECT_EQ(viewport->cursor().hotSpot(), QPoint(2, 2));
 }
 
 TEST_F(ScaledGame, ScriptsSeeAndMoveThePictureInGamePixelsAtAnyScale) {
