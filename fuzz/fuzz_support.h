@@ -18,6 +18,7 @@
 #include "hotspots/action_record.h"
 #include "platform/message_boxes.h"
 #include "platform/user_settings.h"
+#include "support/ignored_effects.h"
 #include "shell/editor_and_game.h"
 
 namespace storyloom::fuzz {
@@ -45,15 +46,7 @@ inline void settleDeletions() {
 }
 
 // Action records whose immediate effects go nowhere.
-struct NoEffects : ActionNowEffects {
-  void ChangeVariableValue(const QString&, qint16) override {}
-  void HideHotspot() override {}
-  void StopMidi() override {}
-  void StopAnyWavOrMP3() override {}
-  void SetAudioFadeDuration(double) override {}
-  void StoreChannelEntry(int, const ChannelEntry&) override {}
-  void AddPickedObject(const QString&) override {}
-};
+using NoEffects = test::IgnoredEffects;
 
 // The demo in a temporary folder; message boxes are answered automatically.
 class DemoCopy {

@@ -23,6 +23,7 @@
 #include "media/audio_channels.h"
 #include "platform/ini_file.h"
 #include "reliability/damaged_project.h"
+#include "support/ignored_effects.h"
 #include "scripting/procedures.h"
 #include "shell/multi_cd.h"
 #include "shell/project_settings.h"
@@ -38,29 +39,10 @@ namespace {
 // A reader loop that does not end within this many records is taken as a hang.
 constexpr int kRecordLimit = 1000;
 
-struct IgnoredEffects : ActionNowEffects {
-  void ChangeVariableValue(const QString&, qint16) override {}
-  void HideHotspot() override {}
-  void StopMidi() override {}
-  void StopAnyWavOrMP3() override {}
-  void SetAudioFadeDuration(double) override {}
-  void StoreChannelEntry(int, const ChannelEntry&) override {}
-  void AddPickedObject(const QString&) override {}
-};
+using test::IgnoredEffects;
 
 // The demo in a temporary folder with a game window loaded, shared by every read.
-struct Reading {
-  test::TempProject project;
-  std::unique_ptr<Game> game;
-
-  Reading() {
-    test::copyDemo(project);
-    project.init();
-    game = std::make_unique<Game>(*project.module);
-    game->Form_Load();
-    game->ResetAll();
-    project.log.clear();
-  }
+struct Reading : test::LoadedDemo {
   EditorAndGame& module() { return *project.module; }
   QString host(const QString& relative) const { return project.root() + '/' + relative; }
   FieldReader open(const QString& relative) const { return FieldReader::fromFile(host(relative)); }

@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QStringList>
 
+#include <memory>
+
+#include "game/game.h"
 #include "support/test_support.h"
 
 namespace storyloom::test {
@@ -28,5 +31,19 @@ inline QByteArray demoBytes(const QString& relative) {
 inline void copyDemo(TempProject& project) {
   for (const QString& file : demoFiles()) project.writeBytes(file, demoBytes(file));
 }
+
+// The demo in a temporary folder with a game window loaded and reset, its log empty.
+struct LoadedDemo {
+  TempProject project;
+  std::unique_ptr<Game> game;
+  LoadedDemo() {
+    copyDemo(project);
+    project.init();
+    game = std::make_unique<Game>(*project.module);
+    game->Form_Load();
+    game->ResetAll();
+    project.log.clear();
+  }
+};
 
 }  // namespace storyloom::test

@@ -18,17 +18,7 @@ QByteArray finding(const QString& name) {
 }
 
 // The demo with a game window loaded and reset.
-struct DemoGame {
-  test::TempProject project;
-  std::unique_ptr<Game> game;
-  DemoGame() {
-    test::copyDemo(project);
-    project.init();
-    game = std::make_unique<Game>(*project.module);
-    game->Form_Load();
-    game->ResetAll();
-    project.log.clear();
-  }
+struct DemoGame : test::LoadedDemo {
   void openHarbourWithWater(const QByteArray& waterFile) {
     project.writeBytes(QStringLiteral("Frames/Harbour.rwe"), waterFile);
     game->OpenFrame(QStringLiteral("Harbour"), false, 0, 0);
