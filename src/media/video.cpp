@@ -147,7 +147,9 @@ void Video::prepareAhead() {
   warmUp_ = QThread::create([] {
     QVideoSink sink;
     QMediaPlayer player;
-    QAudioOutput output;  // looks up the sound devices once
+    if (!SilentAudioChosen()) {
+      QAudioOutput output;  // looks up the sound devices once
+    }
   });
   connect(warmUp_, &QThread::finished, warmUp_, &QObject::deleteLater);
   warmUp_->start(QThread::LowPriority);

@@ -7,6 +7,8 @@
 #include <QGraphicsVideoItem>
 #include <QMediaDevices>
 #include <QMediaPlayer>
+#include <algorithm>
+#include <vector>
 #include <QUrl>
 #include <cmath>
 
@@ -125,6 +127,90 @@ double sunAudioFileDuration(const QString& hostPath) {
   return static_cast<double>(size) / (static_cast<double>(rate) * channels * bytes);
 }
 
+double midiFileDuration(const QString& hostPath) {
+  QFile f(hostPath);
+  if (!f.open(QIODevice::ReadOnly) || f.size() > (16 << 20)) return 0;
+  const QByteArray d = f.readAll();
+  // A standard MIDI file, or one wrapped in a RIFF RMID file.
+  const qsizetype start = d.startsWith("MThd") ? 0 : d.startsWith("RIFF") ? d.indexOf("MThd") : -1;
+  if (start < 0 || d.size() - start < 14) return 0;
+  auto byte = [&d](qsizetype at) { return static_cast<quint32>(static_cast<unsigned char>(d[at])); };
+  auto be = [&](qsizetype at, int n) {
+    quint32 v = 0;
+    for (int i = 0; i < n; ++i) v = v << 8 | byte(at + i);
+    return v;
+  };
+  if (be(start + 4, 4) < 6) return 0;
+  const quint32 tracks = be(start + 10, 2), division = be(start + 12, 2);
+  if (division == 0) return 0;
+  // Tempo changes of every track (tick, microseconds per quarter note) and the last tick.
+  std::vector<std::pair<quint64, quint32>> tempos;
+  quint64 lastTick = 0;
+  qsizetype at = start + 8 + be(start + 4, 4);
+  for (quint32 t = 0; t < tracks && at + 8 <= d.size(); ++t) {
+    const quint32 length = be(at + 4, 4);
+    const bool isTrack = d.mid(at, 4) == "MTrk";
+    const qsizetype end = std::min<qsizetype>(d.size(), at + 8 + static_cast<qsizetype>(length));
+    qsizetype p = at + 8;
+    at = end;
+    if (!isTrack) continue;
+    quint64 tick = 0;
+    quint32 running = 0;
+    auto number = [&]() {  // a variable-length quantity
+      quint32 v = 0;
+      for (int i = 0; i < 4 && p < end; ++i) {
+        const quint32 b = byte(p++);
+        v = v << 7 | (b & 0x7f);
+        if (!(b & 0x80)) break;
+      }
+      return v;
+    };
+    while (p < end) {
+      tick += number();
+      if (p >= end) break;
+      quint32 status = byte(p);
+      if (status & 0x80)
+        ++p;
+      else
+        status = running;
+      if (status == 0xff) {
+        if (p >= end) break;
+        const quint32 type = byte(p++);
+        const quint32 n = number();
+        if (type == 0x51 && n == 3 && p + 3 <= end) tempos.emplace_back(tick, be(p, 3));
+        if (type == 0x2f) break;  // end of track
+        p += n;
+      } else if (status == 0xf0 || status == 0xf7) {
+        p += number();
+      } else if (status >= 0x80) {
+        running = status;
+        const quint32 kind = status & 0xf0;
+        p += kind == 0xc0 || kind == 0xd0 ? 1 : 2;
+      } else {
+        break;  // data with no status before it: not a track this reader understands
+      }
+    }
+    lastTick = std::max(lastTick, tick);
+  }
+  if (division & 0x8000) {  // frames per second and ticks per frame
+    const int fps = -static_cast<qint8>(division >> 8);
+    const quint32 perFrame = division & 0xff;
+    return fps > 0 && perFrame > 0 ? static_cast<double>(lastTick) / (fps * perFrame) : 0;
+  }
+  std::stable_sort(tempos.begin(), tempos.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  double seconds = 0;
+  quint64 tick = 0;
+  quint32 tempo = 500000;  // 120 beats a minute until told otherwise
+  for (const auto& [when, microseconds] : tempos) {
+    if (when >= lastTick) break;
+    seconds += static_cast<double>(when - tick) * tempo / (1e6 * division);
+    tick = when;
+    tempo = microseconds;
+  }
+  seconds += static_cast<double>(lastTick - tick) * tempo / (1e6 * division);
+  return seconds;
+}
+
 double oggVorbisFileDuration(const QString& hostPath) {
   QFile f(hostPath);
   if (!f.open(QIODevice::ReadOnly)) return 0;
@@ -144,6 +230,11 @@ double oggVorbisFileDuration(const QString& hostPath) {
   const quint64 samples = le(last + 6, 8);
   if (samples == ~quint64(0)) return 0;
   return static_cast<double>(samples) / static_cast<double>(rate);
+}
+
+bool SilentAudioChosen() {
+  static const bool chosen = qEnvironmentVariableIntValue("STORYLOOM_SILENT_AUDIO") == 1;
+  return chosen;
 }
 
 MediaPlayer::MediaPlayer(QObject* parent) : QObject(parent) {
@@ -189,6 +280,7 @@ void MediaPlayer::setFileName(const QString& name, const QString& hostPath) {
     if (knownDuration_ <= 0) knownDuration_ = mpegAudioFileDuration(hostPath);
     if (knownDuration_ <= 0) knownDuration_ = oggVorbisFileDuration(hostPath);
     if (knownDuration_ <= 0) knownDuration_ = sunAudioFileDuration(hostPath);
+    if (knownDuration_ <= 0) knownDuration_ = midiFileDuration(hostPath);
   }
   silentStartAt_ = 0;
   // Without an audio device a sound is only timed; the backend is needed for what the
@@ -196,10 +288,8 @@ void MediaPlayer::setFileName(const QString& name, const QString& hostPath) {
   // Without an audio device a sound is only timed. The header gives the length of waves
   // and MPEG audio; for other formats the backend loads the file to tell it (and whether
   // it can be decoded at all) but does not play it.
-  // STORYLOOM_SILENT_AUDIO=1 chooses this on any machine (the tests do), without asking
-  // the sound system for its devices.
-  static const bool silentChosen = qEnvironmentVariableIntValue("STORYLOOM_SILENT_AUDIO") == 1;
-  silent_ = !showsPictures_ && (silentChosen || QMediaDevices::audioOutputs().isEmpty());
+  // Silent sound chosen for the run: the sound system is not asked for its devices.
+  silent_ = !showsPictures_ && (SilentAudioChosen() || QMediaDevices::audioOutputs().isEmpty());
   lengthFromHeader_ = knownDuration_ > 0;
   undecodable_ = false;
   if ((silent_ && lengthFromHeader_) || loadFailed_) {
@@ -213,9 +303,12 @@ void MediaPlayer::setFileName(const QString& name, const QString& hostPath) {
 void MediaPlayer::ensureBackend() {
   if (player_) return;
   player_ = std::make_unique<QMediaPlayer>();
-  output_ = std::make_unique<QAudioOutput>();
-  output_->setVolume(linearVolume(volume_));
-  player_->setAudioOutput(output_.get());
+  // Without an output the backend decodes no sound: videos play their pictures only.
+  if (!SilentAudioChosen()) {
+    output_ = std::make_unique<QAudioOutput>();
+    output_->setVolume(linearVolume(volume_));
+    player_->setAudioOutput(output_.get());
+  }
   player_->setPlaybackRate(rate_);
   connect(player_.get(), &QMediaPlayer::mediaStatusChanged, this,
           [this](QMediaPlayer::MediaStatus s) { onMediaStatus(static_cast<int>(s)); });

@@ -113,6 +113,11 @@ class MediaPlayer : public QObject {
   QTimer startWatch_;
 };
 
+// STORYLOOM_SILENT_AUDIO=1 chooses silent sound for the whole run (the tests do): no sound
+// output is opened and the sound system is never asked for its devices, so a run behaves
+// the same on every machine, whatever sound system it has or lacks.
+bool SilentAudioChosen();
+
 // Length in seconds of a RIFF WAVE file, 0 when it is not one.
 double waveFileDuration(const QString& hostPath);
 // Length in seconds of an MPEG audio file (MP3, MP2) by its frames, 0 when it is not one.
@@ -121,5 +126,7 @@ double mpegAudioFileDuration(const QString& hostPath);
 double sunAudioFileDuration(const QString& hostPath);
 // Length in seconds of an Ogg Vorbis file by its last page, 0 when it is not one.
 double oggVorbisFileDuration(const QString& hostPath);
+// Length in seconds of a MIDI file (or RMI) by its events and tempo changes, 0 when it is not one.
+double midiFileDuration(const QString& hostPath);
 
 }  // namespace storyloom

@@ -165,3 +165,46 @@ TEST(MediaPlayer, AVideoThatDoesNotGetGoingInTimeIsGivenUpOnce) {
 
 }  // namespace
 }  // namespace storyloom
+
+namespace storyloom {
+namespace {
+
+// A MIDI file's length comes from its events and tempo changes, also inside an RMI file.
+TEST(MediaPlayer, LengthOfAMidiFileByItsEventsAndTempo) {
+  auto vlq = [](quint32 v) {
+    QByteArray out(1, char(v & 0x7f));
+    while (v >>= 7) out.prepend(char(0x80 | (v & 0x7f)));
+    return out;
+  };
+  // 96 ticks a quarter note; 384 ticks at 120 beats a minute (2 s), then 192 at twice the
+  // speed (0.5 s), in a track with running status.
+  QByteArray track;
+  track += vlq(0) + QByteArray::fromHex("ff5103") + QByteArray::fromHex("07a120");
+  track += vlq(0) + QByteArray::fromHex("903c40");
+  track += vlq(384) + QByteArray::fromHex("3c00");
+  track += vlq(0) + QByteArray::fromHex("ff5103") + QByteArray::fromHex("03d090");
+  track += vlq(192) + QByteArray::fromHex("803c00");
+  track += vlq(0) + QByteArray::fromHex("ff2f00");
+  auto be32 = [](quint32 v) {
+    QByteArray b;
+    for (int i = 3; i >= 0; --i) b.append(char(v >> (8 * i)));
+    return b;
+  };
+  const QByteArray smf = QByteArray("MThd") + be32(6) + QByteArray::fromHex("000000010060") + "MTrk" +
+                         be32(static_cast<quint32>(track.size())) + track;
+  QTemporaryDir dir;
+  auto write = [&dir](const QString& name, const QByteArray& bytes) {
+    QFile f(dir.path() + '/' + name);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+    return f.fileName();
+  };
+  EXPECT_NEAR(midiFileDuration(write("tune.mid", smf)), 2.5, 1e-9);
+  const QByteArray rmi = QByteArray("RIFF") + QByteArray(4, '\0') + "RMIDdata" + QByteArray(4, '\0') + smf;
+  EXPECT_NEAR(midiFileDuration(write("tune.rmi", rmi)), 2.5, 1e-9);
+  EXPECT_EQ(midiFileDuration(write("cut.mid", smf.left(10))), 0);
+  EXPECT_EQ(midiFileDuration(write("wave.mid", test::silentWave(100))), 0);
+}
+
+}  // namespace
+}  // namespace storyloom
