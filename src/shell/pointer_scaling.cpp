@@ -9,6 +9,10 @@
 
 namespace storyloom {
 
+namespace {
+constexpr qsizetype kRemembered = 256;
+}  // namespace
+
 QCursor PointerAtScale(const QCursor& pointer, double factor) {
   if (pointer.shape() != Qt::BitmapCursor || factor <= 1.0) return pointer;
   const QPixmap own = pointer.pixmap();
@@ -46,6 +50,12 @@ QCursor PointerScaling::shown(const QCursor& pointer) {
   auto it = scaledOf_.constFind(originalKey);
   if (it != scaledOf_.constEnd()) return *it;
   const QCursor scaled = PointerAtScale(original, factor_);
+  // Every frame loads its pointers anew: the tables are emptied now and then so that a long
+  // game does not keep every pointer it ever showed.
+  if (scaledOf_.size() >= kRemembered) {
+    scaledOf_.clear();
+    originalOf_.clear();
+  }
   scaledOf_.insert(originalKey, scaled);
   originalOf_.insert(scaled.pixmap().cacheKey(), original);
   return scaled;
