@@ -294,10 +294,27 @@ void MediaPlayer::setFileName(const QString& name, const QString& hostPath) {
   undecodable_ = false;
   if ((silent_ && lengthFromHeader_) || loadFailed_) {
     if (player_) player_->setSource(QUrl());
+    sourceFile_.reset();
     return;
   }
   ensureBackend();
-  player_->setSource(QUrl::fromLocalFile(hostPath));
+  loadIntoBackend(hostPath);
+}
+
+// A file named by its address starts to be decoded while the backend is still loading it,
+// and the backend's own rewind at the end of loading can then wait for ever on a decoding
+// thread that waits on it (seen under load, with a picture or sound output to connect). The
+// file is handed over open instead: its data flows only once this thread's events run
+// again, after the loading is done.
+void MediaPlayer::loadIntoBackend(const QString& hostPath) {
+  auto file = std::make_unique<QFile>(hostPath);
+  if (!file->open(QIODevice::ReadOnly)) {
+    player_->setSource(QUrl::fromLocalFile(hostPath));
+    sourceFile_.reset();
+    return;
+  }
+  player_->setSourceDevice(file.get(), QUrl::fromLocalFile(hostPath));
+  sourceFile_ = std::move(file);
 }
 
 void MediaPlayer::ensureBackend() {

@@ -9,6 +9,7 @@ class QMediaPlayer;
 class QAudioOutput;
 class QVideoSink;
 class QGraphicsVideoItem;
+class QFile;
 
 // The one media player that every sound and video of the game uses. The members keep the
 // numbers the game code relies on: play count 1 = once, 0 = endless, n = n times; volume in
@@ -85,9 +86,13 @@ class MediaPlayer : public QObject {
   void endOfOnePass();
   void startSilent();
   void ensureBackend();
+  void loadIntoBackend(const QString& hostPath);
   void finish();
   void onStartLimit();
 
+  // The loaded file, read by the backend through this device (declared first: it outlives
+  // the backend that reads it).
+  std::unique_ptr<QFile> sourceFile_;
   std::unique_ptr<QMediaPlayer> player_;
   std::unique_ptr<QAudioOutput> output_;
   QString fileName_;
