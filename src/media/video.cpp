@@ -1,6 +1,8 @@
 #include "media/video.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGraphicsScene>
 #include <QAudioOutput>
 #include <QEvent>
@@ -37,8 +39,8 @@ Video::~Video() {
   putAsideOneTime();
   for (Element& e : videoPlayers_)
     if (e.player) removed_.push_back(takeOff(e));
-  for (Element& e : spares_) removed_.push_back(Resting{e.player, e.item, true});
-  spares_.clear();
+  for (Element& e : ready_) removed_.push_back(Resting{e.player, e.item, true});
+  ready_.clear();
   deleteRemoved(true);
   waitForWarmUp();
 }
@@ -56,7 +58,50 @@ Video::Element Video::makeElement(const QString& name, double z) {
   game_.scene().addItem(e.item);
   e.player = new MediaPlayer(this);
   e.player->setVideoOutput(e.item);
+  // A one-time video shown in its own size takes the size of its pictures.
+  QGraphicsVideoItem* item = e.item;
+  connect(item, &QGraphicsVideoItem::nativeSizeChanged, this, [this, item](const QSizeF& size) {
+    if (item == oneTime_.item && oneTimeOwnSize_ && !size.isEmpty()) item->setSize(size);
+  });
   return e;
+}
+
+Video::Element Video::readyElement(const QString& name, double z) {
+  // Players for the next videos, made a while after this one has started.
+  if (shownOnce_) QTimer::singleShot(kRefillMs, this, [this] { makeReady(); });
+  if (ready_.empty()) return makeElement(name, z);
+  Element e = ready_.front();
+  ready_.erase(ready_.begin());
+  e.item->setObjectName(name);
+  e.item->setZValue(z);
+  game_.scene().addItem(e.item);
+  return e;
+}
+
+// One element at a time, so that making them never holds the game for long.
+void Video::makeReady() {
+  if (ready_.size() >= kReady || game_.module().EverythingStopped) return;
+  Element e = makeElement(QString(), 0);
+  game_.scene().removeItem(e.item);
+  ready_.push_back(e);
+  if (ready_.size() < kReady) QTimer::singleShot(0, this, [this] { makeReady(); });
+}
+
+bool Video::ProjectHasVideos() const {
+  static const char* const kVideoExtensions[] = {"avi", "mpg", "mpe", "m1v", "wmv", "asf"};
+  EditorAndGame& m = game_.module();
+  const QDir dir(m.hostPathOf(m.paths.FramesPath));
+  for (const QFileInfo& f : dir.entryInfoList(QDir::Files)) {
+    const QString ext = f.suffix().toLower();
+    for (const char* v : kVideoExtensions) {
+      if (ext == QLatin1String(v)) return true;
+      // The stored form of a long name, whose extension is a number made from the name.
+      if (ext.size() == 3 && ext[0].isDigit() &&
+          EditorAndGame::AlternateFileName(f.completeBaseName() + '.' + QLatin1String(v)).endsWith(ext))
+        return true;
+    }
+  }
+  return false;
 }
 
 // Stopping only pauses the pipeline. Unloading or deleting it right away would wait up to
@@ -94,35 +139,6 @@ void Video::deleteRemoved(bool all) {
   removed_.swap(keep);
 }
 
-Video::Element Video::oneTimeElement() {
-  // Players for the next videos, once this one has started.
-  if (shownOnce_) QTimer::singleShot(kRefillMs, this, [this] { makeSpares(); });
-  if (spares_.empty()) return newOneTimeElement();
-  Element e = spares_.front();
-  spares_.erase(spares_.begin());
-  game_.scene().addItem(e.item);
-  return e;
-}
-
-Video::Element Video::newOneTimeElement() {
-  Element e = makeElement(QStringLiteral("OneTimeVideoPlayer1"), layer::OneTimeVideo);
-  QGraphicsVideoItem* item = e.item;
-  connect(item, &QGraphicsVideoItem::nativeSizeChanged, this, [this, item](const QSizeF& size) {
-    if (item == oneTime_.item && oneTimeOwnSize_ && !size.isEmpty()) item->setSize(size);
-  });
-  return e;
-}
-
-void Video::makeSpares() {
-  // Two, for a video that replaces one that has just begun.
-  while (spares_.size() < 2 && !game_.module().EverythingStopped) {
-    Element e = newOneTimeElement();
-    e.item->setVisible(false);
-    game_.scene().removeItem(e.item);
-    spares_.push_back(e);
-  }
-}
-
 // A player that has played is not used again: the backend does not report the failure of
 // a file loaded after another.
 void Video::putAsideOneTime() {
@@ -139,10 +155,16 @@ bool Video::eventFilter(QObject* watched, QEvent* event) {
 
 // The first video of a process loads the media framework and its plugins, which takes a
 // good part of a second; the game window's first showing has that done on another thread.
-// (Players themselves are made only once a game plays videos: making one opens the sound
-// output, which a game without sound or videos never does.)
+// A game with video files then has its first players made, a while later and one at a time,
+// so that no video waits for its player (making one opens the sound output, which a game
+// without videos never does).
 void Video::prepareAhead() {
-  if (mediaFrameworkLoading) return;
+  const bool videos = ProjectHasVideos();
+  const auto makeReadySoon = [this] { QTimer::singleShot(kRefillMs, this, [this] { makeReady(); }); };
+  if (mediaFrameworkLoading) {
+    if (videos) makeReadySoon();
+    return;
+  }
   mediaFrameworkLoading = true;
   warmUp_ = QThread::create([] {
     QVideoSink sink;
@@ -152,6 +174,7 @@ void Video::prepareAhead() {
     }
   });
   connect(warmUp_, &QThread::finished, warmUp_, &QObject::deleteLater);
+  if (videos) connect(warmUp_, &QThread::finished, this, makeReadySoon);
   warmUp_->start(QThread::LowPriority);
 }
 
@@ -189,7 +212,7 @@ void Video::PlayMovieWithStop(const QString& FileName, bool bStretched, qint32 l
   step("element", [&] {
     putAsideOneTime();
     oneTimeReported_ = false;
-    oneTime_ = oneTimeElement();
+    oneTime_ = readyElement(QStringLiteral("OneTimeVideoPlayer1"), layer::OneTimeVideo);
   });
   MediaPlayer* player = oneTime_.player;
   QGraphicsVideoItem* item = oneTime_.item;
@@ -250,7 +273,7 @@ MediaPlayer& Video::LoadVideoPlayer(int index, QPointF pos) {
   Element& e = videoPlayers_[static_cast<size_t>(index)];
   if (e.player) removed_.push_back(takeOff(e));
   // Below the hotspots, which take the clicks.
-  e = makeElement(QStringLiteral("VideoPlayer%1").arg(index), layer::Videos);
+  e = readyElement(QStringLiteral("VideoPlayer%1").arg(index), layer::Videos);
   e.item->setPos(pos);
   e.item->setAspectRatioMode(Qt::IgnoreAspectRatio);
   return *e.player;

@@ -25,8 +25,11 @@ class Video : public QObject {
   // How long after a player was stopped its pipeline is surely at rest, so that loading,
   // unloading or deleting it does not wait on its last picture.
   static constexpr int kQuietMs = 60;
-  // How long after a one-time video started the next one's player is made.
+  // How long after a video started, or after the media framework was loaded, the players
+  // for the next videos are made.
   static constexpr int kRefillMs = 500;
+  // How many players are kept ready: two, for a video that replaces one that has just begun.
+  static constexpr size_t kReady = 2;
 
   explicit Video(Game& game);
   ~Video() override;
@@ -71,6 +74,12 @@ class Video : public QObject {
   MediaPlayer* VideoPlayer(int index) const;
   QGraphicsVideoItem* VideoPlayerItem(int index) const;
 
+  // True when the project's Frames folder holds a video file (by its extension, or by the
+  // numbered extension of a stored long name).
+  bool ProjectHasVideos() const;
+  // How many players are made ahead and not yet used.
+  size_t ReadyPlayers() const { return ready_.size(); }
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -88,10 +97,9 @@ class Video : public QObject {
   Element makeElement(const QString& name, double z);
   // Takes the element off the picture and stops it, without waiting on its pipeline.
   Resting takeOff(Element& e);
-  // The one-time video's element: one made ahead, else a new one.
-  Element oneTimeElement();
-  Element newOneTimeElement();
-  void makeSpares();
+  // An element for a video about to start: one made ahead, else a new one.
+  Element readyElement(const QString& name, double z);
+  void makeReady();
   void putAsideOneTime();
   void deleteRemoved(bool all = false);
   void prepareAhead();
@@ -102,9 +110,9 @@ class Video : public QObject {
   Game& game_;
   Element oneTime_;
   bool oneTimeOwnSize_ = true;
-  // One-time elements made ahead, off the picture, for the next one-time videos (loading a
-  // file into a ready player is quick; making one is not).
-  std::vector<Element> spares_;
+  // Elements made ahead, off the picture, for the next videos (loading a file into a ready
+  // player is quick; making one is not).
+  std::vector<Element> ready_;
   // Counts the one-time videos started, so that a start that another one replaced during
   // its settling pause stops quietly.
   quint64 oneTimeGeneration_ = 0;

@@ -14,6 +14,11 @@
 
 namespace storyloom {
 
+namespace {
+// How far into a file the first MPEG audio frame is looked for.
+constexpr qsizetype kMpegSearchBytes = 64 * 1024;
+}  // namespace
+
 double waveFileDuration(const QString& hostPath) {
   QFile f(hostPath);
   if (!f.open(QIODevice::ReadOnly)) return 0;
@@ -51,12 +56,18 @@ double waveFileDuration(const QString& hostPath) {
 double mpegAudioFileDuration(const QString& hostPath) {
   QFile f(hostPath);
   if (!f.open(QIODevice::ReadOnly)) return 0;
-  const QByteArray d = f.readAll();
+  // The tag's length, then as much as the first frame is looked for in; the rest only once
+  // a frame is found (a file with none near its start is something else).
+  QByteArray d = f.read(10);
   const auto* b = reinterpret_cast<const unsigned char*>(d.constData());
-  const qsizetype n = d.size();
   qsizetype at = 0;
-  if (n >= 10 && d.startsWith("ID3"))
+  if (d.size() >= 10 && d.startsWith("ID3"))
     at = 10 + ((b[6] & 0x7f) << 21 | (b[7] & 0x7f) << 14 | (b[8] & 0x7f) << 7 | (b[9] & 0x7f));
+  const qsizetype searchEnd = at + kMpegSearchBytes;
+  d += f.read(searchEnd + 4 - d.size());
+  bool whole = f.atEnd();
+  b = reinterpret_cast<const unsigned char*>(d.constData());
+  qsizetype n = d.size();
   static const int kBitrates[2][3][16] = {{{0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448, 0},
                                            {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 0},
                                            {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0}},
@@ -67,6 +78,7 @@ double mpegAudioFileDuration(const QString& hostPath) {
   double seconds = 0;
   int frames = 0;
   while (at + 4 <= n) {
+    if (frames == 0 && at >= searchEnd) return 0;
     if (b[at] != 0xff || (b[at + 1] & 0xe0) != 0xe0) {
       ++at;  // not a frame start: look further (tags, junk)
       continue;
@@ -98,6 +110,12 @@ double mpegAudioFileDuration(const QString& hostPath) {
     seconds += static_cast<double>(samples) / rate;
     ++frames;
     at += length;
+    if (!whole) {
+      d += f.readAll();
+      whole = true;
+      b = reinterpret_cast<const unsigned char*>(d.constData());
+      n = d.size();
+    }
   }
   return frames >= 2 ? seconds : 0;
 }
@@ -130,6 +148,8 @@ double sunAudioFileDuration(const QString& hostPath) {
 double midiFileDuration(const QString& hostPath) {
   QFile f(hostPath);
   if (!f.open(QIODevice::ReadOnly) || f.size() > (16 << 20)) return 0;
+  const QByteArray signature = f.peek(4);
+  if (signature != "MThd" && signature != "RIFF") return 0;
   const QByteArray d = f.readAll();
   // A standard MIDI file, or one wrapped in a RIFF RMID file.
   const qsizetype start = d.startsWith("MThd") ? 0 : d.startsWith("RIFF") ? d.indexOf("MThd") : -1;
@@ -213,7 +233,7 @@ double midiFileDuration(const QString& hostPath) {
 
 double oggVorbisFileDuration(const QString& hostPath) {
   QFile f(hostPath);
-  if (!f.open(QIODevice::ReadOnly)) return 0;
+  if (!f.open(QIODevice::ReadOnly) || f.peek(4) != "OggS") return 0;
   const QByteArray d = f.readAll();
   // The first page carries the identification header with the sample rate.
   const qsizetype id = d.indexOf("\x01vorbis");
@@ -275,7 +295,9 @@ void MediaPlayer::setFileName(const QString& name, const QString& hostPath) {
   loadFailed_ = hostPath.isEmpty() || !QFileInfo(hostPath).isFile();
   failure_.clear();
   knownDuration_ = 0;
-  if (!loadFailed_) {
+  // A video's length comes from the backend: its file is not read through here (a cut
+  // scene may be tens of megabytes).
+  if (!loadFailed_ && !showsPictures_) {
     knownDuration_ = waveFileDuration(hostPath);
     if (knownDuration_ <= 0) knownDuration_ = mpegAudioFileDuration(hostPath);
     if (knownDuration_ <= 0) knownDuration_ = oggVorbisFileDuration(hostPath);
@@ -320,8 +342,10 @@ void MediaPlayer::loadIntoBackend(const QString& hostPath) {
 void MediaPlayer::ensureBackend() {
   if (player_) return;
   player_ = std::make_unique<QMediaPlayer>();
-  // Without an output the backend decodes no sound: videos play their pictures only.
-  if (!SilentAudioChosen()) {
+  // Without an output the backend decodes no sound: videos play their pictures only. On a
+  // machine with no sound device an output would only have the sound system try each of
+  // its outputs in turn, at every player made.
+  if (!SilentAudioChosen() && !QMediaDevices::audioOutputs().isEmpty()) {
     output_ = std::make_unique<QAudioOutput>();
     output_->setVolume(linearVolume(volume_));
     player_->setAudioOutput(output_.get());

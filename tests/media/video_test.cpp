@@ -14,6 +14,7 @@
 #include "hotspots/frame_areas.h"
 #include "media/video_files.h"
 #include "platform/media_player.h"
+#include "shell/editor_and_game.h"
 
 namespace storyloom {
 namespace {
@@ -297,6 +298,56 @@ TEST_F(Videos, StoppingReplacingAndUnloadingPlayingVideosDoNotHoldUpTheGame) {
   test::runEventsFor(400);
   EXPECT_LT(took([&] { video().ResetVideoPlayers(); }), kMargin) << "leaving a frame with looping videos";
   EXPECT_TRUE(fx.project.log.isEmpty()) << fx.project.log.join('\n').toStdString();
+}
+
+// A game with video files has two players made ahead once its window is shown, so that its
+// first videos do not wait while a player is made; a game without videos makes none.
+TEST_F(Videos, AGameWithVideoFilesHasPlayersReadyBeforeItsFirstVideo) {
+  start();
+  ASSERT_TRUE(video().ProjectHasVideos());
+  game->show();
+  QElapsedTimer clock;
+  clock.start();
+  while (video().ReadyPlayers() < Video::kReady && clock.elapsed() < 5000) test::runEventsFor(50);
+  ASSERT_EQ(video().ReadyPlayers(), Video::kReady);
+  EXPECT_EQ(oneTimeItems(), 0) << "players made ahead are off the picture";
+
+  video().PlayMovieWithStop("long.avi", false, 0, 0, 0, 0);
+  EXPECT_TRUE(video().IsOneTimeVideoPlaying());
+  EXPECT_EQ(oneTimeItems(), 1);
+  EXPECT_EQ(video().ReadyPlayers(), Video::kReady - 1);
+  MediaPlayer& looping = video().LoadVideoPlayer(1, QPointF(0, 0));
+  EXPECT_EQ(video().ReadyPlayers(), 0u);
+  ASSERT_NE(video().VideoPlayerItem(1), nullptr);
+  EXPECT_EQ(video().VideoPlayerItem(1)->objectName(), "VideoPlayer1");
+  EXPECT_EQ(video().VideoPlayerItem(1)->zValue(), layer::Videos);
+  looping.setFileName("short.avi", fx.module().hostPathOf(fx.module().paths.FramesPath + "short.avi"));
+  video().ShowVideoPlayer(1, true);
+  test::runEventsFor(200);
+  EXPECT_TRUE(looping.isPlaying());
+  // Made again a while later.
+  clock.restart();
+  while (video().ReadyPlayers() < Video::kReady && clock.elapsed() < 5000) test::runEventsFor(50);
+  EXPECT_EQ(video().ReadyPlayers(), Video::kReady);
+  EXPECT_TRUE(fx.project.log.isEmpty()) << fx.project.log.join('\n').toStdString();
+
+  test::GameFixture plain;
+  plain.frame("Start", kPlainFrame);
+  // A long name is stored with a numbered extension made from it.
+  const QString stored = EditorAndGame::AlternateFileName("Cut scene.avi");
+  ASSERT_NE(stored, "Cut scene.avi");
+  plain.project.writeBytes("Frames/" + stored, test::testVideo("short.avi"));
+  Game& withStoredName = plain.start();
+  EXPECT_TRUE(withStoredName.video().ProjectHasVideos()) << stored.toStdString();
+
+  test::GameFixture none;
+  none.frame("Start", kPlainFrame);
+  none.project.writeBytes("Frames/music.mid", QByteArray("MThd"));
+  Game& noVideos = none.start();
+  EXPECT_FALSE(noVideos.video().ProjectHasVideos());
+  noVideos.show();
+  test::runEventsFor(1500);
+  EXPECT_EQ(noVideos.video().ReadyPlayers(), 0u);
 }
 
 }  // namespace

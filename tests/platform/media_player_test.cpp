@@ -110,6 +110,18 @@ TEST(MediaPlayer, LengthOfMpegAudioByItsFrames) {
   f.close();
   EXPECT_NEAR(mpegAudioFileDuration(f.fileName()), 50 * 1152 / 44100.0, 1e-9);
   EXPECT_EQ(waveFileDuration(f.fileName()), 0);
+  // Frames after a little junk are found; a large file with none near its start (a video,
+  // a Windows Media file) is not searched to its end, where a stray pattern could pass
+  // for frames.
+  const auto lengthWithJunk = [&](int junk) {
+    QFile g(dir.path() + QStringLiteral("/junk%1.mp3").arg(junk));
+    g.open(QIODevice::WriteOnly);
+    g.write(QByteArray(junk, 'x') + mp3.mid(15));
+    g.close();
+    return mpegAudioFileDuration(g.fileName());
+  };
+  EXPECT_NEAR(lengthWithJunk(1000), 50 * 1152 / 44100.0, 1e-9);
+  EXPECT_EQ(lengthWithJunk(1 << 20), 0);
 }
 
 TEST(MediaPlayer, NotAWaveFile) {
