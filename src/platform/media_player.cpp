@@ -325,10 +325,17 @@ void MediaPlayer::setFileName(const QString& name, const QString& hostPath) {
 
 // A file named by its address starts to be decoded while the backend is still loading it,
 // and the backend's own rewind at the end of loading can then wait for ever on a decoding
-// thread that waits on it (seen under load, with a picture or sound output to connect). The
-// file is handed over open instead: its data flows only once this thread's events run
-// again, after the loading is done.
+// thread that connects the picture output (seen under load). A video is handed over open
+// instead: its data flows only once this thread's events run again, after the loading is
+// done. Sounds keep their address: a sound's player is given file after file, and the
+// backend's stop before a new file waits for data that, handed over open, would only flow
+// once this thread is free again.
 void MediaPlayer::loadIntoBackend(const QString& hostPath) {
+  if (!showsPictures_) {
+    player_->setSource(QUrl::fromLocalFile(hostPath));
+    sourceFile_.reset();
+    return;
+  }
   auto file = std::make_unique<QFile>(hostPath);
   if (!file->open(QIODevice::ReadOnly)) {
     player_->setSource(QUrl::fromLocalFile(hostPath));
