@@ -524,6 +524,13 @@ void MediaPlayer::onError() {
   // A file of which nothing could be learnt, not even its length, cannot be decoded.
   const bool undecodable = player_ && (player_->error() == QMediaPlayer::FormatError ||
                                        player_->mediaStatus() == QMediaPlayer::InvalidMedia || duration() <= 0);
+  // A sound refused while it was being loaded, before any Play: the backend would take the
+  // Play and never tell anything more, so it is marked as a file that cannot be decoded.
+  if (state_ != kPlaying && undecodable && !showsPictures_) {
+    loadFailed_ = true;
+    undecodable_ = true;
+    return;
+  }
   if (state_ == kPlaying && !undecodable && duration() > 0 && player_->videoOutput() == nullptr) {
     knownDuration_ = duration();
     silent_ = true;
