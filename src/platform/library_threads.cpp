@@ -5,9 +5,18 @@
 #include <QThread>
 #include <dlfcn.h>
 
+// Address-sanitizer builds, as GCC and clang each tell them.
+#if defined(__SANITIZE_ADDRESS__)
+#define STORYLOOM_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define STORYLOOM_ADDRESS_SANITIZER 1
+#endif
+#endif
+
 namespace storyloom {
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(STORYLOOM_ADDRESS_SANITIZER)
 namespace {
 
 int threadCount() {
@@ -19,7 +28,7 @@ int threadCount() {
 #endif
 
 void SettleLibraryThreadsBeforeExit() {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(STORYLOOM_ADDRESS_SANITIZER)
   // Looked up rather than linked: the library is there whenever the media backend is.
   using Stop = void (*)();
   if (const auto stop = reinterpret_cast<Stop>(dlsym(RTLD_DEFAULT, "g_thread_pool_stop_unused_threads"))) stop();
