@@ -331,18 +331,15 @@ void MediaPlayer::setFileName(const QString& name, const QString& hostPath) {
 // backend's stop before a new file waits for data that, handed over open, would only flow
 // once this thread is free again.
 void MediaPlayer::loadIntoBackend(const QString& hostPath) {
-  if (!showsPictures_) {
-    player_->setSource(QUrl::fromLocalFile(hostPath));
-    sourceFile_.reset();
-    return;
+  const QUrl address = QUrl::fromLocalFile(hostPath);
+  auto file = showsPictures_ ? std::make_unique<QFile>(hostPath) : nullptr;
+  if (file && file->open(QIODevice::ReadOnly)) {
+    player_->setSourceDevice(file.get(), address);
+  } else {
+    file.reset();
+    player_->setSource(address);
   }
-  auto file = std::make_unique<QFile>(hostPath);
-  if (!file->open(QIODevice::ReadOnly)) {
-    player_->setSource(QUrl::fromLocalFile(hostPath));
-    sourceFile_.reset();
-    return;
-  }
-  player_->setSourceDevice(file.get(), QUrl::fromLocalFile(hostPath));
+  // The file loaded before is let go only now that the backend has left it.
   sourceFile_ = std::move(file);
 }
 

@@ -90,7 +90,7 @@ class MediaPlayer : public QObject {
   void finish();
   void onStartLimit();
 
-  // The loaded file, read by the backend through this device (declared first: it outlives
+  // A video's file, read by the backend through this device (declared first: it outlives
   // the backend that reads it).
   std::unique_ptr<QFile> sourceFile_;
   std::unique_ptr<QMediaPlayer> player_;
