@@ -530,6 +530,8 @@ Array* Array::create(const std::vector<int32_t>& uppers) {
   b.reserve(uppers.size());
   for (int32_t u : uppers) {
     if (u < -1) raise(err::SubscriptOutOfRange);
+    // An upper bound of the largest integer has more elements than a count can hold.
+    if (u == std::numeric_limits<int32_t>::max()) raise(err::OutOfMemory);
     b.push_back({0, u + 1});
   }
   return createBounds(std::move(b));
@@ -715,6 +717,11 @@ double timeSerial(int hour, int minute, int second) {
 }
 
 void splitDate(double serial, int& year, int& month, int& day) {
+  // Dates lie within a few million days; a number far beyond is held to a billion days
+  // (about 2.7 million years), so that the day arithmetic below stays within its integers.
+  constexpr double kFarthestDay = 1e9;
+  if (std::isnan(serial)) serial = 0;
+  serial = std::clamp(serial, -kFarthestDay, kFarthestDay);
   double whole = std::trunc(serial);
   // Rounding of the time part can carry into the next day.
   double frac = std::fabs(serial - whole);

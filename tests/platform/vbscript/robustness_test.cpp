@@ -64,6 +64,8 @@ TEST(RobustnessTest, HostileResourceUse) {
       {"s = \"x\" : Do : s = s & s : Loop", err::OutOfStringSpace},
       {"ReDim a(20000, 20000)", err::OutOfMemory},
       {"Dim a() : ReDim a(-5)", err::SubscriptOutOfRange},
+      {"Dim a(2147483647)", err::OutOfMemory},
+      {"ReDim a(2147483647)", err::OutOfMemory},
       {"x = String2(1)", err::TypeMismatch},
       {"Execute \"Execute \"\"x = (\"\"\"", err::ExpectedExpression},
   };
@@ -73,6 +75,15 @@ TEST(RobustnessTest, HostileResourceUse) {
     EXPECT_THROW(engine.addCode(c.code), ScriptError) << c.code;
     EXPECT_EQ(engine.lastError().number, c.number) << c.code;
   }
+}
+
+// A date moved far outside any date by arithmetic is still shown as text (the sanitizer
+// build stops on the integer overflows this once caused).
+TEST(RobustnessTest, ADateMovedFarOutsideAnyDateIsStillShown) {
+  Engine engine;
+  engine.addCode("a = \"\" & (#2000-12-31# + 1E+300) : b = \"\" & (#2000-12-31# - 1E+300)");
+  EXPECT_FALSE(engine.eval(u"a").toString().empty());
+  EXPECT_FALSE(engine.eval(u"b").toString().empty());
 }
 
 }  // namespace
