@@ -1,5 +1,7 @@
 #include "media/video.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -126,17 +128,25 @@ Video::Resting Video::takeOff(Element& e) {
 }
 
 void Video::deleteRemoved(bool all) {
-  std::vector<Resting> keep;
-  for (Resting& r : removed_) {
-    if (!all && !r.quiet) {
-      keep.push_back(r);
-      continue;
-    }
+  const auto destroy = [](Resting& r) {
     if (r.player) r.player->setVideoOutput(nullptr);
     delete r.player.data();
     delete r.item.data();
+  };
+  if (all) {
+    for (Resting& r : removed_) destroy(r);
+    removed_.clear();
+    return;
   }
-  removed_.swap(keep);
+  // Freeing a pipeline takes a few milliseconds, so a frame that had several videos has them
+  // freed one at a time, with the game's events handled in between.
+  const auto quiet = [](const Resting& r) { return r.quiet; };
+  const auto next = std::find_if(removed_.begin(), removed_.end(), quiet);
+  if (next == removed_.end()) return;
+  Resting r = *next;
+  removed_.erase(next);
+  destroy(r);
+  if (std::any_of(removed_.begin(), removed_.end(), quiet)) QTimer::singleShot(0, this, [this] { deleteRemoved(); });
 }
 
 // A player that has played is not used again: the backend does not report the failure of

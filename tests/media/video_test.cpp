@@ -297,6 +297,19 @@ TEST_F(Videos, StoppingReplacingAndUnloadingPlayingVideosDoNotHoldUpTheGame) {
   }
   test::runEventsFor(400);
   EXPECT_LT(took([&] { video().ResetVideoPlayers(); }), kMargin) << "leaving a frame with looping videos";
+
+  // Leaving the next frame frees the two players, one at a time with events in between, as
+  // freeing each takes milliseconds.
+  QElapsedTimer wait;
+  wait.start();
+  while (video().ReadyPlayers() < Video::kReady && wait.elapsed() < 5000) test::runEventsFor(50);
+  test::runEventsFor(100);
+  const auto players = [&] { return video().findChildren<MediaPlayer*>().size(); };
+  const auto before = players();
+  video().ResetVideoPlayers();
+  EXPECT_EQ(players(), before - 1);
+  test::runEventsFor(50);
+  EXPECT_EQ(players(), before - 2);
   EXPECT_TRUE(fx.project.log.isEmpty()) << fx.project.log.join('\n').toStdString();
 }
 
