@@ -277,6 +277,10 @@ void Game::Timer1_Timer() {
     audio_->FinishFades();
     const std::optional<QString> target = FrameTimerTarget(Timer1Tag, FramesHistory);
     if (!target) return;
+    // The timer fires once per frame visit: opening the target restarts it as that frame
+    // says, and a target that cannot be opened is reported once instead of at every interval
+    // (under a message box that stays up, the reports would pile up on one another).
+    Timer1.stop();
     if (!frame.FrameTimerTransition) {
       OpenFrame(*target, false, 0, 0);
     } else {

@@ -178,6 +178,25 @@ TEST(OpenFrame, FrameTimerOpensItsTargetAndWalksBackThroughTheHistory) {
   EXPECT_EQ(g.frame.CurrentFrameName, "Bad");
 }
 
+TEST(OpenFrame, AFrameTimerToAMissingFrameReportsItOnceAndTheFrameStays) {
+  GameFixture fx;
+  fx.frame("Lost", "0,\"255\",#FALSE#,#FALSE#,\"\",#TRUE#,\"0.1\",\"Nowhere\",\"\",\"\"\r\n");
+  fx.frame("Next", "0,\"0\",#FALSE#,#FALSE#,\"\",#TRUE#,\"0.1\",\"Lost\",\"\",\"\"\r\n");
+  Game& g = fx.start();
+  g.OpenFrame("Lost", false, 0, 0);
+  fx.project.log.clear();
+  test::runEventsFor(700);
+  ASSERT_EQ(fx.project.log.size(), 1) << fx.project.log.join('\n').toStdString();
+  EXPECT_TRUE(fx.project.log[0].contains(R"(The frame named \"Nowhere\" was not found.)"));
+  EXPECT_EQ(g.frame.CurrentFrameName, "Lost");
+  EXPECT_FALSE(g.Timer1.isActive());
+  // A visit to a frame whose timer works, and back: the timer runs again as the frame says.
+  g.OpenFrame("Next", false, 0, 0);
+  test::runEventsFor(400);
+  EXPECT_EQ(g.frame.CurrentFrameName, "Lost");
+  EXPECT_EQ(fx.project.log.size(), 2);
+}
+
 TEST(OpenFrame, AFrameTimerWithATransitionCapturesTheOldFrameAndFinishesOnTheNew) {
   GameFixture fx;
   fx.frame("A",
