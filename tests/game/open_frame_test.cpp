@@ -147,6 +147,7 @@ TEST(OpenFrame, FrameTimerOpensItsTargetAndWalksBackThroughTheHistory) {
   for (const char* name : {"A", "B", "C"})
     fx.frame(name, QString("0,\"0\",#FALSE#,#FALSE#,\"\",#TRUE#,\"0.5\",\"[Last Visited Frame]\",\"\",\"\"\r\n"));
   fx.frame("Bad", "0,\"0\",#FALSE#,#FALSE#,\"\",#TRUE#,\"later\",\"A\",\"\",\"\"\r\n");
+  fx.frame("Slow", "0,\"0\",#FALSE#,#FALSE#,\"\",#TRUE#,\"90.5\",\"A\",\"\",\"\"\r\n");
   Game& g = fx.start();
   g.OpenFrame("A", false, 0, 0);
   g.OpenFrame("B", false, 0, 0);
@@ -176,6 +177,11 @@ TEST(OpenFrame, FrameTimerOpensItsTargetAndWalksBackThroughTheHistory) {
   EXPECT_TRUE(fx.project.log[0].contains("Unable to load timer duration."));
   EXPECT_FALSE(g.Timer1.isActive());
   EXPECT_EQ(g.frame.CurrentFrameName, "Bad");
+
+  // A delay longer than 65,535 ms runs in full.
+  g.OpenFrame("Slow", false, 0, 0);
+  EXPECT_TRUE(g.Timer1.isActive());
+  EXPECT_EQ(g.Timer1.interval(), 90500);
 }
 
 TEST(OpenFrame, AFrameTimerToAMissingFrameReportsItOnceAndTheFrameStays) {
