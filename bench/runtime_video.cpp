@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <memory>
+#include <string>
 
 #include "bench_project.h"
 #include "game/game.h"
@@ -117,17 +118,28 @@ Block longestBlockDuring(const Step& step) {
   return {longest / 1e6, busiest / 1e6};
 }
 
+// The figures of several runs of one step: the longest and the shortest of their longest
+// stalls, and the most work done in one stall.
+struct Blocks {
+  double worst = 0, best = 1e9, busiest = 0;
+  void add(const Block& b) {
+    worst = std::max(worst, b.wall);
+    best = std::min(best, b.wall);
+    busiest = std::max(busiest, b.busy);
+  }
+  void report(benchmark::State& state, const std::string& prefix) const {
+    state.counters[prefix + "longest_block_ms"] = worst;
+    state.counters[prefix + "shortest_longest_block_ms"] = best;
+    state.counters[prefix + "longest_busy_ms"] = busiest;
+  }
+};
+
 // The floor under the figures below: the same measurement of an event loop with nothing to
 // do, 300 ms at a time as in a video's start.
 void BM_IdleGapsOfThisMachine(benchmark::State& state) {
-  double worst = 0, best = 1e9;
-  for (auto _ : state) {
-    const double wall = longestBlockDuring([] { idleFor(300); }).wall;
-    worst = std::max(worst, wall);
-    best = std::min(best, wall);
-  }
-  state.counters["longest_block_ms"] = worst;
-  state.counters["shortest_longest_block_ms"] = best;
+  Blocks idle;
+  for (auto _ : state) idle.add(longestBlockDuring([] { idleFor(300); }));
+  idle.report(state, "");
 }
 BENCHMARK(BM_IdleGapsOfThisMachine)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -145,33 +157,25 @@ void BM_StartOneTimeVideoLongestBlock(benchmark::State& state) {
     QCoreApplication::processEvents();
   });
   idleFor(300);
-  double worst = 0, best = 1e9, worstBusy = 0, worstStop = 0, worstPlaying = 0, worstPlayingBusy = 0,
-         worstCpu = 0;
+  Blocks starts, stops, playing;
+  double worstCpu = 0;
   for (auto _ : state) {
     // Stopped while it plays, as a click skips a cut scene, then the next one starts.
-    worstStop = std::max(worstStop, longestBlockDuring([&] { g.video().StopOneTimeVideoPlayer(); }).wall);
+    stops.add(longestBlockDuring([&] { g.video().StopOneTimeVideoPlayer(); }));
     const double cpu0 = threadCpuSeconds();
-    const Block block = longestBlockDuring([&] {
+    starts.add(longestBlockDuring([&] {
       g.video().PlayMovieWithStop("Intro.avi", true, 10, 10, 320, 240);
       QCoreApplication::processEvents();
-    });
+    }));
     worstCpu = std::max(worstCpu, (threadCpuSeconds() - cpu0) * 1000);
-    worst = std::max(worst, block.wall);
-    best = std::min(best, block.wall);
-    worstBusy = std::max(worstBusy, block.busy);
     // For comparison: the longest stretch while the video only plays.
-    const Block playing = longestBlockDuring([] { idleFor(300); });
-    worstPlaying = std::max(worstPlaying, playing.wall);
-    worstPlayingBusy = std::max(worstPlayingBusy, playing.busy);
+    playing.add(longestBlockDuring([] { idleFor(300); }));
   }
   state.counters["first_start_longest_block_ms"] = first.wall;
   state.counters["first_start_longest_busy_ms"] = first.busy;
-  state.counters["longest_block_ms"] = worst;
-  state.counters["shortest_longest_block_ms"] = best;
-  state.counters["longest_busy_ms"] = worstBusy;
-  state.counters["stop_longest_block_ms"] = worstStop;
-  state.counters["playing_longest_block_ms"] = worstPlaying;
-  state.counters["playing_longest_busy_ms"] = worstPlayingBusy;
+  starts.report(state, "");
+  stops.report(state, "stop_");
+  playing.report(state, "playing_");
   // The user-interface thread's processor time for a whole start, settling pause included.
   state.counters["start_ui_thread_cpu_ms"] = worstCpu;
 }
@@ -220,22 +224,17 @@ void BM_OpenFrameWithLoopingVideoLongestBlock(benchmark::State& state) {
     g.OpenFrame("A", false, 0, 0);
     QCoreApplication::processEvents();
   });
-  double worst = 0, best = 1e9, worstBusy = 0;
+  Blocks opens;
   for (auto _ : state) {
     idleFor(800);
-    const Block block = longestBlockDuring([&] {
+    opens.add(longestBlockDuring([&] {
       g.OpenFrame("A", false, 0, 0);
       QCoreApplication::processEvents();
-    });
-    worst = std::max(worst, block.wall);
-    best = std::min(best, block.wall);
-    worstBusy = std::max(worstBusy, block.busy);
+    }));
   }
   state.counters["first_open_longest_block_ms"] = first.wall;
   state.counters["first_open_longest_busy_ms"] = first.busy;
-  state.counters["longest_block_ms"] = worst;
-  state.counters["shortest_longest_block_ms"] = best;
-  state.counters["longest_busy_ms"] = worstBusy;
+  opens.report(state, "");
 }
 BENCHMARK(BM_OpenFrameWithLoopingVideoLongestBlock)->Unit(benchmark::kMillisecond)->Iterations(5);
 
