@@ -263,6 +263,8 @@ MediaPlayer::MediaPlayer(QObject* parent) : QObject(parent) {
   connect(&silentEnd_, &QTimer::timeout, this, [this] { endOfOnePass(); });
   startWatch_.setSingleShot(true);
   connect(&startWatch_, &QTimer::timeout, this, [this] { onStartLimit(); });
+  endWatch_.setSingleShot(true);
+  connect(&endWatch_, &QTimer::timeout, this, [this] { onEndOfPassLimit(); });
 }
 
 namespace {
@@ -345,7 +347,7 @@ void MediaPlayer::loadIntoBackend(const QString& hostPath) {
 
 void MediaPlayer::ensureBackend() {
   if (player_) return;
-  player_ = std::make_unique<QMediaPlayer>();
+  player_ = std::make_unique<QMediaPlayer>(this);
   // Without an output the backend decodes no sound: videos play their pictures only. On a
   // machine with no sound device an output would only have the sound system try each of
   // its outputs in turn, at every player made.
@@ -366,6 +368,8 @@ void MediaPlayer::ensureBackend() {
     if (silent_ && state_ == kPlaying) {
       silentStartAt_ = reached;
       startSilent();
+    } else if (state_ == kPlaying) {
+      watchEndOfPass();
     }
   });
 }
@@ -385,6 +389,7 @@ void MediaPlayer::setRate(double rate) {
   }
   rate_ = rate;
   if (player_) player_->setPlaybackRate(rate);
+  if (state_ == kPlaying) watchEndOfPass();
 }
 
 double MediaPlayer::duration() const {
@@ -400,6 +405,7 @@ void MediaPlayer::setCurrentPosition(double seconds) {
     return;
   }
   if (player_) player_->setPosition(static_cast<qint64>(std::llround(seconds * 1000)));
+  if (state_ == kPlaying) watchEndOfPass();
 }
 
 double MediaPlayer::currentPosition() const {
@@ -435,6 +441,7 @@ void MediaPlayer::Play() {
   }
   player_->play();
   if (notGoing(player_->mediaStatus())) startWatch_.start(startLimitMs_);
+  watchEndOfPass();
 }
 
 void MediaPlayer::onStartLimit() {
@@ -443,6 +450,34 @@ void MediaPlayer::onStartLimit() {
   undecodable_ = true;
   finish();
   Q_EMIT failed();
+}
+
+// How long after a pass should have ended its end is waited for before the backend is
+// looked at again: its own report comes within milliseconds.
+constexpr int kEndOfPassGraceMs = 500;
+
+void MediaPlayer::watchEndOfPass() {
+  endWatch_.stop();
+  endWatchPosition_ = -1;
+  const double length = duration();
+  if (state_ != kPlaying || silent_ || !player_ || length <= 0) return;
+  const double left = std::max(0.0, length - player_->position() / 1000.0) / rate_;
+  endWatch_.start(static_cast<int>(std::ceil(left * 1000)) + kEndOfPassGraceMs);
+}
+
+// The pass has had its time. If the sound has not moved since the last look, the backend
+// has stopped at the end without saying so, and the pass is over; otherwise (held up while
+// loading, a length the backend corrected, a move by a script) it is looked at again once
+// the time it has left is up.
+void MediaPlayer::onEndOfPassLimit() {
+  if (state_ != kPlaying || silent_ || !player_) return;
+  const qint64 position = player_->position();
+  if (position == endWatchPosition_) {
+    endOfOnePass();
+    return;
+  }
+  watchEndOfPass();
+  endWatchPosition_ = position;
 }
 
 void MediaPlayer::startSilent() {
@@ -456,6 +491,7 @@ void MediaPlayer::startSilent() {
 void MediaPlayer::Stop() {
   silentEnd_.stop();
   startWatch_.stop();
+  endWatch_.stop();
   if (silent_ && state_ == kPlaying) silentStartAt_ = currentPosition();
   state_ = kStopped;
   if (player_ && !silent_) player_->pause();
@@ -471,6 +507,7 @@ void MediaPlayer::endOfOnePass() {
     } else {
       player_->setPosition(0);
       player_->play();
+      watchEndOfPass();
     }
     return;
   }
@@ -480,6 +517,7 @@ void MediaPlayer::endOfOnePass() {
 void MediaPlayer::finish() {
   silentEnd_.stop();
   startWatch_.stop();
+  endWatch_.stop();
   state_ = kStopped;
   if (silent_) silentStartAt_ = 0;
   Q_EMIT finished();

@@ -89,6 +89,8 @@ class MediaPlayer : public QObject {
   void loadIntoBackend(const QString& hostPath);
   void finish();
   void onStartLimit();
+  void watchEndOfPass();
+  void onEndOfPassLimit();
 
   // A video's file, read by the backend through this device (declared first: it outlives
   // the backend that reads it).
@@ -116,6 +118,10 @@ class MediaPlayer : public QObject {
   QTimer silentEnd_;
   int startLimitMs_ = kStartLimitMs;
   QTimer startWatch_;
+  // A pass that has had its time: the backend sometimes reaches the end of a file played
+  // again without reporting it, and the file would then "play" for ever.
+  QTimer endWatch_;
+  qint64 endWatchPosition_ = -1;
 };
 
 // STORYLOOM_SILENT_AUDIO=1 chooses silent sound for the whole run (the tests do): no sound

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGraphicsVideoItem>
+#include <QMediaPlayer>
 #include <QTemporaryDir>
 
 #include "support/wave_file.h"
@@ -173,6 +174,42 @@ TEST(MediaPlayer, AVideoThatDoesNotGetGoingInTimeIsGivenUpOnce) {
   EXPECT_NE(usual.playState(), 2);
   EXPECT_EQ(failures, 1);
   EXPECT_TRUE(usual.failure().isEmpty()) << usual.failure().toStdString();
+}
+
+// The backend sometimes reaches the end of a file played again without reporting it (seen
+// with a sound device, about one replay in five). Such a pass ends once it has had its time
+// and stands still at the end: the play count goes on and the play state leaves 2, so no
+// wait of the game hangs on it. Here the backend's reports are held back from the start.
+TEST(MediaPlayer, APassWhoseEndTheBackendDoesNotReportEndsOnceItHasHadItsTime) {
+  QTemporaryDir dir;
+  const QString path = dir.path() + "/short.avi";
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(test::testVideo("short.avi"));
+  f.close();
+  QGraphicsVideoItem item;
+  MediaPlayer p;
+  p.setVideoOutput(&item);
+  p.setFileName(path);
+  int finished = 0;
+  QObject::connect(&p, &MediaPlayer::finished, [&finished] { ++finished; });
+  p.setPlayCount(2);
+  p.Play();
+  // Playing, with the length known, before its reports are held back.
+  QElapsedTimer clock;
+  clock.start();
+  while (p.duration() <= 0 && clock.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  ASSERT_NEAR(p.duration(), 0.6, 0.05);
+  auto* backend = p.findChild<QMediaPlayer*>();
+  ASSERT_NE(backend, nullptr);
+  backend->blockSignals(true);
+  const qint64 took = playUntilDone(p, 10000);
+  backend->blockSignals(false);
+  EXPECT_NE(p.playState(), 2);
+  EXPECT_EQ(finished, 1);
+  // Two passes of 0.6 s, each with at most a second or two of waiting at its end.
+  EXPECT_GE(took, 1000);
+  EXPECT_LT(took, 7000);
 }
 
 }  // namespace
