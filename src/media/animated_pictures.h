@@ -37,7 +37,8 @@ class AniGifBox : public QGraphicsObject {
   void start();
   void stop();
   bool running() const { return movie_.state() == QMovie::Running; }
-  // Milliseconds until the next picture, with the speed applied.
+  // Milliseconds until the next picture, with the speed applied, less the time that making
+  // the picture now shown took.
   int frameDelay() const { return movie_.nextFrameDelay(); }
   // The picture now shown, and the file's first picture.
   QImage currentPicture() const { return movie_.currentImage(); }
