@@ -331,8 +331,9 @@ void Video::UnloadVideoPlayer(int index) {
 }
 
 void Video::ResetVideoPlayers() {
-  // Players taken off earlier are done with once their pipelines are quiet.
-  deleteRemoved();
+  // Players taken off earlier are done with once their pipelines are quiet, after the frame
+  // that is opening has been shown.
+  QTimer::singleShot(0, this, [this] { deleteRemoved(); });
   for (size_t i = 1; i < videoPlayers_.size(); ++i)
     if (videoPlayers_[i].player) removed_.push_back(takeOff(videoPlayers_[i]));
   videoPlayers_.resize(1);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGraphicsVideoItem>
 #include <QTimer>
@@ -298,8 +299,8 @@ TEST_F(Videos, StoppingReplacingAndUnloadingPlayingVideosDoNotHoldUpTheGame) {
   test::runEventsFor(400);
   EXPECT_LT(took([&] { video().ResetVideoPlayers(); }), kMargin) << "leaving a frame with looping videos";
 
-  // Leaving the next frame frees the two players, one at a time with events in between, as
-  // freeing each takes milliseconds.
+  // Leaving the next frame frees the two players once it is shown, one at a time with events
+  // in between, as freeing each takes milliseconds.
   QElapsedTimer wait;
   wait.start();
   while (video().ReadyPlayers() < Video::kReady && wait.elapsed() < 5000) test::runEventsFor(50);
@@ -307,6 +308,8 @@ TEST_F(Videos, StoppingReplacingAndUnloadingPlayingVideosDoNotHoldUpTheGame) {
   const auto players = [&] { return video().findChildren<MediaPlayer*>().size(); };
   const auto before = players();
   video().ResetVideoPlayers();
+  EXPECT_EQ(players(), before);
+  QCoreApplication::processEvents();
   EXPECT_EQ(players(), before - 1);
   test::runEventsFor(50);
   EXPECT_EQ(players(), before - 2);
