@@ -23,6 +23,14 @@ QString writeWave(const QTemporaryDir& dir, const QString& name, int millisecond
   return path;
 }
 
+// The tests' short video (0.6 s) written into the folder; empty when it could not be.
+QString writeShortVideo(const QTemporaryDir& dir) {
+  const QString path = dir.path() + "/short.avi";
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly) || f.write(test::testVideo("short.avi")) <= 0) return {};
+  return path;
+}
+
 // Runs events until the player stops playing; returns the time taken.
 qint64 playUntilDone(MediaPlayer& p, int limitMs) {
   QElapsedTimer t;
@@ -145,11 +153,8 @@ namespace {
 // up once, as a file that cannot be decoded; in the usual time the same file plays.
 TEST(MediaPlayer, AVideoThatDoesNotGetGoingInTimeIsGivenUpOnce) {
   QTemporaryDir dir;
-  const QString path = dir.path() + "/short.avi";
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(test::testVideo("short.avi"));
-  f.close();
+  const QString path = writeShortVideo(dir);
+  ASSERT_FALSE(path.isEmpty());
   QGraphicsVideoItem item;
 
   MediaPlayer hurried;
@@ -179,14 +184,12 @@ TEST(MediaPlayer, AVideoThatDoesNotGetGoingInTimeIsGivenUpOnce) {
 // The backend sometimes reaches the end of a file played again without reporting it (seen
 // with a sound device, about one replay in five). Such a pass ends once it has had its time
 // and stands still at the end: the play count goes on and the play state leaves 2, so no
-// wait of the game hangs on it. Here the backend's reports are held back from the start.
+// wait of the game hangs on it. Here the backend's reports are held back once it has told
+// the length.
 TEST(MediaPlayer, APassWhoseEndTheBackendDoesNotReportEndsOnceItHasHadItsTime) {
   QTemporaryDir dir;
-  const QString path = dir.path() + "/short.avi";
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(test::testVideo("short.avi"));
-  f.close();
+  const QString path = writeShortVideo(dir);
+  ASSERT_FALSE(path.isEmpty());
   QGraphicsVideoItem item;
   MediaPlayer p;
   p.setVideoOutput(&item);
