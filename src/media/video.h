@@ -118,8 +118,8 @@ class Video : public QObject {
   quint64 oneTimeGeneration_ = 0;
   bool oneTimeReported_ = false;
   std::vector<Element> videoPlayers_{Element{}};
-  // Elements taken off the picture; deleted from a later reset on, once quiet, as a handler
-  // of theirs may still be on the stack.
+  // Elements taken off the picture; deleted one at a time after a later reset, once quiet,
+  // as a handler of theirs may still be on the stack.
   std::vector<Resting> removed_;
   bool shownOnce_ = false;
   QPointer<QThread> warmUp_;
