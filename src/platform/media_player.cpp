@@ -473,6 +473,14 @@ void MediaPlayer::onEndOfPassLimit() {
   if (state_ != kPlaying || silent_ || !player_) return;
   const qint64 position = player_->position();
   if (position == endWatchPosition_) {
+    // After the last pass the backend, still playing at the end, is put where a reported end
+    // leaves it: at rest, to play from the start when it is played again (else every later
+    // play would stand still at the end).
+    if (playCount_ > 0 && passesDone_ + 1 >= playCount_ &&
+        player_->playbackState() == QMediaPlayer::PlayingState) {
+      player_->pause();
+      player_->setPosition(0);
+    }
     endOfOnePass();
     return;
   }

@@ -213,6 +213,17 @@ TEST(MediaPlayer, APassWhoseEndTheBackendDoesNotReportEndsOnceItHasHadItsTime) {
   // Two passes of 0.6 s, each with at most a second or two of waiting at its end.
   EXPECT_GE(took, 1000);
   EXPECT_LT(took, 7000);
+
+  // Played again, it plays from the start.
+  p.setPlayCount(1);
+  p.Play();
+  clock.restart();
+  while (clock.elapsed() < 250) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_EQ(p.playState(), 2);
+  EXPECT_LT(p.currentPosition(), 0.45);
+  playUntilDone(p, 5000);
+  EXPECT_NE(p.playState(), 2);
+  EXPECT_EQ(finished, 2);
 }
 
 }  // namespace
