@@ -4,10 +4,12 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 
 #include "bench_project.h"
 #include "media/audio_channels.h"
+#include "support/midi_file.h"
 #include "support/wave_file.h"
 
 namespace {
@@ -15,24 +17,6 @@ namespace {
 using namespace storyloom;
 
 QByteArray waveBytes(int milliseconds) { return test::silentWave(milliseconds); }
-
-// A type 0 MIDI file of eight notes.
-QByteArray midiBytes() {
-  QByteArray track = QByteArray::fromHex(
-      "00ff510307a120"
-      "00c047");
-  for (int k = 0; k < 8; ++k) {
-    track += QByteArray::fromHex("0090");
-    track += char(60 + k), track += char(90);
-    track += QByteArray::fromHex("6080");
-    track += char(60 + k), track += char(0);
-  }
-  track += QByteArray::fromHex("00ff2f00");
-  QByteArray b = QByteArray::fromHex("4d546864000000060000000100604d54726b");
-  const quint32 n = static_cast<quint32>(track.size());
-  for (int i = 3; i >= 0; --i) b += char(n >> (8 * i));
-  return b + track;
-}
 
 struct SoundProject : bench::BenchProject {
   SoundProject() {
@@ -46,17 +30,23 @@ struct SoundProject : bench::BenchProject {
       f.write(data);
     };
     bytes("Sea.wav", waveBytes(3000));
-    bytes("Tune.mid", midiBytes());
+    bytes("Tune.mid", test::shortMidi());
+    bytes("Shore.wav", waveBytes(3000));
+    bytes("Song.mid", test::shortMidi());
     openGame();
   }
 };
 
-void startSounds(benchmark::State& state, const QString& file, bool fade) {
+// Each start replaces the sound before it on channel 1 (the same file again, or the other
+// file when two are given). Between starts the event loop runs for restMs.
+void startSounds(benchmark::State& state, const QString& file, bool fade, const QString& other = {},
+                 int restMs = 5) {
   SoundProject project;
   AudioChannels& audio = project.game->audio();
+  int n = 0;
   for (auto _ : state) {
     AudioChannel& c = audio[1];
-    c.SoundFile = file;
+    c.SoundFile = other.isEmpty() || n++ % 2 == 0 ? file : other;
     c.LoopSound = true;
     c.FadeChange = fade;
     c.ChannelVolume = 8;
@@ -64,7 +54,10 @@ void startSounds(benchmark::State& state, const QString& file, bool fade) {
     state.PauseTiming();
     audio.FinishFades();
     // What the backend does afterwards runs from the event loop, not in the call.
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QElapsedTimer rest;
+    rest.start();
+    do QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    while (rest.elapsed() < restMs);
     state.ResumeTiming();
   }
 }
@@ -79,3 +72,15 @@ void BM_StartMidiOnAChannel(benchmark::State& state) { startSounds(state, "Tune.
 BENCHMARK(BM_StartMidiOnAChannel)->Unit(benchmark::kMillisecond)->Iterations(100);
 
 }  // namespace
+
+// A channel whose sound is changed while it plays, with the game's events handled for a
+// while in between (as when the player moves on): the usual change of music or ambience.
+void BM_ChangeAPlayingWaveAfterAWhile(benchmark::State& state) {
+  startSounds(state, "Sea.wav", false, "Shore.wav", 1500);
+}
+BENCHMARK(BM_ChangeAPlayingWaveAfterAWhile)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_ChangeAPlayingMidiAfterAWhile(benchmark::State& state) {
+  startSounds(state, "Tune.mid", false, "Song.mid", 2000);
+}
+BENCHMARK(BM_ChangeAPlayingMidiAfterAWhile)->Unit(benchmark::kMillisecond)->Iterations(20);

@@ -39,6 +39,8 @@ AudioChannels::AudioChannels(EditorAndGame& module) : module_(module) {
     players_[static_cast<size_t>(i)] = std::make_unique<MediaPlayer>();
     QObject::connect(players_[static_cast<size_t>(i)].get(), &MediaPlayer::failed, &TimerAudioFade,
                      [this] { showAudioProblem(); });
+    // Made one at a time, with the game's events handled in between.
+    if (i > 0) players_[static_cast<size_t>(i)]->makeBackendAhead(kFadeTickMs * i);
   }
   TimerAudioFade.setInterval(kFadeTickMs);
   QObject::connect(&TimerAudioFade, &QTimer::timeout, &TimerAudioFade, [this] { TimerAudioFade_Timer(); });

@@ -276,6 +276,7 @@ bool notGoing(QMediaPlayer::MediaStatus s) {
 
 MediaPlayer::~MediaPlayer() {
   if (player_) player_->disconnect(this);
+  for (Backend& b : retired_) emptyBackend(b);
 }
 
 float MediaPlayer::linearVolume(qint32 v) {
@@ -287,6 +288,8 @@ void MediaPlayer::setFileName(const QString& name) { setFileName(name, name); }
 
 void MediaPlayer::setFileName(const QString& name, const QString& hostPath) {
   if (state_ == kPlaying) Stop();
+  // A sound's backend with a file going is not given another one (see loadIntoBackend).
+  if (player_ && !showsPictures_ && player_->playbackState() != QMediaPlayer::StoppedState) retireBackend();
   if (undecodable_ && hostPath == hostPath_) {
     // The same file again: the backend would not load it anew, and it cannot be decoded.
     fileName_ = name;
@@ -327,15 +330,19 @@ void MediaPlayer::setFileName(const QString& name, const QString& hostPath) {
 
 // A file named by its address starts to be decoded while the backend is still loading it,
 // and the backend's own rewind at the end of loading can then wait for ever on a decoding
-// thread that connects the picture output (seen under load). A video is handed over open
-// instead: its data flows only once this thread's events run again, after the loading is
-// done. Sounds keep their address: a sound's player is given file after file, and the
-// backend's stop before a new file waits for data that, handed over open, would only flow
-// once this thread is free again.
+// thread that connects its outputs (seen under load, for videos and for sounds). Every file
+// is handed over open instead: its data flows only once this thread's events run again,
+// after the loading is done.
+//
+// The price: a backend that has a file going waits for data from this thread whenever it
+// is told to stop, and it is told so first thing when it gets a new file. That wait would
+// last the backend's whole time-out (a second), since this thread is the one waiting. So a
+// sound's backend that is playing, paused or starting is never given another file: it is
+// retired, and a spare takes the file (see retireBackend).
 void MediaPlayer::loadIntoBackend(const QString& hostPath) {
   const QUrl address = QUrl::fromLocalFile(hostPath);
-  auto file = showsPictures_ ? std::make_unique<QFile>(hostPath) : nullptr;
-  if (file && file->open(QIODevice::ReadOnly)) {
+  auto file = std::make_unique<QFile>(hostPath);
+  if (file->open(QIODevice::ReadOnly)) {
     player_->setSourceDevice(file.get(), address);
   } else {
     file.reset();
@@ -345,17 +352,34 @@ void MediaPlayer::loadIntoBackend(const QString& hostPath) {
   sourceFile_ = std::move(file);
 }
 
-void MediaPlayer::ensureBackend() {
-  if (player_) return;
-  player_ = std::make_unique<QMediaPlayer>(this);
+MediaPlayer::Backend MediaPlayer::makeBackend() {
+  Backend b;
+  b.player = std::make_unique<QMediaPlayer>(this);
   // Without an output the backend decodes no sound: videos play their pictures only. On a
   // machine with no sound device an output would only have the sound system try each of
   // its outputs in turn, at every player made.
   if (!SilentAudioChosen() && !QMediaDevices::audioOutputs().isEmpty()) {
-    output_ = std::make_unique<QAudioOutput>();
-    output_->setVolume(linearVolume(volume_));
-    player_->setAudioOutput(output_.get());
+    b.output = std::make_unique<QAudioOutput>();
+    b.output->setVolume(linearVolume(volume_));
+    b.player->setAudioOutput(b.output.get());
   }
+  return b;
+}
+
+void MediaPlayer::makeBackendAhead(int delayMs) {
+  if (SilentAudioChosen() || QMediaDevices::audioOutputs().isEmpty()) return;
+  QTimer::singleShot(delayMs, this, [this] {
+    if (!player_ && !spare_.player) spare_ = makeBackend();
+  });
+}
+
+void MediaPlayer::ensureBackend() {
+  if (player_) return;
+  Backend b = spare_.player ? std::move(spare_) : makeBackend();
+  spare_ = Backend{};
+  player_ = std::move(b.player);
+  output_ = std::move(b.output);
+  if (output_) output_->setVolume(linearVolume(volume_));
   player_->setPlaybackRate(rate_);
   connect(player_.get(), &QMediaPlayer::mediaStatusChanged, this,
           [this](QMediaPlayer::MediaStatus s) { onMediaStatus(static_cast<int>(s)); });
@@ -373,6 +397,49 @@ void MediaPlayer::ensureBackend() {
     }
   });
 }
+
+// A retired backend is emptied once its pause has taken hold: half a second after it was
+// retired, or later while it is still loading its file (a MIDI tune loads its sound font
+// first, which takes about a second). One that is still loading after the start limit is
+// emptied all the same.
+constexpr int kRetiredRestMs = 500;
+constexpr int kRetiredLookAgainMs = 100;
+
+// The backend is silenced at once and paused without waiting; it is emptied once its pause
+// has had time to take hold, when emptying it no longer waits for this thread.
+void MediaPlayer::retireBackend() {
+  Backend old{std::move(sourceFile_), std::move(player_), std::move(output_), {}};
+  old.retiredFor.start();
+  old.player->disconnect(this);
+  if (old.output) old.output->setMuted(true);
+  old.player->pause();
+  retired_.push_back(std::move(old));
+  QTimer::singleShot(kRetiredRestMs, this, [this] { restOneRetired(); });
+}
+
+void MediaPlayer::restOneRetired() {
+  if (retired_.empty()) return;
+  if (retired_.front().player->mediaStatus() == QMediaPlayer::LoadingMedia &&
+      retired_.front().retiredFor.elapsed() < startLimitMs_) {
+    QTimer::singleShot(kRetiredLookAgainMs, this, [this] { restOneRetired(); });
+    return;
+  }
+  Backend b = std::move(retired_.front());
+  retired_.erase(retired_.begin());
+  emptyBackend(b);
+  if (b.output) b.output->setMuted(false);
+  // Emptied, it is as good as new: it becomes the spare, or is freed (its output first, as
+  // the member order has it) when there is one.
+  if (!spare_.player) spare_ = std::move(b);
+}
+
+// The backend is left with no file. A backend destroyed while its file's decoding is still
+// set up calls back into itself while it is being destroyed, and crashes.
+void MediaPlayer::emptyBackend(Backend& b) {
+  b.player->setSource(QUrl());
+  b.file.reset();
+}
+
 
 void MediaPlayer::setVolume(qint32 v) {
   volume_ = v;

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTimer>
 #include <memory>
+#include <vector>
 
 class QMediaPlayer;
 class QAudioOutput;
@@ -63,6 +64,10 @@ class MediaPlayer : public QObject {
   void Play();
   void Stop();
 
+  // When sound can be produced: a backend is made at a quiet moment after delayMs, so that
+  // the first sound does not wait for it.
+  void makeBackendAhead(int delayMs);
+
   // For videos: the item of the game picture that shows the pictures.
   void setVideoOutput(QGraphicsVideoItem* item);
 
@@ -85,8 +90,20 @@ class MediaPlayer : public QObject {
   void onError();
   void endOfOnePass();
   void startSilent();
+  // A backend with its sound output and the file it reads (declared first: it outlives the
+  // backend that reads it; the output goes before the backend it is attached to).
+  struct Backend {
+    std::unique_ptr<QFile> file;
+    std::unique_ptr<QMediaPlayer> player;
+    std::unique_ptr<QAudioOutput> output;
+    QElapsedTimer retiredFor;
+  };
+  Backend makeBackend();
   void ensureBackend();
   void loadIntoBackend(const QString& hostPath);
+  void retireBackend();
+  void restOneRetired();
+  static void emptyBackend(Backend& b);
   void finish();
   void onStartLimit();
   void watchEndOfPass();
@@ -122,6 +139,11 @@ class MediaPlayer : public QObject {
   // again without reporting it, and the file would then "play" for ever.
   QTimer endWatch_;
   qint64 endWatchPosition_ = -1;
+  // A sound's backend that has a file going is not given the next file: it is silenced and
+  // retired, and the spare (an earlier retired backend, emptied once it came to rest) or a
+  // new backend takes the file.
+  Backend spare_;
+  std::vector<Backend> retired_;
 };
 
 // STORYLOOM_SILENT_AUDIO=1 chooses silent sound for the whole run (the tests do): no sound
