@@ -440,7 +440,6 @@ void MediaPlayer::emptyBackend(Backend& b) {
   b.file.reset();
 }
 
-
 void MediaPlayer::setVolume(qint32 v) {
   volume_ = v;
   if (output_) output_->setVolume(linearVolume(v));
